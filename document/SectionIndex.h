@@ -1,0 +1,33 @@
+// The two-level index of a loaded document: section name to (table name
+// to the table's entry element). It refers into the document and owns
+// nothing of it.
+#pragma once
+
+#include <map>
+#include <string>
+
+class TiXmlElement;
+
+namespace document {
+
+using TableMap = std::map<std::string, TiXmlElement*>;
+
+class SectionIndex {
+public:
+    // Find-or-insert: an unknown section gets an empty table map.
+    TableMap& section(const std::string& name) { return m_sections[name]; }
+    void clear() { m_sections.clear(); }
+
+private:
+    std::map<std::string, TableMap> m_sections;
+};
+
+// Records every table entry of a section entry under its table name; the
+// first entry of a name wins. Always true.
+bool indexSection(TiXmlElement* sectionEntry, TableMap& tables);
+
+// The entry of a table, when the name is present; otherwise false and
+// `entry` is left as it was.
+bool findTable(const std::string& name, const TableMap& tables, TiXmlElement*& entry);
+
+} // namespace document

@@ -1,0 +1,270 @@
+// The host's store: one set of tables per process, shared by every
+// CModelDB and CDesignDB, so that every import adds to the same tables.
+#include "hostsim/store/Store.h"
+
+#include <type_traits>
+
+#include "host/CDesignDB.h"
+#include "host/CMBMBNReader.h"
+#include "host/CModelDB.h"
+#include "host/EventData.h"
+#include "hostsim/store/JsonWriter.h"
+#include "hostsim/store/Members.h"
+#include "keylists/KeyListImpls.h"
+
+namespace hoststore {
+namespace {
+
+struct Tables {
+    MapTable<int, S_ProjectInfo_D> ProjectInfo;
+    MapTable<int, S_UnitFlag_D> UnitFlag;
+    MapTable<int, S_Section_D> Section;
+    MapTable<int, S_Thickness_D> Thickness;
+    MapTable<int, S_Opening_D> Opening;
+    MapTable<int, S_DesignMaterial_D> DesignMaterial;
+    MapTable<int, S_DesignCode_D> DesignCode;
+    MapTable<int, S_Floor_D> Floor;
+    MapTable<int, S_Node_D> Node;
+    MapTable<int, S_Axis_D> Axis;
+    MapTable<int, S_AxisGroup_D> AxisGroup;
+    MapTable<int, S_Element_D> Element;
+    MapTable<int, S_Beam_D> Beam;
+    MapTable<int, S_BeamGroup_D> BeamGroup;
+    MapTable<int, S_Column_D> Column;
+    MapTable<int, S_Brace_D> Brace;
+    MapTable<int, S_Wall_D> Wall;
+    MapTable<int, S_WallLL_D> WallLL;
+    MapTable<int, S_WallColumn_D> WallColumn;
+    MapTable<int, S_Slab_D> Slab;
+    MapTable<int, S_MemberEndRls_D> MemberEndRls;
+    MapTable<int, S_Mdul_D> Mdul;
+    MapTable<int, S_Plan_D> Plan;
+
+    MapTable<int, S_RcDgnGlobal_D> RcDgnGlobal;
+    MapTable<int, S_RcDesignBeam_D> RcDesignBeam;
+    MapTable<int, S_RcDesignColumn_D> RcDesignColumn;
+    MapTable<int, S_RcDesignWall_D> RcDesignWall;
+    MapTable<int, S_RcDesignWall_D> RcDesignWallReserved;
+    MapTable<int, S_RcDesignWallLL_D> RcDesignWallLL;
+    MapTable<int, S_RcDesignWallColumn_D> RcDesignWallColumn;
+    MapTable<int, S_RcDesignSlab_D> RcDesignSlab;
+};
+
+Tables& tables()
+{
+    static Tables instance;
+    return instance;
+}
+
+template <class R>
+struct NamedTable {
+    const char* name;
+    MapTable<int, R> Tables::*table;
+};
+
+template <class R>
+constexpr NamedTable<R> named(const char* name, MapTable<int, R> Tables::*table)
+{
+    return {name, table};
+}
+
+constexpr auto kModelTables = std::make_tuple(
+    named("ProjectInfo", &Tables::ProjectInfo), named("UnitFlag", &Tables::UnitFlag),
+    named("Section", &Tables::Section), named("Thickness", &Tables::Thickness),
+    named("Opening", &Tables::Opening), named("DesignMaterial", &Tables::DesignMaterial),
+    named("DesignCode", &Tables::DesignCode), named("Floor", &Tables::Floor), named("Node", &Tables::Node),
+    named("Axis", &Tables::Axis), named("AxisGroup", &Tables::AxisGroup), named("Element", &Tables::Element),
+    named("Beam", &Tables::Beam), named("BeamGroup", &Tables::BeamGroup), named("Column", &Tables::Column),
+    named("Brace", &Tables::Brace), named("Wall", &Tables::Wall), named("WallLL", &Tables::WallLL),
+    named("WallColumn", &Tables::WallColumn), named("Slab", &Tables::Slab),
+    named("MemberEndRls", &Tables::MemberEndRls), named("Mdul", &Tables::Mdul), named("Plan", &Tables::Plan));
+
+constexpr auto kDesignTables = std::make_tuple(
+    named("RcDgnGlobal", &Tables::RcDgnGlobal), named("RcDesignBeam", &Tables::RcDesignBeam),
+    named("RcDesignColumn", &Tables::RcDesignColumn), named("RcDesignWall", &Tables::RcDesignWall),
+    named("RcDesignWallLL", &Tables::RcDesignWallLL), named("RcDesignWallColumn", &Tables::RcDesignWallColumn),
+    named("RcDesignSlab", &Tables::RcDesignSlab));
+
+template <class Tuple, class F>
+void forEachTable(const Tuple& list, F&& f)
+{
+    std::apply([&](const auto&... t) { (f(t), ...); }, list);
+}
+
+// The entries behind a list pointer, through the list's own type.
+template <class K, class V>
+const std::map<K, V>& entriesOf(const TableInterface<K, V>* list)
+{
+    return static_cast<const MapTable<K, V>*>(list)->entries();
+}
+const std::map<int, int>& entriesOf(const SPNodeKeyList* list)
+{
+    return static_cast<const SPNodeKeyListImpl*>(list)->entries();
+}
+const std::map<int, int>& entriesOf(const SBeamList* list)
+{
+    return static_cast<const SBeamListImpl*>(list)->entries();
+}
+const std::map<int, int>& entriesOf(const SWallEleKeys* list)
+{
+    return static_cast<const SWallEleKeysImpl*>(list)->entries();
+}
+const std::map<int, double>& entriesOf(const SLcs* list)
+{
+    return static_cast<const SLcsImpl*>(list)->entries();
+}
+const std::map<int, double>& entriesOf(const SLss* list)
+{
+    return static_cast<const SLssImpl*>(list)->entries();
+}
+
+void write(JsonWriter& json, int v) { json.value(v); }
+void write(JsonWriter& json, double v) { json.value(v); }
+void write(JsonWriter& json, bool v) { json.value(v); }
+void write(JsonWriter& json, const std::string& v) { json.value(std::string_view(v)); }
+
+template <class T, std::size_t N>
+void write(JsonWriter& json, const T (&items)[N]);
+template <class T>
+void write(JsonWriter& json, T* const& list);
+template <class R, class = std::enable_if_t<IsDescribed<R>::value>>
+void write(JsonWriter& json, const R& record);
+
+template <class T, std::size_t N>
+void write(JsonWriter& json, const T (&items)[N])
+{
+    json.beginArray();
+    for (const auto& item : items)
+        write(json, item);
+    json.endArray();
+}
+
+// A list: [[key, value], ...] in ascending key order.
+template <class T>
+void write(JsonWriter& json, T* const& list)
+{
+    json.beginArray();
+    for (const auto& [key, value] : entriesOf(list)) {
+        json.beginArray();
+        json.value(key);
+        write(json, value);
+        json.endArray();
+    }
+    json.endArray();
+}
+
+template <class R, class>
+void write(JsonWriter& json, const R& record)
+{
+    json.beginObject();
+    forEachMember<R>([&](const auto& m) {
+        json.key(m.name);
+        write(json, record.*m.ptr);
+    });
+    json.endObject();
+}
+
+template <class Tuple>
+void writeSection(JsonWriter& json, const char* name, const Tuple& list)
+{
+    json.key(name);
+    json.beginObject();
+    forEachTable(list, [&](const auto& t) {
+        json.key(t.name);
+        json.beginArray();
+        for (const auto& [key, record] : (tables().*t.table).entries()) {
+            json.beginObject();
+            json.key("key");
+            json.value(key);
+            json.key("value");
+            write(json, record);
+            json.endObject();
+        }
+        json.endArray();
+    });
+    json.endObject();
+}
+
+template <class Tuple>
+void count(std::vector<TableCount>& counts, const char* section, const Tuple& list)
+{
+    forEachTable(list, [&](const auto& t) {
+        counts.push_back({section, t.name, static_cast<long long>((tables().*t.table).entries().size())});
+    });
+}
+
+template <class R>
+void clear(MapTable<int, R>& table)
+{
+    table = MapTable<int, R>();
+}
+
+} // namespace
+
+std::vector<TableCount> countRecords()
+{
+    std::vector<TableCount> counts;
+    count(counts, "model", kModelTables);
+    count(counts, "design", kDesignTables);
+    return counts;
+}
+
+bool writeJson(std::FILE* out)
+{
+    JsonWriter json(out);
+    json.beginObject();
+    writeSection(json, "model", kModelTables);
+    writeSection(json, "design", kDesignTables);
+    json.endObject();
+    json.newline();
+    return json.flush();
+}
+
+void clearStore()
+{
+    forEachTable(kModelTables, [](const auto& t) { clear(tables().*t.table); });
+    forEachTable(kDesignTables, [](const auto& t) { clear(tables().*t.table); });
+    clear(tables().RcDesignWallReserved);
+}
+
+} // namespace hoststore
+
+using hoststore::tables;
+
+CMBMBNReader::CMBMBNReader() : m_pEvent(nullptr) {}
+CMBMBNReader::~CMBMBNReader() = default;
+
+bool CMBMBNReader::setData(EventData* event)
+{
+    m_pEvent = event;
+    return event != nullptr;
+}
+
+CModelDB::CModelDB()
+    : m_pProjectInfo(&tables().ProjectInfo), m_pUnitFlag(&tables().UnitFlag), m_pSection(&tables().Section),
+      m_pThickness(&tables().Thickness), m_pOpening(&tables().Opening),
+      m_pDesignMaterial(&tables().DesignMaterial), m_pDesignCode(&tables().DesignCode),
+      m_pFloor(&tables().Floor), m_pNode(&tables().Node), m_pAxis(&tables().Axis),
+      m_pAxisGroup(&tables().AxisGroup), m_pElement(&tables().Element), m_pBeam(&tables().Beam),
+      m_pBeamGroup(&tables().BeamGroup), m_pColumn(&tables().Column), m_pBrace(&tables().Brace),
+      m_pWall(&tables().Wall), m_pWallLL(&tables().WallLL), m_pWallColumn(&tables().WallColumn),
+      m_pSlab(&tables().Slab), m_pMemberEndRls(&tables().MemberEndRls), m_pMdul(&tables().Mdul),
+      m_pPlan(&tables().Plan)
+{
+}
+
+CModelDB::~CModelDB() = default;
+bool CModelDB::setData(CModelDBData*) { return true; }
+bool CModelDB::setData(EventData*) { return true; }
+
+CDesignDB::CDesignDB()
+    : m_pRcDgnGlobal(&tables().RcDgnGlobal), m_pRcDesignBeam(&tables().RcDesignBeam),
+      m_pRcDesignColumn(&tables().RcDesignColumn), m_pRcDesignWall(&tables().RcDesignWall),
+      m_pRcDesignWallReserved(&tables().RcDesignWallReserved), m_pRcDesignWallLL(&tables().RcDesignWallLL),
+      m_pRcDesignWallColumn(&tables().RcDesignWallColumn), m_pRcDesignSlab(&tables().RcDesignSlab)
+{
+}
+
+CDesignDB::~CDesignDB() = default;
+bool CDesignDB::setData(CDesignDBData*) { return true; }
+bool CDesignDB::setData(EventData*) { return true; }

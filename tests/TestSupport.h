@@ -1,0 +1,58 @@
+// Test helpers: dictionary files written from snippets, imports through
+// the reader into the store, and the store read back as JSON.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace testsupport {
+
+using Json = nlohmann::ordered_json;
+
+// <Pair><Key><Value>key</Value></Key><Value>fields</Value></Pair>
+std::string row(const std::string& key, const std::string& fields);
+// A table entry holding the rows.
+std::string table(const std::string& name, const std::string& rows);
+// A whole file: the model section's tables, then the design section's.
+std::string dictionary(const std::string& modelTables, const std::string& designTables = "");
+// <name>text</name>
+std::string element(const std::string& name, const std::string& text);
+
+// A file in a fresh temporary directory, removed with the object.
+class TempFile {
+public:
+    explicit TempFile(const std::string& content, const std::string& name = "model.xml");
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_dir;
+    std::string m_path;
+};
+
+// Empties the store, imports the text as a file through a reader, and
+// returns the store's dump. `imported` receives importFile's result.
+Json importText(const std::string& xml, bool* imported = nullptr);
+// Imports into the store as it is (no emptying first).
+bool importPath(const std::string& path);
+// The whole store as JSON.
+Json storeJson();
+
+// The records of a table: {"key": k, "value": v} objects.
+const Json& rows(const Json& store, const char* section, const char* table);
+
+// Runs a command line; its standard output and exit status.
+struct CommandResult {
+    int status;
+    std::string out;
+};
+CommandResult run(const std::string& commandLine);
+
+std::string readFile(const std::string& path);
+std::vector<std::string> readLines(const std::string& path);
+
+} // namespace testsupport

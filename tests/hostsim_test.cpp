@@ -1,0 +1,285 @@
+// Whole runs through hostsim: file handling, exit status, the progress
+// protocol per library life, and the plug-in's export table.
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kHostsim = HOSTSIM_PATH;
+const std::string kPlugin = PLUGIN_PATH;
+
+std::string quote(const std::string& s)
+{
+    return "'" + s + "'";
+}
+
+struct HostRun {
+    int status;
+    Json store;
+    std::vector<std::string> progress; // PROGRESS_LOG lines
+    std::string errors;                 // standard error
+};
+
+// Runs hostsim on the files with a fresh progress log.
+HostRun hostsim(const std::vector<std::string>& files, const std::string& plugin = kPlugin)
+{
+    TempFile scratch("", "progress.log");
+    std::string dir = fs::path(scratch.path()).parent_path().string();
+    std::string dump = dir + "/dump.json", errors = dir + "/stderr.txt";
+    fs::remove(scratch.path());
+    std::string command = "PROGRESS_LOG=" + quote(scratch.path()) + " " + quote(kHostsim) + " --plugin " +
+                          quote(plugin) + " --json " + quote(dump);
+    for (const auto& f : files)
+        command += " " + quote(f);
+    CommandResult result = run(command + " >/dev/null 2>" + quote(errors));
+    HostRun out{result.status, Json(), readLines(scratch.path()), readFile(errors)};
+    std::string text = readFile(dump);
+    if (!text.empty())
+        out.store = Json::parse(text);
+    return out;
+}
+
+std::size_t recordCount(const Json& store)
+{
+    std::size_t count = 0;
+    for (const char* section : {"model", "design"})
+        for (const auto& [name, table] : store.at(section).items())
+            count += table.size();
+    return count;
+}
+
+std::string nodeFile(const std::string& key, const std::string& x)
+{
+    return dictionary(table("NodeTable", row(key, element("x", x))));
+}
+
+std::size_t countOf(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+TEST(Hostsim, FilesThatCannotBeImportedLeaveTheStoreEmpty)
+{
+    std::string deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += "<a>";
+    std::string manyAttributes = "<r";
+    for (int i = 0; i < 100000; ++i)
+        manyAttributes += " a" + std::to_string(i) + "=\"1\"";
+    manyAttributes += "/>";
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 7919) & 0xFF);
+
+    const struct {
+        const char* what;
+        std::string content; // empty name means: a path that does not exist
+        int status;
+    } cases[] = {
+        {"missing path", "", 1},
+        {"empty file", "\x01", 0},
+        {"malformed file", "<D><Pairs><Pair>", 0},
+        {"binary file", binary, 0},
+        {"nested 100,000 deep", deep, 0},
+        {"100,000 attributes", manyAttributes, 0},
+    };
+    for (const auto& c : cases) {
+        std::string content = c.content == "\x01" ? "" : c.content;
+        TempFile file(content);
+        std::string path = c.content.empty() ? file.path() + ".missing" : file.path();
+        HostRun result = hostsim({path});
+        EXPECT_EQ(result.status, c.status) << c.what;
+        ASSERT_FALSE(result.store.is_null()) << c.what;
+        EXPECT_EQ(recordCount(result.store), 0u) << c.what;
+        EXPECT_TRUE(result.progress.empty() || result.progress == std::vector<std::string>{"unload"}) << c.what;
+    }
+    TempFile inDir("x");
+    HostRun directory = hostsim({fs::path(inDir.path()).parent_path().string()});
+    EXPECT_EQ(directory.status, 1);
+    EXPECT_EQ(recordCount(directory.store), 0u);
+    EXPECT_NE(directory.errors.find("cannot read"), std::string::npos);
+}
+
+TEST(Hostsim, NestingUpToTheBoundImports)
+{
+    // The node row's x holds its text and then nested elements, 256 levels in all.
+    std::string xml = nodeFile("1", "2.5");
+    // Dictionary, Pairs, Pair, Value, Pairs, Pair, Value, Pairs, Pair, Value, x
+    const int depthOfX = 11;
+    std::string inner;
+    for (int i = depthOfX; i < 256; ++i)
+        inner += "<j>";
+    for (int i = depthOfX; i < 256; ++i)
+        inner += "</j>";
+    xml.replace(xml.find("2.5</x>") + 3, 0, inner);
+    TempFile ok(xml);
+    HostRun accepted = hostsim({ok.path()});
+    EXPECT_EQ(accepted.status, 0);
+    EXPECT_EQ(rows(accepted.store, "model", "Node").size(), 1u);
+
+    xml.replace(xml.find("<j>"), 0, "<j>");
+    xml.replace(xml.find("</j>"), 0, "</j>");
+    TempFile tooDeep(xml);
+    HostRun refused = hostsim({tooDeep.path()});
+    EXPECT_EQ(refused.status, 0);
+    EXPECT_EQ(recordCount(refused.store), 0u);
+}
+
+TEST(Hostsim, TwoFilesBothLandAndBadArgumentsExitTwo)
+{
+    TempFile first(nodeFile("1", "1")), second(nodeFile("2", "2"));
+    HostRun result = hostsim({first.path(), second.path()});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(rows(result.store, "model", "Node").size(), 2u);
+
+    EXPECT_EQ(run(quote(kHostsim) + " >/dev/null 2>&1").status, 2);
+    EXPECT_EQ(run(quote(kHostsim) + " --bogus x >/dev/null 2>&1").status, 2);
+    CommandResult help = run(quote(kHostsim) + " --help 2>&1");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--json"), std::string::npos);
+}
+
+TEST(Hostsim, JsonDumpFormat)
+{
+    std::string xml = dictionary(table("NodeTable", row("3", "<x>1e999</x><y>0.1</y>") + row("-2", "<x>nan</x>")) +
+                                 table("FloorTable", row("1", "<StoryName>a\"b\\c\x01\xff\xe7\xac\xac</StoryName>")));
+    TempFile file(xml);
+    TempFile scratch("", "dump.json");
+    run(quote(kHostsim) + " --plugin " + quote(kPlugin) + " --json " + quote(scratch.path()) + " " +
+        quote(file.path()) + " >/dev/null 2>&1");
+    std::string dump = readFile(scratch.path());
+    EXPECT_NE(dump.find(R"("Node":[{"key":-2,"value":{"x":"nan","y":0}},{"key":3,"value":{"x":"inf","y":0.1}}])"),
+              std::string::npos);
+    EXPECT_NE(dump.find(R"("StoryName":"a\"b\\c\u0001\u00ff第")"), std::string::npos);
+    Json store = Json::parse(dump);
+    EXPECT_EQ(store["model"].size(), 23u);
+    EXPECT_EQ(store["design"].size(), 7u);
+}
+
+std::vector<std::string> expectedProgress(bool delay, bool messages)
+{
+    std::vector<std::string> lines;
+    auto range = [&] {
+        if (delay)
+            lines.push_back("SetProcessDelayInformationEx 1 31");
+    };
+    auto step = [&](int n) {
+        if (messages)
+            lines.push_back("ProgressMessage 1000 1 1 0 " + std::to_string(n) +
+                            " 31 0 0 0 \"Import All Layer Basic Data\" \"\" \"\" \"\"");
+    };
+    range();
+    for (int n = 1; n <= 23; ++n)
+        step(n);
+    range();
+    for (int n = 24; n <= 31; ++n)
+        step(n);
+    return lines;
+}
+
+TEST(Progress, FullLibraryLogsEveryStepAndUnloadsLast)
+{
+    // A model holding only the node table still sends all 31 steps.
+    TempFile file(nodeFile("1", "1"));
+    HostRun result = hostsim({file.path()});
+    std::vector<std::string> expected = expectedProgress(true, true);
+    expected.push_back("unload");
+    EXPECT_EQ(result.progress, expected);
+    EXPECT_EQ(result.errors, "");
+}
+
+TEST(Progress, AFileWithOneSectionRunsToTheEnd)
+{
+    std::string xml = "<D><Pairs><Pair><Key>ModelDB</Key><Value><Pairs>" +
+                      table("NodeTable", row("1", element("x", "1"))) + "</Pairs></Value></Pair></Pairs></D>";
+    TempFile file(xml);
+    HostRun result = hostsim({file.path()});
+    ASSERT_EQ(result.progress.size(), 2u + 31u + 1u);
+    EXPECT_NE(result.progress[32].find(" 31 31 "), std::string::npos);
+    EXPECT_EQ(rows(result.store, "model", "Node").size(), 1u);
+}
+
+// A folder holding a copy of the plug-in and, when given, a progress library variant.
+class PluginFolder {
+public:
+    explicit PluginFolder(const std::string& variant) : m_scratch("", "placeholder")
+    {
+        fs::path dir = fs::path(m_scratch.path()).parent_path();
+        fs::copy_file(kPlugin, dir / fs::path(kPlugin).filename());
+        if (!variant.empty())
+            fs::copy_file(fs::path(VARIANTS_DIR) / variant / "UlmarB_UI_Progressu.dll", dir / "UlmarB_UI_Progressu.dll");
+        m_plugin = (dir / fs::path(kPlugin).filename()).string();
+    }
+    const std::string& plugin() const { return m_plugin; }
+
+private:
+    TempFile m_scratch;
+    std::string m_plugin;
+};
+
+TEST(Progress, MissingLibraryIsToldOnceAndImportsComplete)
+{
+    PluginFolder folder("");
+    TempFile first(nodeFile("1", "1")), second(nodeFile("2", "2"));
+    HostRun result = hostsim({first.path(), second.path()}, folder.plugin());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(countOf(result.errors, "[UlmarB_UI_Progressu.dll]加载失败！"), 1u) << result.errors;
+    EXPECT_EQ(rows(result.store, "model", "Node").size(), 2u);
+    EXPECT_TRUE(result.progress.empty());
+}
+
+TEST(Progress, MissingEntryPointsAreToldOnceAndLaterOnesUnused)
+{
+    const struct {
+        const char* variant;
+        const char* missing;
+        bool delay;
+        bool messages;
+    } cases[] = {
+        {"no-registe", "ProcessDisplayServer_RegisteMessage", false, false},
+        {"no-delay", "ProcessDisplayServer_SetProcessDelayInformationEx", false, false},
+        {"no-message", "ProcessDisplayServer_ProgressMessage", true, false},
+    };
+    for (const auto& c : cases) {
+        PluginFolder folder(c.variant);
+        TempFile first(nodeFile("1", "1")), second(nodeFile("2", "2"));
+        HostRun result = hostsim({first.path(), second.path()}, folder.plugin());
+        std::string message = std::string("UlmarB_UI_Progressu.dll:") + c.missing + " 接口不存在！";
+        EXPECT_EQ(countOf(result.errors, message), 1u) << c.variant << ": " << result.errors;
+        EXPECT_EQ(countOf(result.errors, "\n"), 1u) << c.variant << ": " << result.errors;
+        std::vector<std::string> expected = expectedProgress(c.delay, c.messages);
+        std::vector<std::string> twice = expected;
+        twice.insert(twice.end(), expected.begin(), expected.end());
+        twice.push_back("unload");
+        EXPECT_EQ(result.progress, twice) << c.variant;
+        EXPECT_EQ(rows(result.store, "model", "Node").size(), 2u);
+    }
+}
+
+TEST(Plugin, ExportsEventDispatcherAlone)
+{
+    CommandResult symbols = run("nm -D --defined-only " + quote(kPlugin));
+    ASSERT_EQ(symbols.status, 0);
+    std::regex function(R"(^[0-9a-f]+ [TtWwiI] (\S+)$)");
+    std::vector<std::string> functions;
+    std::istringstream lines(symbols.out);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        if (std::regex_match(line, m, function))
+            functions.push_back(m[1]);
+    }
+    EXPECT_EQ(functions, std::vector<std::string>{"EventDispatcher"});
+}
+
+} // namespace
