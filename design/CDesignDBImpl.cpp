@@ -16,7 +16,7 @@ constexpr int kStepCount = 31;
 // The n-th child element of that name (0 = the first), as a handle.
 TiXmlHandle child(const TiXmlHandle& holder, const char* name, int index = 0)
 {
-    return TiXmlHandle(holder.ToElement()).Child(name, index);
+    return TiXmlHandle(holder.ToElement()).ChildElement(name, index);
 }
 
 bool readGlobalRow(const TiXmlHandle& v, S_RcDgnGlobal_D& r)
@@ -265,10 +265,11 @@ bool CDesignDBImpl::readValueList(const TiXmlHandle& e, TableInterface<int, doub
 {
     double value = 0.0;
     int position = 0;
-    document::forEachEntry(TiXmlHandle(e.ToElement()), "double", [&](TiXmlElement* entry) {
+    TiXmlElement* entry = TiXmlHandle(e.ToElement()).FirstChildElement("double").ToElement();
+    for (; entry; entry = entry->NextSiblingElement()) {
         document::readReal(entry->GetText(), value);
         values->AddData(position, value);
         ++position;
-    });
+    }
     return true;
 }

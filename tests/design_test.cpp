@@ -3,7 +3,12 @@
 // a record whose every text equals its path has each field in its place.
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include <tinyxml.h>
+
 #include "TestSupport.h"
+#include "design/CDesignDBImpl.h"
 
 using namespace testsupport;
 
@@ -299,6 +304,78 @@ TEST(DesignTables, ReadOnlyUnderDesignDB)
     Json store = importText(dictionary(table("BeamTable", row("1", beamRow())), ""));
     EXPECT_TRUE(rows(store, "design", "RcDesignBeam").empty());
     EXPECT_EQ(rows(store, "model", "Beam").size(), 1u);
+}
+
+} // namespace
+
+namespace {
+
+// Each sub-record reader on its own: complete, then missing its first and
+// its last field, then with no element at all.
+template <class R, class Read>
+void checkSubRecord(const char* what, const Names& fields, Read read)
+{
+    auto parse = [&](const std::string& omit) {
+        auto doc = std::make_unique<TiXmlDocument>();
+        doc->Parse(group("g", fields, "g", omit).c_str());
+        return doc;
+    };
+    R record;
+    auto complete = parse("");
+    EXPECT_TRUE(read(TiXmlHandle(complete->RootElement()), record)) << what;
+    for (const std::string& omit : {fields.front(), fields.back()}) {
+        R partial;
+        auto doc = parse(omit);
+        EXPECT_FALSE(read(TiXmlHandle(doc->RootElement()), partial)) << what << " without " << omit;
+    }
+    R empty;
+    EXPECT_FALSE(read(TiXmlHandle(nullptr), empty)) << what << " without element";
+}
+
+TEST(DesignSubRecords, FailAtTheFirstAndTheLastField)
+{
+    using namespace building_designDB;
+    checkSubRecord<S_RcBarGroup>("bar group", kBarGroup, CDesignDBImpl::readBarGroup);
+    checkSubRecord<S_RcBarLayout>("bar layout", kBarLayout, CDesignDBImpl::readBarLayout);
+    checkSubRecord<S_RcStirrupSet>("stirrup set", kStirrupSet, CDesignDBImpl::readStirrupSet);
+    checkSubRecord<S_RcForceSet>("force set with T", kForces, [](const TiXmlHandle& h, S_RcForceSet& f) {
+        return CDesignDBImpl::readForceSet(h, f, true);
+    });
+    Names withoutT(kForces.begin(), kForces.end() - 1);
+    checkSubRecord<S_RcForceSet>("force set without T", withoutT, [](const TiXmlHandle& h, S_RcForceSet& f) {
+        return CDesignDBImpl::readForceSet(h, f, false);
+    });
+}
+
+TEST(DesignSubRecords, ForceSetWithoutTheFlagNeverReadsT)
+{
+    building_designDB::S_RcForceSet forces;
+    forces.T = "kept";
+    TiXmlDocument doc;
+    doc.Parse(group("f", kForces, "f").c_str());
+    EXPECT_TRUE(CDesignDBImpl::readForceSet(TiXmlHandle(doc.RootElement()), forces, false));
+    EXPECT_EQ(forces.Vy, "f.Vy");
+    EXPECT_EQ(forces.T, "kept");
+    // Fields read before a failure keep what they received.
+    TiXmlDocument partial;
+    partial.Parse("<f><N>1</N><Mx>2</Mx></f>");
+    EXPECT_FALSE(CDesignDBImpl::readForceSet(TiXmlHandle(partial.RootElement()), forces, true));
+    EXPECT_EQ(forces.Mx, "2");
+    EXPECT_EQ(forces.My, "f.My");
+}
+
+TEST(DesignSubRecords, BeamSectionFailsAtItsFirstAndLastLink)
+{
+    building_designDB::S_RcBeamSectionDesign section;
+    for (const char* omit : {"MainBarGrade", "Force_K"}) {
+        TiXmlDocument doc;
+        doc.Parse(beamSection("S", omit).c_str());
+        EXPECT_FALSE(CDesignDBImpl::readBeamSectionDesign(TiXmlHandle(doc.RootElement()), section)) << omit;
+    }
+    TiXmlDocument doc;
+    doc.Parse(beamSection("S").c_str());
+    EXPECT_TRUE(CDesignDBImpl::readBeamSectionDesign(TiXmlHandle(doc.RootElement()), section));
+    EXPECT_EQ(section.Force_K.T, "S.Force_K.T");
 }
 
 } // namespace

@@ -283,3 +283,25 @@ TEST(Plugin, ExportsEventDispatcherAlone)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Hostsim, SampleFillsEveryTableWithEveryMember)
+{
+    HostRun result = hostsim({std::string(SAMPLES_DIR) + "/sample.xml"});
+    EXPECT_EQ(result.status, 0);
+    for (const char* section : {"model", "design"})
+        for (const auto& [name, table] : result.store.at(section).items()) {
+            ASSERT_FALSE(table.empty()) << name;
+            // Every record of a table carries the same members, none missing.
+            for (const auto& r : table)
+                EXPECT_EQ(r["value"].size(), table[0]["value"].size()) << name;
+        }
+    EXPECT_EQ(result.store["model"]["Section"][0]["value"].size(), 27u);
+    EXPECT_EQ(result.store["design"]["RcDesignColumn"][0]["value"].size(), 27u);
+    std::vector<std::string> expected = expectedProgress(true, true);
+    expected.push_back("unload");
+    EXPECT_EQ(result.progress, expected);
+}
+
+} // namespace
