@@ -41,11 +41,9 @@ bool CMBMBNReaderImpl::importFile(const char* path)
         return false;
     try {
         m_path = path;
-        if (!document::withinDocumentBounds(path))
-            return false;
         IndexReset reset{m_sections};
         TiXmlDocument document;
-        if (!document.LoadFile(path) || document.Error())
+        if (!document::loadDocument(path, document))
             return false;
         TiXmlHandle sectionList = TiXmlHandle(document.RootElement()).FirstChild("Pairs");
         TiXmlHandle sections(sectionList.ToElement());

@@ -5,6 +5,8 @@
 #include "TestSupport.h"
 #include "document/DocumentBounds.h"
 
+#include <tinyxml.h>
+
 using namespace testsupport;
 using document::kMaxAttributes;
 using document::kMaxNesting;
@@ -32,8 +34,7 @@ std::string attributes(int count, const char* quote = "\"")
 
 bool within(const std::string& content)
 {
-    TempFile file(content);
-    return document::withinDocumentBounds(file.path().c_str());
+    return document::withinDocumentBounds(content);
 }
 
 TEST(DocumentBounds, NestingAndAttributes)
@@ -73,12 +74,45 @@ TEST(DocumentBounds, NestingAndAttributes)
         EXPECT_EQ(within(c.content), c.accepted) << c.what;
 }
 
-TEST(DocumentBounds, UnreadableFiles)
+TEST(DocumentLoad, FilesThatCannotBeLoaded)
 {
-    EXPECT_FALSE(document::withinDocumentBounds("/nonexistent/file.xml"));
-    TempFile file("x");
+    TiXmlDocument document;
+    EXPECT_FALSE(document::loadDocument("/nonexistent/file.xml", document));
+    TempFile file("<r/>");
     std::string dir = file.path().substr(0, file.path().rfind('/'));
-    EXPECT_FALSE(document::withinDocumentBounds(dir.c_str()));
+    EXPECT_FALSE(document::loadDocument(dir.c_str(), document));
+    EXPECT_TRUE(document::loadDocument(file.path().c_str(), document));
+
+    const struct {
+        const char* what;
+        std::string content;
+        bool loaded;
+    } cases[] = {
+        {"empty", "", false},
+        {"white space only", " \n ", false},
+        {"malformed", "<r><a></r>", false},
+        {"text ends at a NUL byte", std::string("<r/>\0<<<", 8), true},
+        {"a NUL byte inside the root", std::string("<r>\0</r>", 8), false},
+        {"CR LF and lone CR", "<r>\r\n<a>x\ry</a>\r\n</r>", true},
+        {"UTF-8 byte order mark", "\xEF\xBB\xBF<r/>", true},
+    };
+    for (const auto& c : cases) {
+        TempFile input(c.content);
+        TiXmlDocument parsed;
+        EXPECT_EQ(document::loadDocument(input.path().c_str(), parsed), c.loaded) << c.what;
+    }
+}
+
+TEST(DocumentLoad, NewlinesReachTheTextAsTinyXmlLoadFileGivesThem)
+{
+    TempFile input("<r><a>x\r\ny\rz</a><![CDATA[p\r\nq]]></r>");
+    TiXmlDocument ours, theirs;
+    ASSERT_TRUE(document::loadDocument(input.path().c_str(), ours));
+    ASSERT_TRUE(theirs.LoadFile(input.path().c_str()));
+    TiXmlPrinter a, b;
+    ours.Accept(&a);
+    theirs.Accept(&b);
+    EXPECT_EQ(a.Str(), b.Str());
 }
 
 } // namespace
