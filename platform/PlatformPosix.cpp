@@ -10,9 +10,37 @@
 
 namespace platform {
 
+namespace {
+
+// The folder holding this library, with a trailing '/', or "" when the
+// loader cannot tell.
+std::string ownFolder()
+{
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&ownFolder), &info) || !info.dli_fname)
+        return "";
+    std::string path = info.dli_fname;
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+} // namespace
+
+// A bare file name is looked for first in this library's own folder, as a
+// Windows host finds the libraries of its application folder, then by the
+// system's ordinary search. The folder is named explicitly because a
+// loader's notion of the caller (and with it $ORIGIN) is not reliable when
+// dlopen is intercepted, as sanitizers do.
 LibraryHandle loadLibrary(const std::wstring& fileName)
 {
-    return dlopen(toUtf8(fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string name = toUtf8(fileName);
+    if (name.find('/') == std::string::npos) {
+        std::string folder = ownFolder();
+        if (!folder.empty())
+            if (LibraryHandle library = dlopen((folder + name).c_str(), RTLD_NOW | RTLD_LOCAL))
+                return library;
+    }
+    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
 void* findSymbol(LibraryHandle library, const char* name)

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build
+cmake --preset default >/dev/null
+cmake --build --preset default
 build/bin/hostsim --json build/sample.json samples/sample.xml
 echo "Dump written to build/sample.json"
