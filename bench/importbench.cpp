@@ -68,6 +68,41 @@ int measure(const std::string& mode, const std::string& file, const std::string&
     return 0;
 }
 
+long residentKB()
+{
+    long pages = 0, resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Imports one file `times` times in this process, printing resident memory
+// every `times / 10` imports.
+int repeat(const std::string& file, const std::string& plugin, int times)
+{
+    void* library = dlopen(plugin.c_str(), RTLD_NOW);
+    auto dispatch = library ? reinterpret_cast<int (*)(EventData*)>(dlsym(library, "EventDispatcher")) : nullptr;
+    if (!dispatch) {
+        std::fprintf(stderr, "importbench: cannot load %s\n", plugin.c_str());
+        return 1;
+    }
+    EventData event;
+    event.m_strPath = file;
+    int step = std::max(1, times / 10);
+    auto start = Clock::now();
+    for (int i = 1; i <= times; ++i) {
+        dispatch(&event);
+        if (i == 1 || i % step == 0)
+            std::printf("import %5d: resident %8ld KB, %.1f s\n", i, residentKB(),
+                        std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    dlclose(library);
+    return 0;
+}
+
 // Parent side: runs one measurement in a child process.
 bool runChild(const std::string& self, const std::string& mode, const std::string& file, const std::string& plugin,
               Sample& sample)
@@ -133,11 +168,16 @@ int main(int argc, char** argv)
     app.add_option("--runs", runs, "Runs per measurement")->check(CLI::Range(1, 100));
     app.add_option("--plugin", plugin, "The plug-in library");
     app.add_option("--dir", directory, "Where the generated models are written");
+    int repeats = 0;
+    app.add_option("--repeat", repeats, "Import the given file this many times in one process instead")
+        ->check(CLI::Range(1, 1000000));
     app.add_option("--child", child)->group("");
     app.add_option("file", childFile)->group("");
     CLI11_PARSE(app, argc, argv);
     if (!child.empty())
         return childFile.empty() ? 2 : measure(child, childFile[0], plugin);
+    if (repeats > 0)
+        return childFile.empty() ? 2 : repeat(childFile[0], plugin, repeats);
 
     std::string self = selfPath();
     std::printf("%8s %-8s %10s %8s %12s %10s %10s\n", "size MB", "mode", "median s", "MB/s", "records/s",

@@ -71,8 +71,9 @@ struct AsIntsFromDoubles {
     template <std::size_t N>
     void operator()(const TiXmlHandle& e, int (&m)[N]) const
     {
+        TiXmlHandle holder(e.ToElement());
         for (std::size_t i = 0; i < N; ++i)
-            readInt(textOf(e.Child("double", static_cast<int>(i))), m[i]);
+            readInt(textOf(holder.ChildElement("double", static_cast<int>(i))), m[i]);
     }
 };
 constexpr AsIntsFromDoubles asIntsFromDoubles{};
