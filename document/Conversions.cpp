@@ -1,9 +1,10 @@
 #include "document/Conversions.h"
 
+#include <charconv>
 #include <climits>
 #include <cmath>
-
-#include "platform/Platform.h"
+#include <cstring>
+#include <limits>
 
 namespace document {
 
@@ -19,26 +20,33 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// End of the decimal number that starts at `p` (after white space and an
-// optional sign), or `p` itself when there is none.
-const char* decimalEnd(const char* p)
+bool isHexDigit(char c)
+{
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// End of the number of digits (as `isDigitOf` says) with an optional
+// fraction and an optional exponent introduced by `exponentMark`, starting
+// at `p`; `p` itself when there are no digits.
+template <class IsDigit>
+const char* numberEnd(const char* p, IsDigit isDigitOf, char exponentMark)
 {
     const char* q = p;
     bool digits = false;
-    while (isDigit(*q)) {
+    while (isDigitOf(*q)) {
         ++q;
         digits = true;
     }
     if (*q == '.') {
         ++q;
-        while (isDigit(*q)) {
+        while (isDigitOf(*q)) {
             ++q;
             digits = true;
         }
     }
     if (!digits)
         return p;
-    if (*q == 'e' || *q == 'E') {
+    if ((*q | 0x20) == exponentMark) {
         const char* e = q + 1;
         if (*e == '+' || *e == '-')
             ++e;
@@ -51,6 +59,57 @@ const char* decimalEnd(const char* p)
     return q;
 }
 
+// Whether a number too large or too small for a double is too large: its
+// first significant digit stands left of the point, once the exponent is
+// applied. `digitBits` is 1 for decimal digits and 4 for hexadecimal ones,
+// whose exponent counts bits.
+bool overflows(const char* p, const char* end, char exponentMark, long long digitBits)
+{
+    long long order = 0;
+    const char* q = p;
+    while (q < end && *q == '0')
+        ++q;
+    bool integral = false;
+    while (q < end && *q != '.' && (*q | 0x20) != exponentMark) {
+        order += digitBits;
+        integral = true;
+        ++q;
+    }
+    if (q < end && *q == '.') {
+        ++q;
+        while (!integral && q < end && *q == '0') {
+            order -= digitBits;
+            ++q;
+        }
+        while (q < end && (*q | 0x20) != exponentMark)
+            ++q;
+    }
+    long long exponent = 0;
+    if (q < end) {
+        ++q;
+        bool negative = *q == '-';
+        if (*q == '+' || *q == '-')
+            ++q;
+        for (; q < end && exponent < 1000000000; ++q)
+            exponent = exponent * 10 + (*q - '0');
+        if (negative)
+            exponent = -exponent;
+    }
+    return order + exponent > 0;
+}
+
+// Converts [p, end), a number without its sign, as from_chars does, but
+// with strtod's results where from_chars reports a number out of range:
+// infinity for too large, 0 for too small.
+double convert(const char* p, const char* end, std::chars_format format, char exponentMark, long long digitBits)
+{
+    double value = 0.0;
+    auto result = std::from_chars(p, end, value, format);
+    if (result.ec == std::errc::result_out_of_range)
+        return overflows(p, result.ptr, exponentMark, digitBits) ? std::numeric_limits<double>::infinity() : 0.0;
+    return result.ec == std::errc() ? value : 0.0;
+}
+
 } // namespace
 
 int toInt(const char* text)
@@ -60,19 +119,15 @@ int toInt(const char* text)
     const char* p = text;
     while (isSpace(*p))
         ++p;
-    const char* number = p;
+    bool negative = *p == '-';
     if (*p == '+' || *p == '-')
         ++p;
-    const char* end = decimalEnd(p);
+    const char* end = numberEnd(p, isDigit, 'e');
     if (end == p)
         return 0;
-    // A lone "0" before an 'x' is where strtod would read hexadecimal; the
-    // decimal reading stops at the 0.
-    if (end == p + 1 && *p == '0')
-        return 0;
-    double value = platform::parseDouble(number, nullptr);
-    if (std::isnan(value))
-        return 0;
+    double value = convert(p, end, std::chars_format::general, 'e', 1);
+    if (negative)
+        value = -value;
     if (value >= static_cast<double>(INT_MAX))
         return INT_MAX;
     if (value <= static_cast<double>(INT_MIN))
@@ -84,7 +139,27 @@ double toReal(const char* text)
 {
     if (!text)
         return 0.0;
-    return platform::parseDouble(text, nullptr);
+    const char* p = text;
+    while (isSpace(*p))
+        ++p;
+    bool negative = *p == '-';
+    if (*p == '+' || *p == '-')
+        ++p;
+    double value = 0.0;
+    if (p[0] == '0' && (p[1] | 0x20) == 'x') {
+        // Hexadecimal; "0x" without hexadecimal digits reads as 0.
+        const char* end = numberEnd(p + 2, isHexDigit, 'p');
+        if (end != p + 2)
+            value = convert(p + 2, end, std::chars_format::hex, 'p', 4);
+    } else if (isDigit(*p) || *p == '.') {
+        const char* end = numberEnd(p, isDigit, 'e');
+        if (end != p)
+            value = convert(p, end, std::chars_format::general, 'e', 1);
+    } else if ((*p | 0x20) == 'i' || (*p | 0x20) == 'n') {
+        // Infinity and NaN forms, as from_chars and strtod both read them.
+        std::from_chars(p, p + std::strlen(p), value, std::chars_format::general);
+    }
+    return negative ? -value : value;
 }
 
 } // namespace document

@@ -1,5 +1,6 @@
 // Text-to-number conversions of field texts. Both read the longest
-// leading number after white space and give 0 when there is none.
+// leading number after white space and give 0 when there is none. They
+// depend on no locale and give the same results on every platform.
 #pragma once
 
 namespace document {

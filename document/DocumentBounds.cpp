@@ -188,7 +188,7 @@ bool readFile(const char* path, FileBytes& bytes)
     std::size_t capacity = 1 << 16;
     if (std::fseek(file.get(), 0, SEEK_END) == 0) {
         long length = std::ftell(file.get());
-        if (length > 0 && static_cast<unsigned long>(length) < (1ul << 40))
+        if (length > 0 && static_cast<unsigned long long>(length) < (1ull << 40))
             capacity = static_cast<std::size_t>(length) + 1;
         std::rewind(file.get());
     }

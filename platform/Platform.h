@@ -17,8 +17,4 @@ void freeLibrary(LibraryHandle library);
 // The framework's modal message box with an OK button.
 void showMessageBox(const std::wstring& text);
 
-// Text to double as strtod reads it in the "C" locale, whatever locale the
-// host process has set.
-double parseDouble(const char* text, char** end);
-
 } // namespace platform

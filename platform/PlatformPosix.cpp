@@ -1,9 +1,8 @@
 // POSIX side: dlopen for libraries, standard error for the message box
-// (nobody is there to press OK), strtod_l for locale-free numbers.
+// (nobody is there to press OK).
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
-#include <locale.h>
 
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
@@ -59,12 +58,6 @@ void showMessageBox(const std::wstring& text)
     std::string line = toUtf8(text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
-}
-
-double parseDouble(const char* text, char** end)
-{
-    static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(0));
-    return strtod_l(text, end, cLocale);
 }
 
 // The framework's extension-module registration has no counterpart here:

@@ -1,9 +1,6 @@
-// Windows side: the real loader and message box, _strtod_l for
-// locale-free numbers, DllMain for load and unload.
+// Windows side: the real loader and message box, DllMain for load and
+// unload.
 #include <windows.h>
-
-#include <cstdlib>
-#include <locale.h>
 
 #include "platform/Platform.h"
 
@@ -30,12 +27,6 @@ void freeLibrary(LibraryHandle library)
 void showMessageBox(const std::wstring& text)
 {
     MessageBoxW(nullptr, text.c_str(), L"", MB_OK);
-}
-
-double parseDouble(const char* text, char** end)
-{
-    static _locale_t cLocale = _create_locale(LC_NUMERIC, "C");
-    return _strtod_l(text, end, cLocale);
 }
 
 } // namespace platform

@@ -61,7 +61,11 @@ TEST(RealConversion, ReadsAsStrtodInTheCLocale)
     const RealCase cases[] = {
         {"1.5", 1.5},     {"-0.5", -0.5},   {"  2e3", 2000.0}, {"1E-2", 0.01}, {"abc", 0.0},
         {"", 0.0},        {"3.25xyz", 3.25}, {"1,5", 1.0},     {"0x10", 16.0}, {"+7", 7.0},
-        {".25", 0.25},    {"90.5", 90.5},
+        {".25", 0.25},    {"90.5", 90.5},   {"0x1p3", 8.0},  {"-0x10", -16.0}, {"0x", 0.0},
+        {"0x.8", 0.5},    {"0x1p", 1.0},    {"--5", 0.0},    {"+-5", 0.0},     {"-+5", 0.0},
+        {"1e-400", 0.0},  {"0x1p-99999", 0.0}, {"1e", 1.0},  {".e5", 0.0},     {"-.5", -0.5},
+        {"4.9e-324", 4.9406564584124654e-324}, {"2.2250738585072011e-308", 2.2250738585072009e-308},
+        {"9007199254740993", 9007199254740992.0}, {"1.7976931348623157e308", 1.7976931348623157e308},
     };
     for (const auto& c : cases)
         EXPECT_EQ(toReal(c.text), c.expected) << "text: \"" << c.text << "\"";
@@ -69,6 +73,10 @@ TEST(RealConversion, ReadsAsStrtodInTheCLocale)
     EXPECT_TRUE(std::isinf(toReal("-Infinity")) && toReal("-Infinity") < 0);
     EXPECT_TRUE(std::isnan(toReal("nan")));
     EXPECT_TRUE(std::isinf(toReal("1e999")));
+    EXPECT_TRUE(std::isinf(toReal("1.7976931348623159e308")));
+    EXPECT_TRUE(std::isinf(toReal("0x1p99999")));
+    EXPECT_EQ(toReal(("0." + std::string(400, '0') + "1e400").c_str()), 0.1);
+    EXPECT_TRUE(std::isinf(toReal(std::string(400, '7').c_str())));
 }
 
 TEST(RealConversion, IgnoresTheProcessLocale)

@@ -18,7 +18,7 @@ PluginLibrary::PluginLibrary(const std::string& path)
         return;
     }
     m_handle = module;
-    m_dispatch = reinterpret_cast<int (*)(EventData*)>(GetProcAddress(module, "EventDispatcher"));
+    m_dispatch = reinterpret_cast<int (*)(EventData*)>(reinterpret_cast<void*>(GetProcAddress(module, "EventDispatcher")));
     if (!m_dispatch) {
         m_error = "no EventDispatcher export";
         unload();
