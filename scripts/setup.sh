@@ -6,9 +6,10 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libtinyxml-dev libcli11-dev nlohmann-json3-dev
           libgtest-dev locales)
-if [ "${1:-}" = "--with-sanitizers" ]; then
-  packages+=(clang libclang-rt-dev)
-fi
+case "${1:-}" in
+  --with-sanitizers) packages+=(clang libclang-rt-dev) ;;
+  --with-windows) packages+=(g++-mingw-w64-x86-64 wine64 dpkg-dev patch) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,6 +22,23 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The Windows build takes TinyXML's sources with apt-get source, which
+# needs Debian's source lists.
+if [ "${1:-}" = "--with-windows" ] && ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  $sudo tee /etc/apt/sources.list.d/debian-src.sources >/dev/null <<'SOURCES'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+SOURCES
+  $sudo apt-get update -q
 fi
 
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then

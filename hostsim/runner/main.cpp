@@ -73,6 +73,8 @@ int main(int argc, char** argv)
                  "store holds and, with --json, writes the store as JSON.\n"
                  "Exit status: 0 when every file was readable, 1 when any was not, 2 on bad arguments.",
                  "hostsim"};
+    // Paths may start with '/', also on Windows: no "/option" spellings.
+    app.allow_windows_style_options(false);
     std::string jsonPath;
     std::string pluginPath;
     std::vector<std::string> files;

@@ -28,6 +28,7 @@ int main(int argc, char** argv)
     CLI::App app{"Writes a generated building model (model tables and design results) in the dictionary "
                  "format. The same options and seed always give the same file.",
                  "modelgen"};
+    app.allow_windows_style_options(false);
     modelgen::BuildingShape shape;
     std::string output, size;
     app.add_option("-o,--output", output, "File to write ('-' for standard output)")->required();

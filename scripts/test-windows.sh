@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Runs hostsim.exe under wine64 on every test model and checks that its
+# JSON dumps and progress logs are byte-identical to the native build's,
+# with the full progress stand-in, each variant lacking an entry point and
+# no progress library at all; checks the DLL's export table. Needs the
+# native build (scripts/test.sh) and the Windows build (build-windows.sh).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+wine=/usr/lib/wine/wine64
+export WINEDEBUG=-all WINEPREFIX="$root/build-windows/wineprefix" WINEDLLOVERRIDES="mscoree,mshtml="
+work=$(mktemp -d)
+trap 'rm -rf "$work"; /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true' EXIT
+passed=0
+failed=0
+
+check() { # name, command...
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $name"
+  fi
+}
+
+# App folders: the native one holds a copy of the plug-in, the Windows one
+# hostsim.exe with its DLLs, as the host keeps them; each gets the given
+# progress library (a variant's folder name, "full", or "none").
+app() { # kind, variant
+  local dir="$work/app-$1-$2"
+  if [ ! -d "$dir" ]; then
+    mkdir -p "$dir"
+    if [ "$1" = native ]; then
+      cp build/bin/libDictImport.so "$dir/"
+    else
+      cp build-windows/bin/hostsim.exe build-windows/bin/hoststore.dll build-windows/bin/DictImport.dll "$dir/"
+    fi
+    local bin=build/bin
+    [ "$1" = windows ] && bin=build-windows/bin
+    case "$2" in
+      none) ;;
+      full) cp "$bin/UlmarB_UI_Progressu.dll" "$dir/" ;;
+      *) cp "${bin%/bin}/variants/$2/UlmarB_UI_Progressu.dll" "$dir/" ;;
+    esac
+  fi
+  echo "$dir"
+}
+
+same() { # label, variant, model files...
+  local label=$1 variant=$2
+  shift 2
+  local native windows
+  native=$(app native "$variant")
+  windows=$(app windows "$variant")
+  local out="$work/$label"
+  PROGRESS_LOG="$out.native.log" build/bin/hostsim --plugin "$native/libDictImport.so" --json "$out.native.json" "$@" \
+    >/dev/null 2>&1
+  (cd "$windows" && PROGRESS_LOG="$out.windows.log" "$wine" hostsim.exe --json "$out.windows.json" "$@" >/dev/null 2>&1)
+  [ -s "$out.native.json" ] && cmp -s "$out.native.json" "$out.windows.json" || { echo "dumps differ: $label"; return 1; }
+  if [ -e "$out.native.log" ] || [ -e "$out.windows.log" ]; then
+    cmp -s "$out.native.log" "$out.windows.log" || { echo "progress logs differ: $label"; return 1; }
+  fi
+}
+
+models=("$root/samples/sample.xml" "$root"/tests/data/*.xml)
+build/bin/modelgen --storeys 1 --bays-x 1 --bays-y 1 --seed 3 -o "$work/generated-small.xml" 2>/dev/null
+build/bin/modelgen --storeys 3 --bays-x 2 --bays-y 2 --seed 99 -o "$work/generated-medium.xml" 2>/dev/null
+models+=("$work/generated-small.xml" "$work/generated-medium.xml")
+
+"$wine" wineboot -i >/dev/null 2>&1
+for model in "${models[@]}"; do
+  check "$(basename "$model")" same "$(basename "$model" .xml)" full "$model"
+done
+check "two files in one run" same two-files full "$root/tests/data/one-section.xml" "$root/samples/sample.xml"
+for variant in no-registe no-delay no-message none; do
+  check "progress library: $variant" same "progress-$variant" "$variant" "$root/tests/data/one-section.xml" \
+    "$root/tests/data/one-section.xml"
+done
+
+exports() {
+  local names
+  names=$(x86_64-w64-mingw32-objdump -p build-windows/bin/DictImport.dll |
+          sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -o '^\s*\[ *[0-9]*\] .*' | sed 's/.*\] //')
+  [ "$names" = "EventDispatcher" ] || { echo "exports: $names"; return 1; }
+}
+check "DictImport.dll exports EventDispatcher alone" exports
+
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
