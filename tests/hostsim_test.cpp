@@ -1,5 +1,6 @@
 // Whole runs through hostsim: file handling, exit status, the progress
 // protocol per library life, and the plug-in's export table.
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "host/EventData.h"
+#include "hostsim/store/Store.h"
 
 using namespace testsupport;
 namespace fs = std::filesystem;
@@ -302,6 +305,34 @@ TEST(Hostsim, SampleFillsEveryTableWithEveryMember)
     std::vector<std::string> expected = expectedProgress(true, true);
     expected.push_back("unload");
     EXPECT_EQ(result.progress, expected);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Plugin, EventDispatcherReturnsZeroAndIgnoresEmptyEvents)
+{
+    void* library = dlopen(kPlugin.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto dispatch = reinterpret_cast<int (*)(EventData*)>(dlsym(library, "EventDispatcher"));
+    ASSERT_NE(dispatch, nullptr);
+    hoststore::clearStore();
+
+    EXPECT_EQ(dispatch(nullptr), 0);
+    EventData empty;
+    EXPECT_EQ(dispatch(&empty), 0);
+    EventData missing;
+    missing.m_strPath = "/nonexistent/model.xml";
+    EXPECT_EQ(dispatch(&missing), 0);
+    EXPECT_EQ(recordCount(storeJson()), 0u);
+
+    TempFile file(nodeFile("4", "1.5"));
+    EventData event;
+    event.m_strPath = file.path();
+    EXPECT_EQ(dispatch(&event), 0);
+    EXPECT_EQ(rows(storeJson(), "model", "Node").size(), 1u);
+    dlclose(library);
 }
 
 } // namespace
