@@ -34,6 +34,18 @@ struct Sample {
     long long records = 0;
 };
 
+using Dispatch = int (*)(EventData*);
+
+// The plug-in's EventDispatcher; the plug-in stays loaded.
+Dispatch loadDispatcher(const std::string& plugin)
+{
+    void* library = dlopen(plugin.c_str(), RTLD_NOW);
+    auto dispatch = library ? reinterpret_cast<Dispatch>(dlsym(library, "EventDispatcher")) : nullptr;
+    if (!dispatch)
+        std::fprintf(stderr, "importbench: cannot load %s\n", plugin.c_str());
+    return dispatch;
+}
+
 // Child side: one measurement, printed as "seconds records storeBytes".
 int measure(const std::string& mode, const std::string& file, const std::string& plugin)
 {
@@ -48,12 +60,9 @@ int measure(const std::string& mode, const std::string& file, const std::string&
         std::printf("%.6f 0 0\n", seconds);
         return 0;
     }
-    void* library = dlopen(plugin.c_str(), RTLD_NOW);
-    auto dispatch = library ? reinterpret_cast<int (*)(EventData*)>(dlsym(library, "EventDispatcher")) : nullptr;
-    if (!dispatch) {
-        std::fprintf(stderr, "importbench: cannot load %s\n", plugin.c_str());
+    auto dispatch = loadDispatcher(plugin);
+    if (!dispatch)
         return 1;
-    }
     EventData event;
     event.m_strPath = file;
     std::size_t heapBefore = mallinfo2().uordblks;
@@ -83,12 +92,9 @@ long residentKB()
 // every `times / 10` imports.
 int repeat(const std::string& file, const std::string& plugin, int times)
 {
-    void* library = dlopen(plugin.c_str(), RTLD_NOW);
-    auto dispatch = library ? reinterpret_cast<int (*)(EventData*)>(dlsym(library, "EventDispatcher")) : nullptr;
-    if (!dispatch) {
-        std::fprintf(stderr, "importbench: cannot load %s\n", plugin.c_str());
+    auto dispatch = loadDispatcher(plugin);
+    if (!dispatch)
         return 1;
-    }
     EventData event;
     event.m_strPath = file;
     int step = std::max(1, times / 10);
@@ -99,7 +105,6 @@ int repeat(const std::string& file, const std::string& plugin, int times)
             std::printf("import %5d: resident %8ld KB, %.1f s\n", i, residentKB(),
                         std::chrono::duration<double>(Clock::now() - start).count());
     }
-    dlclose(library);
     return 0;
 }
 

@@ -110,18 +110,25 @@ double convert(const char* p, const char* end, std::chars_format format, char ex
     return result.ec == std::errc() ? value : 0.0;
 }
 
+// Past leading white space and an optional sign.
+const char* skipSpaceAndSign(const char* p, bool& negative)
+{
+    while (isSpace(*p))
+        ++p;
+    negative = *p == '-';
+    if (*p == '+' || *p == '-')
+        ++p;
+    return p;
+}
+
 } // namespace
 
 int toInt(const char* text)
 {
     if (!text)
         return 0;
-    const char* p = text;
-    while (isSpace(*p))
-        ++p;
-    bool negative = *p == '-';
-    if (*p == '+' || *p == '-')
-        ++p;
+    bool negative;
+    const char* p = skipSpaceAndSign(text, negative);
     const char* end = numberEnd(p, isDigit, 'e');
     if (end == p)
         return 0;
@@ -139,12 +146,8 @@ double toReal(const char* text)
 {
     if (!text)
         return 0.0;
-    const char* p = text;
-    while (isSpace(*p))
-        ++p;
-    bool negative = *p == '-';
-    if (*p == '+' || *p == '-')
-        ++p;
+    bool negative;
+    const char* p = skipSpaceAndSign(text, negative);
     double value = 0.0;
     if (p[0] == '0' && (p[1] | 0x20) == 'x') {
         // Hexadecimal; "0x" without hexadecimal digits reads as 0.

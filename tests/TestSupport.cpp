@@ -85,6 +85,15 @@ Json importText(const std::string& xml, bool* imported)
     return storeJson();
 }
 
+std::size_t recordCount(const Json& store)
+{
+    std::size_t count = 0;
+    for (const char* section : {"model", "design"})
+        for (const auto& [name, table] : store.at(section).items())
+            count += table.size();
+    return count;
+}
+
 const Json& rows(const Json& store, const char* section, const char* table)
 {
     return store.at(section).at(table);

@@ -42,6 +42,9 @@ bool importPath(const std::string& path);
 // The whole store as JSON.
 Json storeJson();
 
+// The number of records in all tables of a dump.
+std::size_t recordCount(const Json& store);
+
 // The records of a table: {"key": k, "value": v} objects.
 const Json& rows(const Json& store, const char* section, const char* table);
 

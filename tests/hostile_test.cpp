@@ -40,15 +40,6 @@ Outcome importContent(const std::string& content)
     return import(file.path());
 }
 
-std::size_t recordCount(const Json& store)
-{
-    std::size_t count = 0;
-    for (const char* section : {"model", "design"})
-        for (const auto& [name, table] : store.at(section).items())
-            count += table.size();
-    return count;
-}
-
 std::string floorFile(const std::string& storyName)
 {
     return dictionary(table("FloorTable", row("1", element("StoryName", storyName))));

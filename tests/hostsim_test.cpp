@@ -50,15 +50,6 @@ HostRun hostsim(const std::vector<std::string>& files, const std::string& plugin
     return out;
 }
 
-std::size_t recordCount(const Json& store)
-{
-    std::size_t count = 0;
-    for (const char* section : {"model", "design"})
-        for (const auto& [name, table] : store.at(section).items())
-            count += table.size();
-    return count;
-}
-
 std::string nodeFile(const std::string& key, const std::string& x)
 {
     return dictionary(table("NodeTable", row(key, element("x", x))));
