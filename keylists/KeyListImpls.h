@@ -47,3 +47,15 @@ struct SLcsImpl final : MapBackedList<SLcs, int, double> {};
 struct SLssImpl final : MapBackedList<SLss, int, double> {};
 
 } // namespace building_modelDB
+
+// Each implementation is its host base followed by its policy, nothing else.
+static_assert(sizeof(building_modelDB::SPNodeKeyListImpl) ==
+              sizeof(building_modelDB::SPNodeKeyList) + sizeof(TCopyPolicyImplMap<int, int>));
+static_assert(sizeof(building_modelDB::SBeamListImpl) ==
+              sizeof(building_modelDB::SBeamList) + sizeof(TCopyPolicyImplMap<int, int>));
+static_assert(sizeof(building_modelDB::SWallEleKeysImpl) ==
+              sizeof(building_modelDB::SWallEleKeys) + sizeof(TCopyPolicyImplMap<int, int>));
+static_assert(sizeof(building_modelDB::SLcsImpl) ==
+              sizeof(building_modelDB::SLcs) + sizeof(TCopyPolicyImplMap<int, double>));
+static_assert(sizeof(building_modelDB::SLssImpl) ==
+              sizeof(building_modelDB::SLss) + sizeof(TCopyPolicyImplMap<int, double>));
