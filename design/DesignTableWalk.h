@@ -25,11 +25,11 @@ bool walkDesignTable(document::SectionIndex& index, const char* tableName, Table
     for (; row; row = row->NextSiblingElement()) {
         TiXmlHandle handle(row);
         std::string keyText;
-        bool hasKey = document::readChildText(handle.FirstChild("Key"), "Value", keyText);
+        bool hasKey = document::readChildText(document::firstChild(handle, "Key"), "Value", keyText);
         // A fresh record per row: an empty element or a list never carries
         // another row's values into this one.
         R record;
-        bool complete = readChain(handle.FirstChild("Value"), record);
+        bool complete = readChain(document::firstChild(handle, "Value"), record);
         // Two's-complement step past INT_MAX, without overflow.
         runningKey = hasKey ? document::toInt(keyText.c_str())
                             : static_cast<int>(static_cast<unsigned>(runningKey) + 1u);

@@ -1,5 +1,7 @@
 #include "document/DocumentBounds.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -30,7 +32,11 @@ public:
             ++m_p;
             if (m_p == m_end)
                 return startElement();
-            if (*m_p == '/') {
+            char first = *m_p;
+            if (first != '/' && first != '!' && first != '?') {
+                if (!startElement() || !startTag())
+                    return false;
+            } else if (first == '/') {
                 if (!skipTo('>'))
                     return true;
                 ++m_p;
@@ -42,12 +48,10 @@ public:
             } else if (startsWith("![CDATA[")) {
                 if (!skipPast("]]>", 8))
                     return true;
-            } else if (*m_p == '!' || *m_p == '?') {
+            } else {
                 if (!skipTo('>'))
                     return true;
                 ++m_p;
-            } else if (!startElement() || !startTag()) {
-                return false;
             }
         }
         return true;
@@ -56,6 +60,10 @@ public:
 private:
     bool skipTo(char c)
     {
+        // Most runs are short: look at a few bytes before calling memchr.
+        for (const char* stop = m_p + std::min<std::ptrdiff_t>(32, m_end - m_p); m_p < stop; ++m_p)
+            if (*m_p == c)
+                return true;
         const void* found = std::memchr(m_p, c, static_cast<std::size_t>(m_end - m_p));
         m_p = found ? static_cast<const char*>(found) : m_end;
         return found != nullptr;
@@ -89,23 +97,23 @@ private:
     // quotes, takes one pass; any quote or stray '<' takes the careful one.
     bool startTag()
     {
-        std::string_view rest(m_p, static_cast<std::size_t>(m_end - m_p));
-        const char* gt = static_cast<const char*>(std::memchr(m_p, '>', rest.size()));
-        if (!gt)
-            return startTagCarefully(rest);
         int attributes = 0;
-        for (const char* q = m_p; q < gt; ++q) {
-            if (*q == '"' || *q == '\'' || *q == '<')
-                return startTagCarefully(rest);
-            if (*q == '=')
+        for (const char* q = m_p; q < m_end; ++q) {
+            char c = *q;
+            if (c == '>') {
+                if (attributes > kMaxAttributes)
+                    return false;
+                if (q > m_p && q[-1] == '/')
+                    --m_depth;
+                m_p = q + 1;
+                return true;
+            }
+            if (c == '=')
                 ++attributes;
+            else if (c == '"' || c == '\'' || c == '<')
+                break;
         }
-        if (attributes > kMaxAttributes)
-            return false;
-        if (gt > m_p && gt[-1] == '/')
-            --m_depth;
-        m_p = gt + 1;
-        return true;
+        return startTagCarefully(std::string_view(m_p, static_cast<std::size_t>(m_end - m_p)));
     }
 
     bool startTagCarefully(std::string_view rest)

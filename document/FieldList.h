@@ -34,7 +34,7 @@ constexpr auto fieldList(F... fields)
 template <class R, class List>
 void readFields(const TiXmlHandle& holder, R& record, const List& list)
 {
-    std::apply([&](const auto&... f) { (f.convert(holder.FirstChild(f.element), record.*f.member), ...); },
+    std::apply([&](const auto&... f) { (f.convert(firstChild(holder, f.element), record.*f.member), ...); },
                list);
 }
 

@@ -38,13 +38,13 @@ bool readFlag(const char* text, bool& member)
 
 bool readKeyRef(const TiXmlHandle& field, const char* wrapper, int& key)
 {
-    readInt(textOf(field.FirstChild(wrapper).FirstChild("Value")), key);
+    readInt(textOf(firstChild(firstChild(field, wrapper), "Value")), key);
     return true;
 }
 
 bool readChildText(const TiXmlHandle& holder, const char* name, std::string& member)
 {
-    const TiXmlElement* child = TiXmlHandle(holder.ToElement()).FirstChild(name).ToElement();
+    const TiXmlElement* child = firstChild(TiXmlHandle(holder.ToElement()), name).ToElement();
     if (!child)
         return false;
     if (const char* text = child->GetText())

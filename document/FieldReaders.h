@@ -3,11 +3,28 @@
 // as it was.
 #pragma once
 
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include <tinyxml.h>
 
 namespace document {
+
+// The first child node named `name`, as TiXmlHandle::FirstChild finds it,
+// or an empty handle. Lengths are compared first, so most other children
+// are passed over without reading their names.
+inline TiXmlHandle firstChild(const TiXmlHandle& holder, std::string_view name)
+{
+    if (const TiXmlNode* parent = holder.ToNode()) {
+        for (const TiXmlNode* child = parent->FirstChild(); child; child = child->NextSibling()) {
+            const auto& value = child->ValueTStr();
+            if (value.length() == name.size() && std::memcmp(value.c_str(), name.data(), name.size()) == 0)
+                return TiXmlHandle(const_cast<TiXmlNode*>(child));
+        }
+    }
+    return TiXmlHandle(nullptr);
+}
 
 // The text of the handle's node: the content of its first child when that
 // child is a text or CDATA node; null when the node is missing, is not an
@@ -37,7 +54,7 @@ bool readChildText(const TiXmlHandle& holder, const char* name, std::string& mem
 template <class F>
 void forEachEntry(const TiXmlHandle& list, const char* first, F&& f)
 {
-    for (TiXmlElement* entry = list.FirstChild(first).ToElement(); entry; entry = entry->NextSiblingElement())
+    for (TiXmlElement* entry = firstChild(list, first).ToElement(); entry; entry = entry->NextSiblingElement())
         f(entry);
 }
 

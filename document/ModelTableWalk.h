@@ -24,12 +24,12 @@ bool walkModelTable(SectionIndex& index, const char* tableName, TableInterface<i
         return false;
     for (; row; row = row->NextSiblingElement()) {
         TiXmlHandle handle(row);
-        TiXmlElement* key = handle.FirstChild("Key").ToElement();
-        TiXmlElement* value = handle.FirstChild("Value").ToElement();
+        TiXmlElement* key = firstChild(handle, "Key").ToElement();
+        TiXmlElement* value = firstChild(handle, "Value").ToElement();
         if (!key || !value)
             continue;
         // A row without key text has no key to be stored under.
-        const char* keyText = textOf(TiXmlHandle(key).FirstChild("Value"));
+        const char* keyText = textOf(firstChild(TiXmlHandle(key), "Value"));
         if (!keyText)
             continue;
         int rowKey = toInt(keyText);

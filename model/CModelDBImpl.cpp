@@ -19,7 +19,7 @@ constexpr int kStepCount = 31;
 // own text for a list of reals.
 const char* keyText(TiXmlElement* entry)
 {
-    return textOf(TiXmlHandle(entry).FirstChild("Value"));
+    return textOf(document::firstChild(TiXmlHandle(entry), "Value"));
 }
 const char* ownText(TiXmlElement* entry)
 {
