@@ -5,7 +5,7 @@
 #include <tinyxml.h>
 
 #include "design/CDesignDBImpl.h"
-#include "document/DocumentBounds.h"
+#include "document/DocumentLoad.h"
 #include "model/CModelDBImpl.h"
 
 CMBMBNReaderImpl::CMBMBNReaderImpl() : m_path(nullptr), m_pModel(nullptr), m_pDesign(nullptr)

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "document/DocumentBounds.h"
+#include "document/DocumentLoad.h"
 
 #include <tinyxml.h>
 

@@ -1,4 +1,4 @@
-#include "document/DocumentBounds.h"
+#include "document/DocumentLoad.h"
 
 #include <algorithm>
 #include <cstddef>
