@@ -1,6 +1,7 @@
 #include "tools/modelgen/ModelWriter.h"
 
 #include <cstdarg>
+#include <utility>
 #include <vector>
 
 namespace modelgen {
@@ -114,6 +115,21 @@ struct Layout {
     long long slabsPerStorey() const { return static_cast<long long>(shape.baysX) * shape.baysY; }
     long long wallColumnsPerStorey() const { return 2 * wallsPerStorey(); }
 };
+
+// A table whose rows hold texts only; rows are keyed 1, 2, ...
+using TextRow = std::vector<std::pair<const char*, std::string>>;
+void writeTextTable(Xml& x, const char* table, const std::vector<TextRow>& rows)
+{
+    x.beginTable(table);
+    long long key = 1;
+    for (const TextRow& row : rows) {
+        x.beginRow(key++);
+        for (const auto& [name, value] : row)
+            x.text(name, value);
+        x.endRow();
+    }
+    x.endTable();
+}
 
 const double kBay = 6000.0;
 
@@ -293,16 +309,10 @@ void writeMaterialTables(Xml& x)
     }
     x.endTable();
 
-    x.beginTable("DesignCodeTable");
-    x.beginRow(1);
-    x.text("DesignCode", "GB50010-2010");
-    x.text("DesignSteelCode", "GB50017-2017");
-    x.text("DesignSRCCode", "JGJ138-2016");
-    x.text("RebarMaterialCode", "GB50010-2010");
-    x.text("SeismicGrade", "二级");
-    x.text("SeismicIntensity", "7度(0.10g)");
-    x.endRow();
-    x.endTable();
+    writeTextTable(x, "DesignCodeTable",
+                   {{{"DesignCode", "GB50010-2010"}, {"DesignSteelCode", "GB50017-2017"},
+                     {"DesignSRCCode", "JGJ138-2016"}, {"RebarMaterialCode", "GB50010-2010"},
+                     {"SeismicGrade", "二级"}, {"SeismicIntensity", "7度(0.10g)"}}});
 }
 
 void writeGridTables(Xml& x, const Layout& layout, Random& random)
@@ -358,14 +368,7 @@ void writeGridTables(Xml& x, const Layout& layout, Random& random)
     }
     x.endTable();
 
-    x.beginTable("AxisGroupTable");
-    x.beginRow(1);
-    x.text("Name", "横向轴网");
-    x.endRow();
-    x.beginRow(2);
-    x.text("Name", "纵向轴网");
-    x.endRow();
-    x.endTable();
+    writeTextTable(x, "AxisGroupTable", {{{"Name", "横向轴网"}}, {{"Name", "纵向轴网"}}});
 }
 
 // One storey's members, in a fixed order; the callback receives each with
@@ -561,29 +564,11 @@ void writeClosingTables(Xml& x)
     }
     x.endTable();
 
-    x.beginTable("MdulTable");
-    x.beginRow(1);
-    x.text("ModulName", "标准层");
-    x.endRow();
-    x.beginRow(2);
-    x.text("ModulName", "屋面层");
-    x.endRow();
-    x.endTable();
-
-    x.beginTable("PlanTable");
-    x.beginRow(1);
-    x.text("PlanName", "标准平面");
-    x.text("WallType", "剪力墙");
-    x.text("SlabType", "现浇板");
-    x.text("LoadType", "办公");
-    x.text("MatlKColumn", "C35");
-    x.text("MatlKBeam", "C30");
-    x.text("MatlKSlab", "C30");
-    x.text("MatlKWall", "C35");
-    x.text("MatlKBrace", "Q355");
-    x.text("ThikKSlab", "120");
-    x.endRow();
-    x.endTable();
+    writeTextTable(x, "MdulTable", {{{"ModulName", "标准层"}}, {{"ModulName", "屋面层"}}});
+    writeTextTable(x, "PlanTable",
+                   {{{"PlanName", "标准平面"}, {"WallType", "剪力墙"}, {"SlabType", "现浇板"}, {"LoadType", "办公"},
+                     {"MatlKColumn", "C35"}, {"MatlKBeam", "C30"}, {"MatlKSlab", "C30"}, {"MatlKWall", "C35"},
+                     {"MatlKBrace", "Q355"}, {"ThikKSlab", "120"}}});
 }
 
 std::string number(Random& random, double low, double high)
