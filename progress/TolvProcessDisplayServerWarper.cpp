@@ -1,7 +1,7 @@
 #include "progress/TolvProcessDisplayServerWarper.h"
 
 #include "platform/Platform.h"
-#include "progress/ProgressRecords.h"
+#include "host/ProgressRecords.h"
 
 namespace {
 

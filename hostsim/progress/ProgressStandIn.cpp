@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "platform/Utf8.h"
-#include "progress/ProgressRecords.h"
+#include "host/ProgressRecords.h"
 
 #if defined(_WIN32)
 #  define STANDIN_EXPORT extern "C" __declspec(dllexport)
