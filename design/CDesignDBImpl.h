@@ -5,13 +5,15 @@
 
 #include <tinyxml.h>
 
+#include "document/SectionIndex.h"
 #include "host/CDesignDB.h"
 
 class CMBMBNReaderImpl;
 
 class CDesignDBImpl : public CDesignDB {
 public:
-    explicit CDesignDBImpl(CMBMBNReaderImpl* reader);
+    // The readers find their tables in the reader's section index.
+    CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections);
     ~CDesignDBImpl() override;
 
     // Steps 24 to 31 of 31; always true.
@@ -26,7 +28,8 @@ public:
     bool readWallColumnDesignTable();
     bool readSlabDesignTable();
 
-    // Sub-record readers: true when every field's element was found.
+    // Sub-record readers on their own: true when every field's element was
+    // found.
     static bool readBarGroup(const TiXmlHandle& holder, building_designDB::S_RcBarGroup& group);
     static bool readBarLayout(const TiXmlHandle& holder, building_designDB::S_RcBarLayout& layout);
     static bool readStirrupSet(const TiXmlHandle& holder, building_designDB::S_RcStirrupSet& stirrups);
@@ -36,5 +39,9 @@ public:
     static bool readValueList(const TiXmlHandle& holder, TableInterface<int, double>* values);
 
 private:
+    template <class R, class List>
+    bool readTable(const char* name, TableInterface<int, R>* table, const List& fields);
+
     CMBMBNReaderImpl* m_pReader;
+    document::SectionIndex& m_sections;
 };

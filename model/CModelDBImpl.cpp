@@ -1,19 +1,16 @@
 #include "model/CModelDBImpl.h"
 
-#include "document/ModelTableWalk.h"
+#include "document/TableWalk.h"
 #include "model/ModelFields.h"
-#include "plugin/CMBMBNReaderImpl.h"
-#include "progress/TolvProcessDisplayServerWarper.h"
+#include "progress/ImportSteps.h"
 
 using namespace building_modelDB;
-using document::forEachEntry;
-using document::readFields;
+using document::ModelRows;
+using document::readEach;
 using document::textOf;
+using namespace building_modelDB::fields;
 
 namespace {
-
-const wchar_t kStepText[] = L"Import All Layer Basic Data";
-constexpr int kStepCount = 31;
 
 // An entry's value for a key list: the text of its child "Value", or its
 // own text for a list of reals.
@@ -36,7 +33,7 @@ bool readList(const TiXmlHandle& list, const char* first, TableInterface<int, V>
 {
     V value = V();
     int position = 0;
-    forEachEntry(list, first, [&](TiXmlElement* entry) {
+    document::forEachEntry(list, first, [&](TiXmlElement* entry) {
         readValue(text(entry), value);
         if (keys == Keys::Position) {
             target->AddData(position, value);
@@ -51,13 +48,18 @@ bool readList(const TiXmlHandle& list, const char* first, TableInterface<int, V>
 
 } // namespace
 
-CModelDBImpl::CModelDBImpl(CMBMBNReaderImpl* reader) : m_pReader(reader) {}
+CModelDBImpl::CModelDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections)
+    : m_pReader(reader), m_sections(sections)
+{
+}
 
 CModelDBImpl::~CModelDBImpl() = default;
 
 bool CModelDBImpl::importModelDB()
 {
-    static constexpr bool (CModelDBImpl::*kSteps[])() = {
+    // One step per table, in this order; each step's message goes out
+    // before its reader runs.
+    static constexpr bool (CModelDBImpl::*kReaders[])() = {
         &CModelDBImpl::readProjectInfoTable, &CModelDBImpl::readUnitFlagTable,
         &CModelDBImpl::readSectionTable,     &CModelDBImpl::readThicknessTable,
         &CModelDBImpl::readOpeningTable,     &CModelDBImpl::readDesignMaterialTable,
@@ -71,89 +73,55 @@ bool CModelDBImpl::importModelDB()
         &CModelDBImpl::readMemberEndRlsTable, &CModelDBImpl::readMdulTable,
         &CModelDBImpl::readPlanTable,
     };
-    TolvProcessDisplayServerWarper& progress = TolvProcessDisplayServerWarper::instance();
-    progress.setProcessDelayInformation(1, kStepCount);
-    int step = 1;
-    for (auto read : kSteps) {
-        progress.progressMessage(step++, kStepCount, kStepText, L"");
+    static_assert(std::size(kReaders) == importsteps::kModelSteps);
+    importsteps::announceRange();
+    int step = importsteps::kFirstModelStep;
+    for (auto read : kReaders) {
+        importsteps::announceStep(step++);
         (this->*read)();
     }
     return true;
 }
 
-#define MODEL_TABLE(reader, tableName, table, fields)                                   \
-    bool CModelDBImpl::reader()                                                         \
-    {                                                                                   \
-        return document::walkModelTable(m_pReader->sectionIndex(), tableName, table, fields); \
-    }
-
-MODEL_TABLE(readProjectInfoTable, "ProjectInfoTable", m_pProjectInfo, kProjectInfoFields)
-MODEL_TABLE(readUnitFlagTable, "UnitFlagTable", m_pUnitFlag, kUnitFlagFields)
-MODEL_TABLE(readSectionTable, "SectionTable", m_pSection, kSectionFields)
-MODEL_TABLE(readThicknessTable, "ThicknessTable", m_pThickness, kThicknessFields)
-MODEL_TABLE(readOpeningTable, "OpeningTable", m_pOpening, kOpeningFields)
-MODEL_TABLE(readDesignMaterialTable, "DesignMaterialTable", m_pDesignMaterial, kDesignMaterialFields)
-MODEL_TABLE(readDesignCodeTable, "DesignCodeTable", m_pDesignCode, kDesignCodeFields)
-MODEL_TABLE(readFloorTable, "FloorTable", m_pFloor, kFloorFields)
-MODEL_TABLE(readNodeTable, "NodeTable", m_pNode, kNodeFields)
-MODEL_TABLE(readAxisTable, "AxisTable", m_pAxis, kAxisFields)
-MODEL_TABLE(readAxisGroupTable, "AxisGroupTable", m_pAxisGroup, kAxisGroupFields)
-MODEL_TABLE(readElementTable, "ElementTable", m_pElement, kElementFields)
-MODEL_TABLE(readBeamTable, "BeamTable", m_pBeam, kBeamFields)
-MODEL_TABLE(readBeamGroupTable, "BeamGroupTable", m_pBeamGroup, kBeamGroupFields)
-MODEL_TABLE(readColumnTable, "ColumnTable", m_pColumn, kColumnFields)
-MODEL_TABLE(readBraceTable, "BraceTable", m_pBrace, kBraceFields)
-MODEL_TABLE(readWallTable, "WallTable", m_pWall, kWallFields)
-MODEL_TABLE(readWallLLTable, "WallLLTable", m_pWallLL, kWallLLFields)
-MODEL_TABLE(readWallColumnTable, "WallColumnTable", m_pWallColumn, kWallColumnFields)
-MODEL_TABLE(readSlabTable, "SlabTable", m_pSlab, kSlabFields)
-MODEL_TABLE(readMemberEndRlsTable, "MemberEndRlsTable", m_pMemberEndRls, kMemberEndRlsFields)
-MODEL_TABLE(readMdulTable, "MdulTable", m_pMdul, kMdulFields)
-MODEL_TABLE(readPlanTable, "PlanTable", m_pPlan, kPlanFields)
-
-#undef MODEL_TABLE
-
-bool CModelDBImpl::readMatlData(const TiXmlHandle& holder, S_MatlData& data)
+template <class R, class List>
+bool CModelDBImpl::readTable(const char* name, TableInterface<int, R>* table, const List& fields)
 {
-    readFields(holder, data, kMatlDataFields);
-    return true;
+    return document::walkTable<ModelRows>(m_sections, name, table, fields);
 }
 
-bool CModelDBImpl::readMatlAnalysis(const TiXmlHandle& holder, S_MatlAnalysis& analysis)
-{
-    readFields(holder, analysis, kMatlAnalysisFields);
-    return true;
-}
+// clang-format off
+bool CModelDBImpl::readProjectInfoTable() { return readTable("ProjectInfoTable", m_pProjectInfo, kProjectInfo); }
+bool CModelDBImpl::readUnitFlagTable() { return readTable("UnitFlagTable", m_pUnitFlag, kUnitFlag); }
+bool CModelDBImpl::readSectionTable() { return readTable("SectionTable", m_pSection, kSection); }
+bool CModelDBImpl::readThicknessTable() { return readTable("ThicknessTable", m_pThickness, kThickness); }
+bool CModelDBImpl::readOpeningTable() { return readTable("OpeningTable", m_pOpening, kOpening); }
+bool CModelDBImpl::readDesignMaterialTable() { return readTable("DesignMaterialTable", m_pDesignMaterial, kDesignMaterial); }
+bool CModelDBImpl::readDesignCodeTable() { return readTable("DesignCodeTable", m_pDesignCode, kDesignCode); }
+bool CModelDBImpl::readFloorTable() { return readTable("FloorTable", m_pFloor, kFloor); }
+bool CModelDBImpl::readNodeTable() { return readTable("NodeTable", m_pNode, kNode); }
+bool CModelDBImpl::readAxisTable() { return readTable("AxisTable", m_pAxis, kAxis); }
+bool CModelDBImpl::readAxisGroupTable() { return readTable("AxisGroupTable", m_pAxisGroup, kAxisGroup); }
+bool CModelDBImpl::readElementTable() { return readTable("ElementTable", m_pElement, kElement); }
+bool CModelDBImpl::readBeamTable() { return readTable("BeamTable", m_pBeam, kBeam); }
+bool CModelDBImpl::readBeamGroupTable() { return readTable("BeamGroupTable", m_pBeamGroup, kBeamGroup); }
+bool CModelDBImpl::readColumnTable() { return readTable("ColumnTable", m_pColumn, kColumn); }
+bool CModelDBImpl::readBraceTable() { return readTable("BraceTable", m_pBrace, kBrace); }
+bool CModelDBImpl::readWallTable() { return readTable("WallTable", m_pWall, kWall); }
+bool CModelDBImpl::readWallLLTable() { return readTable("WallLLTable", m_pWallLL, kWallLL); }
+bool CModelDBImpl::readWallColumnTable() { return readTable("WallColumnTable", m_pWallColumn, kWallColumn); }
+bool CModelDBImpl::readSlabTable() { return readTable("SlabTable", m_pSlab, kSlab); }
+bool CModelDBImpl::readMemberEndRlsTable() { return readTable("MemberEndRlsTable", m_pMemberEndRls, kMemberEndRls); }
+bool CModelDBImpl::readMdulTable() { return readTable("MdulTable", m_pMdul, kMdul); }
+bool CModelDBImpl::readPlanTable() { return readTable("PlanTable", m_pPlan, kPlan); }
 
-bool CModelDBImpl::readSectShape(const TiXmlHandle& holder, S_SectShape& shape)
-{
-    readFields(holder, shape, kSectShapeFields);
-    return true;
-}
-
-bool CModelDBImpl::readSectStiffness(const TiXmlHandle& holder, S_SectStiffness& stiffness)
-{
-    readFields(holder, stiffness, kSectStiffnessFields);
-    return true;
-}
-
-bool CModelDBImpl::readSectDesign(const TiXmlHandle& holder, S_SectDesign& design)
-{
-    readFields(holder, design, kSectDesignFields);
-    return true;
-}
-
-bool CModelDBImpl::readThickValue(const TiXmlHandle& holder, S_ThickValue& value)
-{
-    readFields(holder, value, kThickValueFields);
-    return true;
-}
-
-bool CModelDBImpl::readSupport(const TiXmlHandle& entry, SS_Support& support)
-{
-    readFields(entry, support, kSupportFields);
-    return true;
-}
+bool CModelDBImpl::readMatlData(const TiXmlHandle& h, S_MatlData& r) { return readEach<ModelRows>(h, r, kMatlData); }
+bool CModelDBImpl::readMatlAnalysis(const TiXmlHandle& h, S_MatlAnalysis& r) { return readEach<ModelRows>(h, r, kMatlAnalysis); }
+bool CModelDBImpl::readSectShape(const TiXmlHandle& h, S_SectShape& r) { return readEach<ModelRows>(h, r, kSectShape); }
+bool CModelDBImpl::readSectStiffness(const TiXmlHandle& h, S_SectStiffness& r) { return readEach<ModelRows>(h, r, kSectStiffness); }
+bool CModelDBImpl::readSectDesign(const TiXmlHandle& h, S_SectDesign& r) { return readEach<ModelRows>(h, r, kSectDesign); }
+bool CModelDBImpl::readThickValue(const TiXmlHandle& h, S_ThickValue& r) { return readEach<ModelRows>(h, r, kThickValue); }
+bool CModelDBImpl::readSupport(const TiXmlHandle& h, SS_Support& r) { return readEach<ModelRows>(h, r, kSupport); }
+// clang-format on
 
 bool CModelDBImpl::readNodeKeyList(const TiXmlHandle& list, TableInterface<int, int>* keys)
 {
@@ -183,7 +151,7 @@ bool CModelDBImpl::readRealList(const TiXmlHandle& list, TableInterface<int, dou
 bool CModelDBImpl::readSupportList(const TiXmlHandle& list, TableInterface<int, SS_Support>* supports)
 {
     int position = 0;
-    forEachEntry(list, "S_Support", [&](TiXmlElement* entry) {
+    document::forEachEntry(list, "S_Support", [&](TiXmlElement* entry) {
         SS_Support support;
         readSupport(TiXmlHandle(entry), support);
         supports->AddData(position, support);

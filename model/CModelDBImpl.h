@@ -4,13 +4,15 @@
 
 #include <tinyxml.h>
 
+#include "document/SectionIndex.h"
 #include "host/CModelDB.h"
 
 class CMBMBNReaderImpl;
 
 class CModelDBImpl : public CModelDB {
 public:
-    explicit CModelDBImpl(CMBMBNReaderImpl* reader);
+    // The readers find their tables in the reader's section index.
+    CModelDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections);
     ~CModelDBImpl() override;
 
     // Steps 1 to 23 of 31; always true.
@@ -41,8 +43,8 @@ public:
     bool readMdulTable();
     bool readPlanTable();
 
-    // Sub-record readers; each always succeeds, and a missing element
-    // leaves the sub-record as constructed.
+    // Sub-record readers on their own; each always succeeds, and a missing
+    // element leaves the sub-record as constructed.
     static bool readMatlData(const TiXmlHandle& holder, building_modelDB::S_MatlData& data);
     static bool readMatlAnalysis(const TiXmlHandle& holder, building_modelDB::S_MatlAnalysis& analysis);
     static bool readSectShape(const TiXmlHandle& holder, building_modelDB::S_SectShape& shape);
@@ -61,5 +63,9 @@ public:
     static bool readSupport(const TiXmlHandle& entry, building_modelDB::SS_Support& support);
 
 private:
+    template <class R, class List>
+    bool readTable(const char* name, TableInterface<int, R>* table, const List& fields);
+
     CMBMBNReaderImpl* m_pReader;
+    document::SectionIndex& m_sections;
 };

@@ -1,14 +1,13 @@
-// The fields of every model record: element, member and conversion, in
-// member order. The table readers are these lists walked row by row.
+// The fields of every model record: element, member and kind, in member
+// order. Each model table reader walks its table with one of these lists.
 #pragma once
 
 #include "document/FieldList.h"
 #include "host/ModelRecords.h"
 #include "model/CModelDBImpl.h"
 
-namespace {
+namespace building_modelDB::fields {
 
-using namespace building_modelDB;
 using document::asFlag;
 using document::asInt;
 using document::asIntsFromDoubles;
@@ -18,8 +17,9 @@ using document::by;
 using document::field;
 using document::fieldList;
 using document::keyRef;
+using document::subRecord;
 
-constexpr auto kProjectInfoFields = fieldList(
+constexpr auto kProjectInfo = fieldList(
     field("Project", &S_ProjectInfo_D::Project, asText),
     field("Revision", &S_ProjectInfo_D::Revision, asText),
     field("Code", &S_ProjectInfo_D::Code, asText),
@@ -35,11 +35,11 @@ constexpr auto kProjectInfoFields = fieldList(
     field("Height", &S_ProjectInfo_D::Height, asReal),
     field("HeightGrade", &S_ProjectInfo_D::HeightGrade, asReal));
 
-constexpr auto kUnitFlagFields = fieldList(
+constexpr auto kUnitFlag = fieldList(
     field("Length", &S_UnitFlag_D::Length, asInt),
     field("Force", &S_UnitFlag_D::Force, asInt));
 
-constexpr auto kSectStiffnessFields = fieldList(
+constexpr auto kSectStiffness = fieldList(
     field("Area", &S_SectStiffness::Area, asInt),
     field("Asy", &S_SectStiffness::Asy, asInt),
     field("Asz", &S_SectStiffness::Asz, asInt),
@@ -63,7 +63,7 @@ constexpr auto kSectStiffnessFields = fieldList(
     field("dy4", &S_SectStiffness::dy4, asInt),
     field("dScaleFactor", &S_SectStiffness::dScaleFactor, asIntsFromDoubles));
 
-constexpr auto kSectDesignFields = fieldList(
+constexpr auto kSectDesign = fieldList(
     field("YBar", &S_SectDesign::YBar, asInt),
     field("ZBar", &S_SectDesign::ZBar, asInt),
     field("Syy", &S_SectDesign::Syy, asInt),
@@ -79,7 +79,7 @@ constexpr auto kSectDesignFields = fieldList(
     field("RO", &S_SectDesign::RO, asInt),
     field("Beta", &S_SectDesign::Beta, asInt));
 
-constexpr auto kSectShapeFields = fieldList(
+constexpr auto kSectShape = fieldList(
     field("Shape", &S_SectShape::Shape, asText),
     field("DBName", &S_SectShape::DBName, asText),
     field("SName", &S_SectShape::SName, asText),
@@ -88,10 +88,10 @@ constexpr auto kSectShapeFields = fieldList(
     field("PeriOut", &S_SectShape::PeriOut, asReal),
     field("BuiltUpFlag", &S_SectShape::BuiltUpFlag, asReal),
     field("Size", &S_SectShape::Size, by(&CModelDBImpl::readRealList)),
-    field("Stiffness", &S_SectShape::Stiffness, by(&CModelDBImpl::readSectStiffness)),
-    field("Design", &S_SectShape::Design, by(&CModelDBImpl::readSectDesign)));
+    field("Stiffness", &S_SectShape::Stiffness, subRecord(kSectStiffness)),
+    field("Design", &S_SectShape::Design, subRecord(kSectDesign)));
 
-constexpr auto kSectionFields = fieldList(
+constexpr auto kSection = fieldList(
     field("Num", &S_Section_D::Num, asInt),
     field("SType", &S_Section_D::SType, asInt),
     field("SName", &S_Section_D::SName, asText),
@@ -115,29 +115,29 @@ constexpr auto kSectionFields = fieldList(
     field("ConsiderShearDeform", &S_Section_D::ConsiderShearDeform, asFlag),
     field("UserDefOffsetY", &S_Section_D::UserDefOffsetY, asIntsFromDoubles),
     field("UserDefOffsetZ", &S_Section_D::UserDefOffsetZ, asIntsFromDoubles),
-    field("SectI", &S_Section_D::SectI, by(&CModelDBImpl::readSectShape)),
-    field("SectJ", &S_Section_D::SectJ, by(&CModelDBImpl::readSectShape)),
-    field("Stiffness", &S_Section_D::Stiffness, by(&CModelDBImpl::readSectStiffness)),
-    field("Design", &S_Section_D::Design, by(&CModelDBImpl::readSectDesign)));
+    field("SectI", &S_Section_D::SectI, subRecord(kSectShape)),
+    field("SectJ", &S_Section_D::SectJ, subRecord(kSectShape)),
+    field("Stiffness", &S_Section_D::Stiffness, subRecord(kSectStiffness)),
+    field("Design", &S_Section_D::Design, subRecord(kSectDesign)));
 
-constexpr auto kThickValueFields = fieldList(
+constexpr auto kThickValue = fieldList(
     field("ThickType", &S_ThickValue::ThickType, asText),
     field("ThickIn", &S_ThickValue::ThickIn, asReal),
     field("ThickOut", &S_ThickValue::ThickOut, asReal));
 
-constexpr auto kThicknessFields = fieldList(
+constexpr auto kThickness = fieldList(
     field("Num", &S_Thickness_D::Num, asInt),
     field("nType", &S_Thickness_D::nType, asInt),
-    field("Value", &S_Thickness_D::Value, by(&CModelDBImpl::readThickValue)));
+    field("Value", &S_Thickness_D::Value, subRecord(kThickValue)));
 
-constexpr auto kOpeningFields = fieldList(
+constexpr auto kOpening = fieldList(
     field("Num", &S_Opening_D::Num, asInt),
     field("OpeningType", &S_Opening_D::OpeningType, asInt),
     field("Width", &S_Opening_D::Width, asReal),
     field("Height", &S_Opening_D::Height, asReal),
     field("Pline", &S_Opening_D::Pline, asText));
 
-constexpr auto kMatlAnalysisFields = fieldList(
+constexpr auto kMatlAnalysis = fieldList(
     field("Elast", &S_MatlAnalysis::Elast, asReal),
     field("Poisson", &S_MatlAnalysis::Poisson, asReal),
     field("Thermal", &S_MatlAnalysis::Thermal, asReal),
@@ -149,21 +149,21 @@ constexpr auto kMatlAnalysisFields = fieldList(
     field("Fak", &S_MatlAnalysis::Fak, asReal),
     field("Fa", &S_MatlAnalysis::Fa, asReal));
 
-constexpr auto kMatlDataFields = fieldList(
+constexpr auto kMatlData = fieldList(
     field("CodeName", &S_MatlData::CodeName, asText),
     field("CodeMatlName", &S_MatlData::CodeMatlName, asText),
-    field("Analysis", &S_MatlData::Analysis, by(&CModelDBImpl::readMatlAnalysis)));
+    field("Analysis", &S_MatlData::Analysis, subRecord(kMatlAnalysis)));
 
-constexpr auto kDesignMaterialFields = fieldList(
+constexpr auto kDesignMaterial = fieldList(
     field("Type", &S_DesignMaterial_D::Type, asText),
     field("Name", &S_DesignMaterial_D::Name, asText),
     field("bChangeSteel", &S_DesignMaterial_D::bChangeSteel, asText),
     field("MainRebarMatlName", &S_DesignMaterial_D::MainRebarMatlName, asText),
     field("SubRebarMatlName", &S_DesignMaterial_D::SubRebarMatlName, asText),
-    field("Data1", &S_DesignMaterial_D::Data1, by(&CModelDBImpl::readMatlData)),
-    field("Data2", &S_DesignMaterial_D::Data2, by(&CModelDBImpl::readMatlData)));
+    field("Data1", &S_DesignMaterial_D::Data1, subRecord(kMatlData)),
+    field("Data2", &S_DesignMaterial_D::Data2, subRecord(kMatlData)));
 
-constexpr auto kDesignCodeFields = fieldList(
+constexpr auto kDesignCode = fieldList(
     field("DesignCode", &S_DesignCode_D::DesignCode, asText),
     field("DesignSteelCode", &S_DesignCode_D::DesignSteelCode, asText),
     field("DesignSRCCode", &S_DesignCode_D::DesignSRCCode, asText),
@@ -171,7 +171,7 @@ constexpr auto kDesignCodeFields = fieldList(
     field("SeismicGrade", &S_DesignCode_D::SeismicGrade, asText),
     field("SeismicIntensity", &S_DesignCode_D::SeismicIntensity, asText));
 
-constexpr auto kFloorFields = fieldList(
+constexpr auto kFloor = fieldList(
     field("Num", &S_Floor_D::Num, asInt),
     field("StoryName", &S_Floor_D::StoryName, asText),
     field("Heigh", &S_Floor_D::Heigh, asReal),
@@ -179,21 +179,21 @@ constexpr auto kFloorFields = fieldList(
     field("MdulK", &S_Floor_D::MdulK, keyRef("S_Mdul_K")),
     field("PlanK", &S_Floor_D::PlanK, keyRef("S_Plan_K")));
 
-constexpr auto kNodeFields = fieldList(
+constexpr auto kNode = fieldList(
     field("x", &S_Node_D::x, asReal),
     field("y", &S_Node_D::y, asReal));
 
-constexpr auto kAxisFields = fieldList(
+constexpr auto kAxis = fieldList(
     field("Name", &S_Axis_D::Name, asText),
     field("GroupKey", &S_Axis_D::GroupKey, keyRef("S_AxisGroup_K")),
     field("StartNodeKey", &S_Axis_D::StartNodeKey, keyRef("S_Node_K")),
     field("EndNodeKey", &S_Axis_D::EndNodeKey, keyRef("S_Node_K")),
     field("CenterNodeKey", &S_Axis_D::CenterNodeKey, keyRef("S_Node_K")));
 
-constexpr auto kAxisGroupFields = fieldList(
+constexpr auto kAxisGroup = fieldList(
     field("Name", &S_AxisGroup_D::Name, asText));
 
-constexpr auto kElementFields = fieldList(
+constexpr auto kElement = fieldList(
     field("Elpro", &S_Element_D::Elpro, asInt),
     field("Angle", &S_Element_D::Angle, asReal),
     field("MembType", &S_Element_D::MembType, asInt),
@@ -207,32 +207,32 @@ constexpr auto kElementFields = fieldList(
     field("PStorK", &S_Element_D::PStorK, keyRef("S_Floor_K")),
     field("PNodeKeyList", &S_Element_D::PNodeKeyList, by(&CModelDBImpl::readNodeKeyList)));
 
-constexpr auto kBeamFields = fieldList(
+constexpr auto kBeam = fieldList(
     field("MembType", &S_Beam_D::MembType, asInt),
     field("PStorK", &S_Beam_D::PStorK, keyRef("S_Floor_K")),
     field("PElemK", &S_Beam_D::PElemK, by(&CModelDBImpl::readElementKeyList)));
 
-constexpr auto kBeamGroupFields = fieldList(
+constexpr auto kBeamGroup = fieldList(
     field("BeamList", &S_BeamGroup_D::BeamList, by(&CModelDBImpl::readBeamKeySet)));
 
-constexpr auto kColumnFields = fieldList(
+constexpr auto kColumn = fieldList(
     field("MembType", &S_Column_D::MembType, asInt),
     field("MembKind", &S_Column_D::MembKind, asInt),
     field("PStorK", &S_Column_D::PStorK, keyRef("S_Floor_K")),
     field("PElemK", &S_Column_D::PElemK, by(&CModelDBImpl::readElementKeyList)));
 
-constexpr auto kBraceFields = fieldList(
+constexpr auto kBrace = fieldList(
     field("MembType", &S_Brace_D::MembType, asInt),
     field("PStorK", &S_Brace_D::PStorK, keyRef("S_Floor_K")),
     field("PElemK", &S_Brace_D::PElemK, by(&CModelDBImpl::readElementKeyList)));
 
-constexpr auto kWallFields = fieldList(
+constexpr auto kWall = fieldList(
     field("MembType", &S_Wall_D::MembType, asInt),
     field("PStorK", &S_Wall_D::PStorK, keyRef("S_Floor_K")),
     field("PElemK", &S_Wall_D::PElemK, by(&CModelDBImpl::readElementKeyList)),
     field("Openings", &S_Wall_D::Openings, asText));
 
-constexpr auto kWallLLFields = fieldList(
+constexpr auto kWallLL = fieldList(
     field("BetaAngle", &S_WallLL_D::BetaAngle, asInt),
     field("Ecx1", &S_WallLL_D::Ecx1, asInt),
     field("Ecy1", &S_WallLL_D::Ecy1, asInt),
@@ -249,7 +249,7 @@ constexpr auto kWallLLFields = fieldList(
     field("NodeKey1", &S_WallLL_D::NodeKey1, keyRef("S_Node_K")),
     field("NodeKey2", &S_WallLL_D::NodeKey2, keyRef("S_Node_K")));
 
-constexpr auto kWallColumnFields = fieldList(
+constexpr auto kWallColumn = fieldList(
     field("WallColumnType", &S_WallColumn_D::WallColumnType, asInt),
     field("NodeKey", &S_WallColumn_D::NodeKey, keyRef("S_Node_K")),
     field("PStorK", &S_WallColumn_D::PStorK, keyRef("S_Floor_K")),
@@ -257,11 +257,11 @@ constexpr auto kWallColumnFields = fieldList(
     field("Lcs", &S_WallColumn_D::Lcs, by(&CModelDBImpl::readRealList)),
     field("Lss", &S_WallColumn_D::Lss, by(&CModelDBImpl::readRealList)));
 
-constexpr auto kSupportFields = fieldList(
+constexpr auto kSupport = fieldList(
     field("BoudaryCondition", &SS_Support::BoudaryCondition, asInt),
     field("NodeList", &SS_Support::NodeList, by(&CModelDBImpl::readNodeKeyList)));
 
-constexpr auto kSlabFields = fieldList(
+constexpr auto kSlab = fieldList(
     field("SlabType", &S_Slab_D::SlabType, asInt),
     field("ElevationDiff", &S_Slab_D::ElevationDiff, asReal),
     field("CantiLength", &S_Slab_D::CantiLength, asReal),
@@ -273,7 +273,7 @@ constexpr auto kSlabFields = fieldList(
     field("Openings", &S_Slab_D::Openings, asText),
     field("Supports", &S_Slab_D::Supports, by(&CModelDBImpl::readSupportList)));
 
-constexpr auto kMemberEndRlsFields = fieldList(
+constexpr auto kMemberEndRls = fieldList(
     field("nType", &S_MemberEndRls_D::nType, asInt),
     field("flagI", &S_MemberEndRls_D::flagI, asText),
     field("fxI", &S_MemberEndRls_D::fxI, asInt),
@@ -290,10 +290,10 @@ constexpr auto kMemberEndRlsFields = fieldList(
     field("myJ", &S_MemberEndRls_D::myJ, asInt),
     field("mzJ", &S_MemberEndRls_D::mzJ, asInt));
 
-constexpr auto kMdulFields = fieldList(
+constexpr auto kMdul = fieldList(
     field("ModulName", &S_Mdul_D::ModulName, asText));
 
-constexpr auto kPlanFields = fieldList(
+constexpr auto kPlan = fieldList(
     field("PlanName", &S_Plan_D::PlanName, asText),
     field("WallType", &S_Plan_D::WallType, asText),
     field("SlabType", &S_Plan_D::SlabType, asText),
@@ -305,4 +305,4 @@ constexpr auto kPlanFields = fieldList(
     field("MatlKBrace", &S_Plan_D::MatlKBrace, asText),
     field("ThikKSlab", &S_Plan_D::ThikKSlab, asText));
 
-} // namespace
+} // namespace building_modelDB::fields

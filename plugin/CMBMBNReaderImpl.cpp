@@ -10,8 +10,8 @@
 
 CMBMBNReaderImpl::CMBMBNReaderImpl() : m_path(nullptr), m_pModel(nullptr), m_pDesign(nullptr)
 {
-    std::unique_ptr<CModelDBImpl> model(new CModelDBImpl(this));
-    m_pDesign = new CDesignDBImpl(this);
+    std::unique_ptr<CModelDBImpl> model(new CModelDBImpl(this, m_sections));
+    m_pDesign = new CDesignDBImpl(this, m_sections);
     m_pModel = model.release();
 }
 

@@ -16,8 +16,6 @@ public:
     // True when the file was loaded and both importers ran to their end.
     bool importFile(const char* path) override;
 
-    document::SectionIndex& sectionIndex() { return m_sections; }
-
 private:
     const char* m_path;
     CModelDBImpl* m_pModel;

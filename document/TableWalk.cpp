@@ -1,4 +1,4 @@
-#include "document/ModelTableWalk.h"
+#include "document/TableWalk.h"
 
 namespace document {
 

@@ -1,0 +1,27 @@
+// The progress steps of an import run: one per model table, then the
+// design steps, all numbered within one range and announced with one text.
+#pragma once
+
+#include "progress/TolvProcessDisplayServerWarper.h"
+
+namespace importsteps {
+
+constexpr int kModelSteps = 23;
+constexpr int kDesignSteps = 8;
+constexpr int kFirstModelStep = 1;
+constexpr int kFirstDesignStep = kFirstModelStep + kModelSteps;
+constexpr int kStepCount = kModelSteps + kDesignSteps;
+inline const wchar_t kStepText[] = L"Import All Layer Basic Data";
+
+// The range of the run; each importer announces it before its steps.
+inline void announceRange()
+{
+    TolvProcessDisplayServerWarper::instance().setProcessDelayInformation(kFirstModelStep, kStepCount);
+}
+
+inline void announceStep(int step)
+{
+    TolvProcessDisplayServerWarper::instance().progressMessage(step, kStepCount, kStepText, L"");
+}
+
+} // namespace importsteps
