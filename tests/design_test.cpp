@@ -267,6 +267,21 @@ TEST(DesignTables, RunningKeys)
     EXPECT_EQ(stored[2]["value"]["Gamma0"], "c");
 }
 
+TEST(DesignTables, KeylessRowsNumberFromOneInEveryTable)
+{
+    // The running key starts again at each table, whatever the one before left.
+    auto keyless = [](const std::string& fields) { return "<Pair><Value>" + fields + "</Value></Pair>"; };
+    std::string wallColumn = texts(kWallColumnTexts);
+    std::string globals = row("40", element("Gamma0", "a")) + keyless(element("Gamma0", "b"));
+    std::string wallColumns = keyless(wallColumn) + keyless(wallColumn) + keyless(wallColumn);
+    std::string slabs = keyless(slabRow({"1"})) + keyless(slabRow({"2"}));
+    Json store = importDesign(table("RcDgnGlobalTable", globals) + table("WallColumnTable", wallColumns) +
+                              table("SlabTable", slabs));
+    EXPECT_EQ(keys(rows(store, "design", "RcDgnGlobal")), (std::vector<int>{40, 41}));
+    EXPECT_EQ(keys(rows(store, "design", "RcDesignWallColumn")), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(keys(rows(store, "design", "RcDesignSlab")), (std::vector<int>{1, 2}));
+}
+
 TEST(DesignTables, RunningKeyPastTheInt32Limit)
 {
     std::string rowsXml = row("2147483647", element("Gamma0", "max")) + "<Pair><Value><Gamma0>next</Gamma0></Value></Pair>";

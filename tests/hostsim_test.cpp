@@ -3,6 +3,8 @@
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <new>
 #include <regex>
 
 #include <gtest/gtest.h>
@@ -27,19 +29,25 @@ std::string quote(const std::string& s)
 struct HostRun {
     int status;
     Json store;
-    std::vector<std::string> progress; // PROGRESS_LOG lines
+    std::vector<std::string> progress; // PROGRESS_LOG lines (with the store's AddData lines when asked)
     std::string errors;                 // standard error
 };
 
-// Runs hostsim on the files with a fresh progress log.
-HostRun hostsim(const std::vector<std::string>& files, const std::string& plugin = kPlugin)
+enum class Writes { NotLogged, Logged };
+
+// Runs hostsim on the files with a fresh progress log, into which the
+// store also logs its AddData calls when asked.
+HostRun hostsim(const std::vector<std::string>& files, const std::string& plugin = kPlugin,
+                Writes writes = Writes::NotLogged)
 {
     TempFile scratch("", "progress.log");
     std::string dir = fs::path(scratch.path()).parent_path().string();
     std::string dump = dir + "/dump.json", errors = dir + "/stderr.txt";
     fs::remove(scratch.path());
-    std::string command = "PROGRESS_LOG=" + quote(scratch.path()) + " " + quote(kHostsim) + " --plugin " +
-                          quote(plugin) + " --json " + quote(dump);
+    std::string command = "PROGRESS_LOG=" + quote(scratch.path()) + " ";
+    if (writes == Writes::Logged)
+        command += "STORE_LOG=" + quote(scratch.path()) + " ";
+    command += quote(kHostsim) + " --plugin " + quote(plugin) + " --json " + quote(dump);
     for (const auto& f : files)
         command += " " + quote(f);
     CommandResult result = run(command + " >/dev/null 2>" + quote(errors));
@@ -49,6 +57,24 @@ HostRun hostsim(const std::vector<std::string>& files, const std::string& plugin
         out.store = Json::parse(text);
     return out;
 }
+
+// A folder holding a copy of the plug-in and, when given, a progress library variant.
+class PluginFolder {
+public:
+    explicit PluginFolder(const std::string& variant) : m_scratch("", "placeholder")
+    {
+        fs::path dir = fs::path(m_scratch.path()).parent_path();
+        fs::copy_file(kPlugin, dir / fs::path(kPlugin).filename());
+        if (!variant.empty())
+            fs::copy_file(fs::path(VARIANTS_DIR) / variant / "UlmarB_UI_Progressu.dll", dir / "UlmarB_UI_Progressu.dll");
+        m_plugin = (dir / fs::path(kPlugin).filename()).string();
+    }
+    const std::string& plugin() const { return m_plugin; }
+
+private:
+    TempFile m_scratch;
+    std::string m_plugin;
+};
 
 std::string nodeFile(const std::string& key, const std::string& x)
 {
@@ -96,7 +122,8 @@ TEST(Hostsim, FilesThatCannotBeImportedLeaveTheStoreEmpty)
         EXPECT_EQ(result.status, c.status) << c.what;
         ASSERT_FALSE(result.store.is_null()) << c.what;
         EXPECT_EQ(recordCount(result.store), 0u) << c.what;
-        EXPECT_TRUE(result.progress.empty() || result.progress == std::vector<std::string>{"unload"}) << c.what;
+        // No progress client: the progress library is never even loaded.
+        EXPECT_TRUE(result.progress.empty()) << c.what << ": " << result.progress.front();
     }
     TempFile inDir("x");
     HostRun directory = hostsim({fs::path(inDir.path()).parent_path().string()});
@@ -161,6 +188,7 @@ TEST(Hostsim, JsonDumpFormat)
     EXPECT_EQ(store["design"].size(), 7u);
 }
 
+// The calls of one run, as the stand-in logs them.
 std::vector<std::string> expectedProgress(bool delay, bool messages)
 {
     std::vector<std::string> lines;
@@ -188,9 +216,59 @@ TEST(Progress, FullLibraryLogsEveryStepAndUnloadsLast)
     TempFile file(nodeFile("1", "1"));
     HostRun result = hostsim({file.path()});
     std::vector<std::string> expected = expectedProgress(true, true);
+    expected.insert(expected.begin(), "load");
     expected.push_back("unload");
     EXPECT_EQ(result.progress, expected);
     EXPECT_EQ(result.errors, "");
+}
+
+// The step whose message announces each table's reads.
+const std::map<std::string, int> kStepOfTable = {
+    {"ProjectInfo", 1}, {"UnitFlag", 2}, {"Section", 3}, {"Thickness", 4}, {"Opening", 5},
+    {"DesignMaterial", 6}, {"DesignCode", 7}, {"Floor", 8}, {"Node", 9}, {"Axis", 10}, {"AxisGroup", 11},
+    {"Element", 12}, {"Beam", 13}, {"BeamGroup", 14}, {"Column", 15}, {"Brace", 16}, {"Wall", 17},
+    {"WallLL", 18}, {"WallColumn", 19}, {"Slab", 20}, {"MemberEndRls", 21}, {"Mdul", 22}, {"Plan", 23},
+    {"RcDgnGlobal", 24}, {"RcDesignBeam", 25}, {"RcDesignColumn", 26}, {"RcDesignWall", 28},
+    {"RcDesignWallLL", 29}, {"RcDesignWallColumn", 30}, {"RcDesignSlab", 31},
+};
+
+TEST(Progress, EachTableIsReadRightAfterItsStepMessage)
+{
+    HostRun result = hostsim({std::string(SAMPLES_DIR) + "/sample.xml"}, kPlugin, Writes::Logged);
+    std::regex message(R"(^ProgressMessage \d+ \d+ \d+ \d+ (\d+) 31 .*)"), write(R"(^AddData (\w+) -?\d+$)");
+    int step = 0;
+    std::map<std::string, int> writes;
+    for (const std::string& line : result.progress) {
+        std::smatch m;
+        if (std::regex_match(line, m, message)) {
+            EXPECT_EQ(std::stoi(m[1]), step + 1) << "steps in order, none left out";
+            step = std::stoi(m[1]);
+        } else if (std::regex_match(line, m, write)) {
+            ASSERT_TRUE(kStepOfTable.count(m[1])) << line;
+            EXPECT_EQ(step, kStepOfTable.at(m[1])) << line << " after the message of step " << step;
+            ++writes[m[1]];
+        }
+    }
+    EXPECT_EQ(step, 31);
+    EXPECT_EQ(writes.size(), kStepOfTable.size()) << "the sample fills every table";
+}
+
+TEST(Progress, ARunWhoseFileFailsCreatesNoProgressClient)
+{
+    TempFile good(nodeFile("1", "1"));
+    std::string missing = good.path() + ".missing";
+    // The library is not loaded for the failed run, only for the good one.
+    HostRun failedOnly = hostsim({missing});
+    EXPECT_TRUE(failedOnly.progress.empty());
+    HostRun failedThenGood = hostsim({missing, good.path()});
+    ASSERT_FALSE(failedThenGood.progress.empty());
+    EXPECT_EQ(failedThenGood.progress.front(), "load");
+    // Without a progress library, a failed run shows no load failure either.
+    PluginFolder noLibrary("");
+    HostRun unannounced = hostsim({missing}, noLibrary.plugin());
+    EXPECT_EQ(countOf(unannounced.errors, "加载失败"), 0u) << unannounced.errors;
+    HostRun announced = hostsim({missing, good.path()}, noLibrary.plugin());
+    EXPECT_EQ(countOf(announced.errors, "[UlmarB_UI_Progressu.dll]加载失败！"), 1u) << announced.errors;
 }
 
 TEST(Progress, AFileWithOneSectionRunsToTheEnd)
@@ -199,28 +277,10 @@ TEST(Progress, AFileWithOneSectionRunsToTheEnd)
                       table("NodeTable", row("1", element("x", "1"))) + "</Pairs></Value></Pair></Pairs></D>";
     TempFile file(xml);
     HostRun result = hostsim({file.path()});
-    ASSERT_EQ(result.progress.size(), 2u + 31u + 1u);
-    EXPECT_NE(result.progress[32].find(" 31 31 "), std::string::npos);
+    ASSERT_EQ(result.progress.size(), 1u + 2u + 31u + 1u);
+    EXPECT_NE(result.progress[33].find(" 31 31 "), std::string::npos);
     EXPECT_EQ(rows(result.store, "model", "Node").size(), 1u);
 }
-
-// A folder holding a copy of the plug-in and, when given, a progress library variant.
-class PluginFolder {
-public:
-    explicit PluginFolder(const std::string& variant) : m_scratch("", "placeholder")
-    {
-        fs::path dir = fs::path(m_scratch.path()).parent_path();
-        fs::copy_file(kPlugin, dir / fs::path(kPlugin).filename());
-        if (!variant.empty())
-            fs::copy_file(fs::path(VARIANTS_DIR) / variant / "UlmarB_UI_Progressu.dll", dir / "UlmarB_UI_Progressu.dll");
-        m_plugin = (dir / fs::path(kPlugin).filename()).string();
-    }
-    const std::string& plugin() const { return m_plugin; }
-
-private:
-    TempFile m_scratch;
-    std::string m_plugin;
-};
 
 TEST(Progress, MissingLibraryIsToldOnceAndImportsComplete)
 {
@@ -253,7 +313,8 @@ TEST(Progress, MissingEntryPointsAreToldOnceAndLaterOnesUnused)
         EXPECT_EQ(countOf(result.errors, message), 1u) << c.variant << ": " << result.errors;
         EXPECT_EQ(countOf(result.errors, "\n"), 1u) << c.variant << ": " << result.errors;
         std::vector<std::string> expected = expectedProgress(c.delay, c.messages);
-        std::vector<std::string> twice = expected;
+        std::vector<std::string> twice = {"load"};
+        twice.insert(twice.end(), expected.begin(), expected.end());
         twice.insert(twice.end(), expected.begin(), expected.end());
         twice.push_back("unload");
         EXPECT_EQ(result.progress, twice) << c.variant;
@@ -294,6 +355,7 @@ TEST(Hostsim, SampleFillsEveryTableWithEveryMember)
     EXPECT_EQ(result.store["model"]["Section"][0]["value"].size(), 27u);
     EXPECT_EQ(result.store["design"]["RcDesignColumn"][0]["value"].size(), 27u);
     std::vector<std::string> expected = expectedProgress(true, true);
+    expected.insert(expected.begin(), "load");
     expected.push_back("unload");
     EXPECT_EQ(result.progress, expected);
 }
@@ -324,6 +386,51 @@ TEST(Plugin, EventDispatcherReturnsZeroAndIgnoresEmptyEvents)
     EXPECT_EQ(dispatch(&event), 0);
     EXPECT_EQ(rows(storeJson(), "model", "Node").size(), 1u);
     dlclose(library);
+}
+
+bool mapped(const std::string& library)
+{
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle)
+        dlclose(handle);
+    return handle != nullptr;
+}
+
+TEST(Plugin, UnloadingThePluginReleasesTheProgressLibrary)
+{
+    const std::string progress = std::string(BUILD_BIN_DIR) + "/UlmarB_UI_Progressu.dll";
+    void* library = dlopen(kPlugin.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto dispatch = reinterpret_cast<int (*)(EventData*)>(dlsym(library, "EventDispatcher"));
+    ASSERT_NE(dispatch, nullptr);
+    EXPECT_FALSE(mapped(progress));
+    TempFile file(nodeFile("4", "1.5"));
+    EventData event;
+    event.m_strPath = file.path();
+    dispatch(&event);
+    EXPECT_TRUE(mapped(progress));
+    ASSERT_EQ(dlclose(library), 0);
+    EXPECT_FALSE(mapped(kPlugin));
+    EXPECT_FALSE(mapped(progress));
+}
+
+TEST(Run, AnExceptionMidRunFailsTheRunAndKeepsEarlierRecords)
+{
+    std::string nodes;
+    for (int key = 1; key <= 5; ++key)
+        nodes += row(std::to_string(key), element("x", std::to_string(key)));
+    std::string xml = dictionary(table("NodeTable", nodes), table("RcDgnGlobalTable", row("1", "<Gamma0>1</Gamma0>")));
+    hoststore::clearStore();
+    TempFile file(xml);
+    hoststore::failAddDataAt(3);
+    EXPECT_FALSE(importPath(file.path()));
+    hoststore::failAddDataAt(0);
+    Json store = storeJson();
+    EXPECT_EQ(rows(store, "model", "Node").size(), 2u);
+    EXPECT_EQ(rows(store, "design", "RcDgnGlobal").size(), 0u) << "the design import never ran";
+    // The next run starts afresh and completes.
+    EXPECT_TRUE(importPath(file.path()));
+    EXPECT_EQ(recordCount(storeJson()), 6u);
 }
 
 } // namespace

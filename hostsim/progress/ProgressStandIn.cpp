@@ -1,6 +1,7 @@
 // Stand-in of the host's progress library. It draws a one-line bar on a
 // terminal, and appends one line per call to the file named by
-// PROGRESS_LOG, for tests to read. Test variants leave one entry point out.
+// PROGRESS_LOG, for tests to read, with "load" and "unload" when it is
+// mapped and released. Test variants leave one entry point out.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -47,9 +48,12 @@ void log(const std::string& line)
     std::fflush(stderr);
 }
 
-struct UnloadLog {
-    ~UnloadLog() { log("unload"); }
-} g_unloadLog;
+// "load" and "unload" when the library is mapped and released, so that a
+// test sees whether the plug-in really lets it go.
+struct LifeLog {
+    LifeLog() { log("load"); }
+    ~LifeLog() { log("unload"); }
+} g_lifeLog;
 
 } // namespace
 

@@ -2,6 +2,8 @@
 // CModelDB and CDesignDB, so that every import adds to the same tables.
 #include "hostsim/store/Store.h"
 
+#include <cstdlib>
+#include <new>
 #include <type_traits>
 
 #include "host/CDesignDB.h"
@@ -15,55 +17,87 @@
 namespace hoststore {
 namespace {
 
-struct Tables {
-    MapTable<int, S_ProjectInfo_D> ProjectInfo;
-    MapTable<int, S_UnitFlag_D> UnitFlag;
-    MapTable<int, S_Section_D> Section;
-    MapTable<int, S_Thickness_D> Thickness;
-    MapTable<int, S_Opening_D> Opening;
-    MapTable<int, S_DesignMaterial_D> DesignMaterial;
-    MapTable<int, S_DesignCode_D> DesignCode;
-    MapTable<int, S_Floor_D> Floor;
-    MapTable<int, S_Node_D> Node;
-    MapTable<int, S_Axis_D> Axis;
-    MapTable<int, S_AxisGroup_D> AxisGroup;
-    MapTable<int, S_Element_D> Element;
-    MapTable<int, S_Beam_D> Beam;
-    MapTable<int, S_BeamGroup_D> BeamGroup;
-    MapTable<int, S_Column_D> Column;
-    MapTable<int, S_Brace_D> Brace;
-    MapTable<int, S_Wall_D> Wall;
-    MapTable<int, S_WallLL_D> WallLL;
-    MapTable<int, S_WallColumn_D> WallColumn;
-    MapTable<int, S_Slab_D> Slab;
-    MapTable<int, S_MemberEndRls_D> MemberEndRls;
-    MapTable<int, S_Mdul_D> Mdul;
-    MapTable<int, S_Plan_D> Plan;
+// What the host application watches of the writes its tables receive.
+struct Writes {
+    WriteCounts counts{0, 0};
+    long long untilFailure = 0; // AddData calls left before one fails; 0: none fails
+    const char* logPath = std::getenv("STORE_LOG");
+} g_writes;
 
-    MapTable<int, S_RcDgnGlobal_D> RcDgnGlobal;
-    MapTable<int, S_RcDesignBeam_D> RcDesignBeam;
-    MapTable<int, S_RcDesignColumn_D> RcDesignColumn;
-    MapTable<int, S_RcDesignWall_D> RcDesignWall;
-    MapTable<int, S_RcDesignWall_D> RcDesignWallReserved;
-    MapTable<int, S_RcDesignWallLL_D> RcDesignWallLL;
-    MapTable<int, S_RcDesignWallColumn_D> RcDesignWallColumn;
-    MapTable<int, S_RcDesignSlab_D> RcDesignSlab;
+// Counts the write, appends "AddData <table> <key>" to the file named by
+// STORE_LOG, and fails the write when a test asked for it.
+void noteAddData(const char* table, int key, bool replaces)
+{
+    if (g_writes.untilFailure > 0 && --g_writes.untilFailure == 0)
+        throw std::bad_alloc();
+    ++(replaces ? g_writes.counts.replaced : g_writes.counts.added);
+    if (g_writes.logPath && *g_writes.logPath)
+        if (std::FILE* log = std::fopen(g_writes.logPath, "ab")) {
+            std::fprintf(log, "AddData %s %d\n", table, key);
+            std::fclose(log);
+        }
+}
+
+// A host table: the map-backed table, plus what the host application
+// watches of the writes it receives.
+template <class R>
+class StoreTable final : public MapBackedList<TableInterface<int, R>, int, R> {
+public:
+    bool AddData(const int& key, R& record) override
+    {
+        noteAddData(m_name, key, this->entries().count(key) != 0);
+        return this->m_pPolicy->AddData(key, record);
+    }
+    void setName(const char* name) { m_name = name; }
+    void clear() { this->m_policy = TCopyPolicyImplMap<int, R>(); }
+
+private:
+    const char* m_name = "";
 };
 
-Tables& tables()
-{
-    static Tables instance;
-    return instance;
-}
+struct Tables {
+    StoreTable<S_ProjectInfo_D> ProjectInfo;
+    StoreTable<S_UnitFlag_D> UnitFlag;
+    StoreTable<S_Section_D> Section;
+    StoreTable<S_Thickness_D> Thickness;
+    StoreTable<S_Opening_D> Opening;
+    StoreTable<S_DesignMaterial_D> DesignMaterial;
+    StoreTable<S_DesignCode_D> DesignCode;
+    StoreTable<S_Floor_D> Floor;
+    StoreTable<S_Node_D> Node;
+    StoreTable<S_Axis_D> Axis;
+    StoreTable<S_AxisGroup_D> AxisGroup;
+    StoreTable<S_Element_D> Element;
+    StoreTable<S_Beam_D> Beam;
+    StoreTable<S_BeamGroup_D> BeamGroup;
+    StoreTable<S_Column_D> Column;
+    StoreTable<S_Brace_D> Brace;
+    StoreTable<S_Wall_D> Wall;
+    StoreTable<S_WallLL_D> WallLL;
+    StoreTable<S_WallColumn_D> WallColumn;
+    StoreTable<S_Slab_D> Slab;
+    StoreTable<S_MemberEndRls_D> MemberEndRls;
+    StoreTable<S_Mdul_D> Mdul;
+    StoreTable<S_Plan_D> Plan;
+
+    StoreTable<S_RcDgnGlobal_D> RcDgnGlobal;
+    StoreTable<S_RcDesignBeam_D> RcDesignBeam;
+    StoreTable<S_RcDesignColumn_D> RcDesignColumn;
+    StoreTable<S_RcDesignWall_D> RcDesignWall;
+    StoreTable<S_RcDesignWall_D> RcDesignWallReserved;
+    StoreTable<S_RcDesignWallLL_D> RcDesignWallLL;
+    StoreTable<S_RcDesignWallColumn_D> RcDesignWallColumn;
+    StoreTable<S_RcDesignSlab_D> RcDesignSlab;
+};
 
 template <class R>
 struct NamedTable {
     const char* name;
-    MapTable<int, R> Tables::*table;
+    StoreTable<R> Tables::*table;
 };
 
 template <class R>
-constexpr NamedTable<R> named(const char* name, MapTable<int, R> Tables::*table)
+constexpr NamedTable<R> named(const char* name, StoreTable<R> Tables::*table)
 {
     return {name, table};
 }
@@ -89,6 +123,18 @@ template <class Tuple, class F>
 void forEachTable(const Tuple& list, F&& f)
 {
     std::apply([&](const auto&... t) { (f(t), ...); }, list);
+}
+
+Tables& tables()
+{
+    static Tables* instance = [] {
+        static Tables t;
+        auto setName = [](const auto& n) { (t.*n.table).setName(n.name); };
+        forEachTable(kModelTables, setName);
+        forEachTable(kDesignTables, setName);
+        return &t;
+    }();
+    return *instance;
 }
 
 // The entries behind a list pointer, through the list's own type.
@@ -193,12 +239,6 @@ void count(std::vector<TableCount>& counts, const char* section, const Tuple& li
     });
 }
 
-template <class R>
-void clear(MapTable<int, R>& table)
-{
-    table = MapTable<int, R>();
-}
-
 } // namespace
 
 std::vector<TableCount> countRecords()
@@ -220,11 +260,21 @@ bool writeJson(std::FILE* out)
     return json.flush();
 }
 
+WriteCounts writeCounts()
+{
+    return g_writes.counts;
+}
+
+void failAddDataAt(long long n)
+{
+    g_writes.untilFailure = n > 0 ? n : 0;
+}
+
 void clearStore()
 {
-    forEachTable(kModelTables, [](const auto& t) { clear(tables().*t.table); });
-    forEachTable(kDesignTables, [](const auto& t) { clear(tables().*t.table); });
-    clear(tables().RcDesignWallReserved);
+    forEachTable(kModelTables, [](const auto& t) { (tables().*t.table).clear(); });
+    forEachTable(kDesignTables, [](const auto& t) { (tables().*t.table).clear(); });
+    tables().RcDesignWallReserved.clear();
 }
 
 } // namespace hoststore

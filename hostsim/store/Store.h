@@ -1,5 +1,6 @@
 // What the host application sees of its model store: counts, a JSON dump
-// and a way to start over. Only hostsim and the tests use this.
+// and a way to start over. Only hostsim and the tests use this. With
+// STORE_LOG=FILE in the environment every AddData appends a line to FILE.
 #pragma once
 
 #include <cstdio>
@@ -21,6 +22,18 @@ HOST_API std::vector<TableCount> countRecords();
 
 // Writes the whole store as one JSON document. Returns false when writing fails.
 HOST_API bool writeJson(std::FILE* out);
+
+// AddData calls the tables have taken so far: records under a new key,
+// and records that replaced one under the same key.
+struct WriteCounts {
+    long long added;
+    long long replaced;
+};
+HOST_API WriteCounts writeCounts();
+
+// Makes the n-th AddData from now on throw std::bad_alloc, as a store that
+// runs out of memory would; 0 turns it off. For tests.
+HOST_API void failAddDataAt(long long n);
 
 // Empties every table.
 HOST_API void clearStore();
