@@ -853,16 +853,25 @@ long long writeModel(const BuildingShape& shape, std::FILE* out)
     return x.failed() ? -1 : x.bytes();
 }
 
-int storeysForSize(BuildingShape shape, long long bytes)
+SizeSteps sizeSteps(BuildingShape shape)
 {
     shape.storeys = 1;
     long long one = writeModel(shape, nullptr);
     shape.storeys = 2;
-    long long perStorey = writeModel(shape, nullptr) - one;
-    if (perStorey <= 0 || bytes <= one)
+    return {one, writeModel(shape, nullptr) - one};
+}
+
+int storeysForSize(const BuildingShape& shape, long long bytes)
+{
+    return storeysForSize(sizeSteps(shape), bytes);
+}
+
+int storeysForSize(const SizeSteps& steps, long long bytes)
+{
+    if (steps.perStorey <= 0 || bytes <= steps.oneStorey)
         return 1;
-    long long storeys = 1 + (bytes - one + perStorey / 2) / perStorey;
-    return storeys > 1000000 ? 1000000 : static_cast<int>(storeys);
+    long long storeys = 1 + (bytes - steps.oneStorey + steps.perStorey / 2) / steps.perStorey;
+    return storeys > kMaxStoreys ? kMaxStoreys : static_cast<int>(storeys);
 }
 
 } // namespace modelgen
