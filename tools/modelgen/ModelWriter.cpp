@@ -185,13 +185,35 @@ void writeSectDesign(Xml& x, Random& random)
 
 void writeSectionTables(Xml& x, Random& random)
 {
+    // A frame beam set flush with the slab top, a steel-reinforced concrete
+    // column around a welded H, a rolled steel pipe brace and a coupling
+    // beam flush with its wall's face and top. Sizes in mm.
     struct Section {
         const char* name;
         int type;
-        double b, h;
+        const char* shape;
+        std::vector<double> size;
+        int lengthType;            // effective length rule about both axes
+        int srcType;               // steel shape inside concrete, 0 for none
+        const char* dbName;        // rolled-section catalogue
+        const char* innerName;     // the embedded steel section
+        double perimeterOut, perimeterIn;
+        int builtUp;               // welded from plates
+        double elastic, density, poisson;
+        int offsetCenter, horzOffset, vertOffset;
+        int offsetY[2], offsetZ[2]; // at ends I and J
     };
-    const Section sections[] = {{"矩形梁 300x600", 1, 300, 600}, {"矩形柱 600x600", 2, 600, 600},
-                                {"支撑 H200", 3, 200, 200},     {"连梁 200x800", 1, 200, 800}};
+    const double pi = 3.141592653589793;
+    const Section sections[] = {
+        {"矩形梁 300x600", 1, "SB", {600, 300, 0, 0, 0, 0, 0, 0}, 0, 0, "", "", 1800, 0, 0,
+         30000, 25, 0.2, 1, 0, 1, {0, 0}, {-300, -300}},
+        {"型钢混凝土柱 600x600", 2, "SRC", {600, 600, 300, 300, 10, 15, 0, 0}, 1, 1, "",
+         "H300x300x10x15", 2400, 0, 1, 31500, 25, 0.2, 0, 0, 0, {0, 0}, {0, 0}},
+        {"支撑 P219x10", 3, "P", {219, 10, 0, 0, 0, 0, 0, 0}, 2, 0, "GB/T 8162", "", pi * 219,
+         pi * 199, 0, 206000, 78.5, 0.3, 0, 0, 0, {0, 0}, {0, 0}},
+        {"连梁 200x800", 1, "SB", {800, 200, 0, 0, 0, 0, 0, 0}, 0, 0, "", "", 2000, 0, 0, 30000, 25,
+         0.2, 1, 1, 1, {25, 25}, {-400, -400}},
+    };
     x.beginTable("SectionTable");
     int key = 1;
     for (const Section& s : sections) {
@@ -199,36 +221,36 @@ void writeSectionTables(Xml& x, Random& random)
         x.integer("Num", key);
         x.integer("SType", s.type);
         x.text("SName", s.name);
-        x.text("Shape", "SB");
+        x.text("Shape", s.shape);
         x.integer("OffsetPoint", 5);
-        x.integer("Lytype", 0);
-        x.integer("Lztype", 0);
-        x.integer("SRCtype", 0);
-        x.real("Matl_Elast", 30000.0);
-        x.real("Matl_Density", 25.0);
+        x.integer("Lytype", s.lengthType);
+        x.integer("Lztype", s.lengthType);
+        x.integer("SRCtype", s.srcType);
+        x.real("Matl_Elast", s.elastic);
+        x.real("Matl_Density", s.density);
         x.real("Matl_Poisson_S", 0.3);
-        x.real("Matl_Poisson_C", 0.2);
+        x.real("Matl_Poisson_C", s.poisson);
         x.real("Matl_StiffFactor", 1.0);
-        x.real("PeriIn", 0.0);
-        x.real("PeriOut", 2 * (s.b + s.h));
-        x.integer("BuiltUpFlag", 0);
+        x.real("PeriIn", s.perimeterIn);
+        x.real("PeriOut", s.perimeterOut);
+        x.integer("BuiltUpFlag", s.builtUp);
         x.integer("Symmetric", 1);
-        x.integer("OffsetCenter", 0);
-        x.integer("HorzOffsetOpt", 0);
-        x.integer("VertOffsetOpt", 0);
+        x.integer("OffsetCenter", s.offsetCenter);
+        x.integer("HorzOffsetOpt", s.horzOffset);
+        x.integer("VertOffsetOpt", s.vertOffset);
         x.integer("ConsiderShearDeform", 1);
-        x.doubles("UserDefOffsetY", {0, 0});
-        x.doubles("UserDefOffsetZ", {0, 0});
+        x.doubles("UserDefOffsetY", {double(s.offsetY[0]), double(s.offsetY[1])});
+        x.doubles("UserDefOffsetZ", {double(s.offsetZ[0]), double(s.offsetZ[1])});
         for (const char* end : {"SectI", "SectJ"}) {
             x.open(end);
-            x.text("Shape", "SB");
-            x.text("DBName", "");
+            x.text("Shape", s.shape);
+            x.text("DBName", s.dbName);
             x.text("SName", s.name);
-            x.text("SName2", "");
-            x.real("PeriIn", 0.0);
-            x.real("PeriOut", 2 * (s.b + s.h));
-            x.real("BuiltUpFlag", 0.0);
-            x.doubles("Size", {s.h, s.b, 0, 0, 0, 0, 0, 0});
+            x.text("SName2", s.innerName);
+            x.real("PeriIn", s.perimeterIn);
+            x.real("PeriOut", s.perimeterOut);
+            x.real("BuiltUpFlag", s.builtUp);
+            x.doubles("Size", s.size);
             writeStiffness(x, random);
             writeSectDesign(x, random);
             x.close(end);
@@ -274,10 +296,11 @@ void writeMaterialTables(Xml& x)
         const char* type;
         const char* name;
         double elast, density, fck, ftk, fc, ft;
+        double fak, fa; // shear strengths of steel: characteristic and design
     };
-    const Material materials[] = {{"混凝土", "C30", 30000, 25, 20.1, 2.01, 14.3, 1.43},
-                                  {"混凝土", "C35", 31500, 25, 23.4, 2.20, 16.7, 1.57},
-                                  {"钢材", "Q355", 206000, 78.5, 355, 355, 305, 305}};
+    const Material materials[] = {{"混凝土", "C30", 30000, 25, 20.1, 2.01, 14.3, 1.43, 0, 0},
+                                  {"混凝土", "C35", 31500, 25, 23.4, 2.20, 16.7, 1.57, 0, 0},
+                                  {"钢材", "Q355", 206000, 78.5, 355, 355, 305, 305, 205, 175}};
     x.beginTable("DesignMaterialTable");
     int key = 1;
     for (const Material& m : materials) {
@@ -300,8 +323,8 @@ void writeMaterialTables(Xml& x)
             x.real("Ftk", m.ftk);
             x.real("Fc", m.fc);
             x.real("Ft", m.ft);
-            x.real("Fak", 0);
-            x.real("Fa", 0);
+            x.real("Fak", m.fak);
+            x.real("Fa", m.fa);
             x.close("Analysis");
             x.close(data);
         }
@@ -345,7 +368,9 @@ void writeGridTables(Xml& x, const Layout& layout, Random& random)
             }
     x.endTable();
 
-    // Axis lines through the grid: group 1 along x, group 2 along y.
+    // Axis lines through the grid: group 1 along x, group 2 along y. An
+    // axis's centre node is the grid node at its midpoint, when it has one.
+    auto middle = [](int bays) { return bays % 2 == 0 ? bays / 2 : -1; };
     x.beginTable("AxisTable");
     long long key = 1;
     for (int j = 0; j <= shape.baysY; ++j) {
@@ -354,7 +379,7 @@ void writeGridTables(Xml& x, const Layout& layout, Random& random)
         x.keyRef("GroupKey", "S_AxisGroup_K", 1);
         x.keyRef("StartNodeKey", "S_Node_K", layout.node(0, 0, j));
         x.keyRef("EndNodeKey", "S_Node_K", layout.node(0, shape.baysX, j));
-        x.keyRef("CenterNodeKey", "S_Node_K", 0);
+        x.keyRef("CenterNodeKey", "S_Node_K", middle(shape.baysX) < 0 ? 0 : layout.node(0, middle(shape.baysX), j));
         x.endRow();
     }
     for (int i = 0; i <= shape.baysX; ++i) {
@@ -363,7 +388,7 @@ void writeGridTables(Xml& x, const Layout& layout, Random& random)
         x.keyRef("GroupKey", "S_AxisGroup_K", 2);
         x.keyRef("StartNodeKey", "S_Node_K", layout.node(0, i, 0));
         x.keyRef("EndNodeKey", "S_Node_K", layout.node(0, i, shape.baysY));
-        x.keyRef("CenterNodeKey", "S_Node_K", 0);
+        x.keyRef("CenterNodeKey", "S_Node_K", middle(shape.baysY) < 0 ? 0 : layout.node(0, i, middle(shape.baysY)));
         x.endRow();
     }
     x.endTable();
@@ -483,13 +508,22 @@ void writeMemberTables(Xml& x, const Layout& layout, Random& random)
     x.beginTable("WallLLTable");
     for (int s = 1; s <= storeys; ++s)
         for (long long w = 0; w < layout.wallsPerStorey(); ++w) {
+            // A coupling beam spans along y in its wall's plane (at 90 degrees to
+            // x), flush with the outer face and the floor, its ends 100 mm inside
+            // the piers' nodes; the taller ground storey's beams sit under the
+            // window heads, 600 mm down.
             x.beginRow(firstKey(layout.wallsPerStorey(), s) + w);
-            const char* ints[] = {"BetaAngle", "Ecx1", "Ecy1", "Ecz1", "Ecx2", "Ecy2", "Ecz2"};
-            for (const char* e : ints)
-                x.integer(e, 0);
+            int outward = w == 0 ? -1 : 1;
+            x.integer("BetaAngle", 90);
+            x.integer("Ecx1", 25 * outward);
+            x.integer("Ecy1", 100);
+            x.integer("Ecz1", -400);
+            x.integer("Ecx2", 25 * outward);
+            x.integer("Ecy2", -100);
+            x.integer("Ecz2", -400);
             x.integer("Width", 200);
             x.integer("Height", 800);
-            x.integer("ElevDiff", 0);
+            x.integer("ElevDiff", s == 1 ? -600 : 0);
             x.keyRef("MaterialKey", "S_DesignMaterial_K", 1);
             x.keyRef("SectionKey", "S_Section_K", 4);
             x.keyRef("PStorK", "S_Floor_K", s);
@@ -521,16 +555,20 @@ void writeMemberTables(Xml& x, const Layout& layout, Random& random)
         forEachMember(layout, s, [&](Kind kind, long long index, const std::vector<long long>& nodes) {
             if (kind != Kind::Slab)
                 return;
+            // Below the roof, the bays along the first x axis carry 1.5 m
+            // balconies, 50 mm down and spanning along y; the last bay holds a
+            // shaft opening.
+            bool balcony = s < storeys && index < layout.shape.baysX;
             x.beginRow(firstKey(layout.slabsPerStorey(), s) + index);
             x.integer("SlabType", 1);
-            x.real("ElevationDiff", 0.0);
-            x.real("CantiLength", 0.0);
-            x.real("XAngle", 0.0);
-            x.integer("SlabStyle", 0);
+            x.real("ElevationDiff", balcony ? -50.0 : 0.0);
+            x.real("CantiLength", balcony ? 1500.0 : 0.0);
+            x.real("XAngle", balcony ? 90.0 : 0.0);
+            x.integer("SlabStyle", balcony ? 2 : 0);
             x.keyRef("PStorK", "S_Floor_K", s);
             x.keyRef("ThicknessKey", "S_Thickness_K", 1 + random.pick(2));
             x.keyRef("MaterialKey", "S_DesignMaterial_K", 1);
-            x.text("Openings", "");
+            x.text("Openings", index == layout.slabsPerStorey() - 1 ? "3" : "");
             x.open("Supports");
             for (int edge = 0; edge < 4; ++edge) {
                 x.open("S_Support");
@@ -546,20 +584,27 @@ void writeMemberTables(Xml& x, const Layout& layout, Random& random)
 
 void writeClosingTables(Xml& x)
 {
+    // Per end, one digit per degree of freedom (fx, fy, fz, mx, my, mz): 0
+    // fixed, 1 released, 2 elastic, with the spring's stiffness (kN/m,
+    // kN*m/rad) as its value. Type 1 pins both ends; type 2 is an
+    // elastomeric bearing at each end.
+    struct Release {
+        const char* flag;
+        int values[6];
+    };
+    const Release releases[] = {{"000011", {0, 0, 0, 0, 1, 1}},
+                                {"222222", {2000, 2000, 800000, 5000, 12000, 12000}}};
     x.beginTable("MemberEndRlsTable");
-    for (int k = 1; k <= 2; ++k) {
-        x.beginRow(k);
-        x.integer("nType", k);
-        x.text("flagI", k == 1 ? "000011" : "000000");
-        for (const char* e : {"fxI", "fyI", "fzI", "mxI"})
-            x.integer(e, 0);
-        x.integer("myI", k == 1);
-        x.integer("mzI", k == 1);
-        x.text("flagJ", "000011");
-        for (const char* e : {"fxJ", "fyJ", "fzJ", "mxJ"})
-            x.integer(e, 0);
-        x.integer("myJ", 1);
-        x.integer("mzJ", 1);
+    int key = 1;
+    for (const Release& r : releases) {
+        x.beginRow(key);
+        x.integer("nType", key++);
+        for (const char* end : {"I", "J"}) {
+            x.text((std::string("flag") + end).c_str(), r.flag);
+            const char* dofs[] = {"fx", "fy", "fz", "mx", "my", "mz"};
+            for (int d = 0; d < 6; ++d)
+                x.integer((dofs[d] + std::string(end)).c_str(), r.values[d]);
+        }
         x.endRow();
     }
     x.endTable();
@@ -808,16 +853,25 @@ long long writeModel(const BuildingShape& shape, std::FILE* out)
     return x.failed() ? -1 : x.bytes();
 }
 
-int storeysForSize(BuildingShape shape, long long bytes)
+SizeSteps sizeSteps(BuildingShape shape)
 {
     shape.storeys = 1;
     long long one = writeModel(shape, nullptr);
     shape.storeys = 2;
-    long long perStorey = writeModel(shape, nullptr) - one;
-    if (perStorey <= 0 || bytes <= one)
+    return {one, writeModel(shape, nullptr) - one};
+}
+
+int storeysForSize(const BuildingShape& shape, long long bytes)
+{
+    return storeysForSize(sizeSteps(shape), bytes);
+}
+
+int storeysForSize(const SizeSteps& steps, long long bytes)
+{
+    if (steps.perStorey <= 0 || bytes <= steps.oneStorey)
         return 1;
-    long long storeys = 1 + (bytes - one + perStorey / 2) / perStorey;
-    return storeys > 1000000 ? 1000000 : static_cast<int>(storeys);
+    long long storeys = 1 + (bytes - steps.oneStorey + steps.perStorey / 2) / steps.perStorey;
+    return storeys > kMaxStoreys ? kMaxStoreys : static_cast<int>(storeys);
 }
 
 } // namespace modelgen

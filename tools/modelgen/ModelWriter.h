@@ -26,7 +26,19 @@ RecordCounts countRecords(const BuildingShape& shape);
 // writing failed. With a null stream it only counts the bytes.
 long long writeModel(const BuildingShape& shape, std::FILE* out);
 
-// The number of storeys that brings a file of this grid closest to `bytes`.
-int storeysForSize(BuildingShape shape, long long bytes);
+// The most storeys a model may have.
+constexpr int kMaxStoreys = 1000000;
+
+// File sizes of a grid: the bytes of its one-storey model, and what each
+// further storey adds (near enough: coordinates vary in length).
+struct SizeSteps {
+    long long oneStorey, perStorey;
+};
+SizeSteps sizeSteps(BuildingShape shape);
+
+// The number of storeys, from 1 to kMaxStoreys, that brings a file of this
+// grid (or of these size steps) closest to `bytes`.
+int storeysForSize(const BuildingShape& shape, long long bytes);
+int storeysForSize(const SizeSteps& steps, long long bytes);
 
 } // namespace modelgen
