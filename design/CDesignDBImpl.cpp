@@ -10,8 +10,9 @@ using document::DesignRows;
 using document::readChain;
 using document::readChainOf;
 
-CDesignDBImpl::CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections)
-    : m_pReader(reader), m_sections(sections)
+CDesignDBImpl::CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections,
+                             document::ImportObserver* observer)
+    : m_pReader(reader), m_sections(sections), m_pObserver(observer)
 {
 }
 
@@ -42,7 +43,7 @@ bool CDesignDBImpl::importDesignDB()
 template <class R, class List>
 bool CDesignDBImpl::readTable(const char* name, TableInterface<int, R>* table, const List& fields)
 {
-    return document::walkTable<DesignRows>(m_sections, name, table, fields);
+    return document::walkTable<DesignRows>(m_sections, name, table, fields, m_pObserver);
 }
 
 // clang-format off
@@ -54,26 +55,19 @@ bool CDesignDBImpl::readWallLLDesignTable() { return readTable("WallLLTable", m_
 bool CDesignDBImpl::readWallColumnDesignTable() { return readTable("WallColumnTable", m_pRcDesignWallColumn, kWallColumn); }
 bool CDesignDBImpl::readSlabDesignTable() { return readTable("SlabTable", m_pRcDesignSlab, kSlab); }
 
-bool CDesignDBImpl::readBarGroup(const TiXmlHandle& h, S_RcBarGroup& r) { return readChain<DesignRows>(h, r, kBarGroup); }
-bool CDesignDBImpl::readBarLayout(const TiXmlHandle& h, S_RcBarLayout& r) { return readChain<DesignRows>(h, r, kBarLayout); }
-bool CDesignDBImpl::readStirrupSet(const TiXmlHandle& h, S_RcStirrupSet& r) { return readChain<DesignRows>(h, r, kStirrupSet); }
-bool CDesignDBImpl::readBeamSectionDesign(const TiXmlHandle& h, S_RcBeamSectionDesign& r) { return readChain<DesignRows>(h, r, kBeamSectionDesign); }
+bool CDesignDBImpl::readBarGroup(const TiXmlHandle& h, S_RcBarGroup& r) { return readChain(DesignRows(), h, r, kBarGroup); }
+bool CDesignDBImpl::readBarLayout(const TiXmlHandle& h, S_RcBarLayout& r) { return readChain(DesignRows(), h, r, kBarLayout); }
+bool CDesignDBImpl::readStirrupSet(const TiXmlHandle& h, S_RcStirrupSet& r) { return readChain(DesignRows(), h, r, kStirrupSet); }
+bool CDesignDBImpl::readBeamSectionDesign(const TiXmlHandle& h, S_RcBeamSectionDesign& r) { return readChain(DesignRows(), h, r, kBeamSectionDesign); }
 // clang-format on
 
 bool CDesignDBImpl::readForceSet(const TiXmlHandle& h, S_RcForceSet& r, bool withT)
 {
-    return withT ? readChain<DesignRows>(h, r, kForceSet) : readChainOf<DesignRows, kForceSetLinksWithoutT>(h, r, kForceSet);
+    return withT ? readChain(DesignRows(), h, r, kForceSet) : readChainOf<kForceSetLinksWithoutT>(DesignRows(), h, r, kForceSet);
 }
 
-bool CDesignDBImpl::readValueList(const TiXmlHandle& e, TableInterface<int, double>* values)
+bool CDesignDBImpl::readValueList(const TiXmlHandle& holder, TableInterface<int, double>* list)
 {
-    double value = 0.0;
-    int position = 0;
-    TiXmlElement* entry = TiXmlHandle(e.ToElement()).FirstChildElement("double").ToElement();
-    for (; entry; entry = entry->NextSiblingElement()) {
-        document::readReal(entry->GetText(), value);
-        values->AddData(position, value);
-        ++position;
-    }
+    values.readEntries(DesignRows(), TiXmlHandle(holder.ToElement()), list);
     return true;
 }

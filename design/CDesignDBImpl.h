@@ -5,6 +5,7 @@
 
 #include <tinyxml.h>
 
+#include "document/ImportObserver.h"
 #include "document/SectionIndex.h"
 #include "host/CDesignDB.h"
 
@@ -12,8 +13,10 @@ class CMBMBNReaderImpl;
 
 class CDesignDBImpl : public CDesignDB {
 public:
-    // The readers find their tables in the reader's section index.
-    CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections);
+    // The readers find their tables in the reader's section index and tell
+    // the observer, when there is one, what they read.
+    CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections,
+                  document::ImportObserver* observer = nullptr);
     ~CDesignDBImpl() override;
 
     // Steps 24 to 31 of 31; always true.
@@ -44,4 +47,5 @@ private:
 
     CMBMBNReaderImpl* m_pReader;
     document::SectionIndex& m_sections;
+    document::ImportObserver* m_pObserver;
 };

@@ -2,14 +2,14 @@
 // kind, in member order. A design row is read as a chain over its list.
 #pragma once
 
-#include "design/CDesignDBImpl.h"
 #include "document/FieldList.h"
 #include "host/DesignRecords.h"
 
 namespace building_designDB::fields {
 
 using document::asText;
-using document::by;
+using document::EntryKeys;
+using document::EntryList;
 using document::field;
 using document::fieldList;
 using document::optional;
@@ -157,7 +157,8 @@ constexpr auto kWallColumn = fieldList(
     field("HoopSpace", &S_RcDesignWallColumn_D::HoopSpace, asText));
 
 // The value lists never fail a row, present or not.
-constexpr auto valueList = optional(by(&CDesignDBImpl::readValueList));
+constexpr EntryList<double> values{"double", EntryKeys::Position, nullptr};
+constexpr auto valueList = optional(values);
 
 constexpr auto kSlab = fieldList(
     field("WeaponLoad", &S_RcDesignSlab_D::WeaponLoad, asText),

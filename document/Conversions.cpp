@@ -121,10 +121,21 @@ const char* skipSpaceAndSign(const char* p, bool& negative)
     return p;
 }
 
+// Whole when only white space follows the number.
+NumberFit fitOfRest(const char* end)
+{
+    while (isSpace(*end))
+        ++end;
+    return *end ? NumberFit::Partial : NumberFit::Whole;
+}
+
 } // namespace
 
-int toInt(const char* text)
+int toInt(const char* text, NumberFit* fit)
 {
+    NumberFit unused;
+    NumberFit& how = fit ? *fit : unused;
+    how = NumberFit::NoNumber;
     if (!text)
         return 0;
     bool negative;
@@ -132,9 +143,14 @@ int toInt(const char* text)
     const char* end = numberEnd(p, isDigit, 'e');
     if (end == p)
         return 0;
+    how = fitOfRest(end);
     double value = convert(p, end, std::chars_format::general, 'e', 1);
     if (negative)
         value = -value;
+    if (value > static_cast<double>(INT_MAX) || value < static_cast<double>(INT_MIN))
+        how = NumberFit::Saturated;
+    else if (how == NumberFit::Whole && value != std::trunc(value))
+        how = NumberFit::Truncated;
     if (value >= static_cast<double>(INT_MAX))
         return INT_MAX;
     if (value <= static_cast<double>(INT_MIN))
@@ -142,25 +158,37 @@ int toInt(const char* text)
     return static_cast<int>(value); // truncates toward zero
 }
 
-double toReal(const char* text)
+double toReal(const char* text, NumberFit* fit)
 {
+    NumberFit unused;
+    NumberFit& how = fit ? *fit : unused;
+    how = NumberFit::NoNumber;
     if (!text)
         return 0.0;
     bool negative;
     const char* p = skipSpaceAndSign(text, negative);
     double value = 0.0;
+    const char* end = p;
     if (p[0] == '0' && (p[1] | 0x20) == 'x') {
         // Hexadecimal; "0x" without hexadecimal digits reads as 0.
-        const char* end = numberEnd(p + 2, isHexDigit, 'p');
+        end = numberEnd(p + 2, isHexDigit, 'p');
         if (end != p + 2)
             value = convert(p + 2, end, std::chars_format::hex, 'p', 4);
+        else
+            end = p + 1; // the "0"
     } else if (isDigit(*p) || *p == '.') {
-        const char* end = numberEnd(p, isDigit, 'e');
+        end = numberEnd(p, isDigit, 'e');
         if (end != p)
             value = convert(p, end, std::chars_format::general, 'e', 1);
     } else if ((*p | 0x20) == 'i' || (*p | 0x20) == 'n') {
         // Infinity and NaN forms, as from_chars and strtod both read them.
-        std::from_chars(p, p + std::strlen(p), value, std::chars_format::general);
+        end = std::from_chars(p, p + std::strlen(p), value, std::chars_format::general).ptr;
+    }
+    if (end != p) {
+        how = fitOfRest(end);
+        // A finite number too large for a double reads as infinity.
+        if (std::isinf(value) && isDigit(*p == '.' ? p[1] : *p))
+            how = NumberFit::Saturated;
     }
     return negative ? -value : value;
 }

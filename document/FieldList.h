@@ -1,19 +1,24 @@
 // A record's fields as a list: element name, member and kind, one entry
-// per member, in member order. Generic folds read a list; a walk's policy
-// says how (every field on its own, or a chain that stops at the first
-// missing element) and how a sub-record's element is found.
+// per member, in member order. Generic folds read a list; the walk's
+// policy says how (every field on its own, or a chain that stops at the
+// first missing element), how a sub-record's element is found, and which
+// observer, if any, hears what was read.
 //
-// A kind reads one field: `kind.read<Policy>(holder, element, member)`
+// A kind reads one field: `kind.read(policy, holder, element, member)`
 // looks the element up under `holder`, fills the member from it, and
 // returns false when the element is missing.
 #pragma once
 
+#include <string>
 #include <tuple>
 #include <utility>
 
 #include <tinyxml.h>
 
+#include "document/Conversions.h"
 #include "document/FieldReaders.h"
+#include "document/ImportObserver.h"
+#include "host/TableInterface.h"
 
 namespace document {
 
@@ -37,68 +42,146 @@ constexpr auto fieldList(F... fields)
 }
 
 template <class Policy, class R, class F>
-bool readField(const TiXmlHandle& holder, R& record, const F& f)
+bool readField(const Policy& policy, const TiXmlHandle& holder, R& record, const F& f)
 {
-    return f.kind.template read<Policy>(holder, f.element, record.*f.member);
+    return f.kind.read(policy, holder, f.element, record.*f.member);
 }
 
 // Every field on its own: a missing element leaves its member as it was.
 // Always true.
 template <class Policy, class R, class List>
-bool readEach(const TiXmlHandle& holder, R& record, const List& list)
+bool readEach(const Policy& policy, const TiXmlHandle& holder, R& record, const List& list)
 {
-    std::apply([&](const auto&... f) { (readField<Policy>(holder, record, f), ...); }, list);
+    std::apply([&](const auto&... f) { (readField(policy, holder, record, f), ...); }, list);
     return true;
 }
 
 template <class Policy, class R, class List, std::size_t... I>
-bool readLinks(const TiXmlHandle& holder, R& record, const List& list, std::index_sequence<I...>)
+bool readLinks(const Policy& policy, const TiXmlHandle& holder, R& record, const List& list,
+               std::index_sequence<I...>)
 {
-    return (readField<Policy>(holder, record, std::get<I>(list)) && ...);
+    return (readField(policy, holder, record, std::get<I>(list)) && ...);
 }
 
 // The first N fields as a chain: stops at the first missing element and
 // returns false; fields read before it keep what they received.
-template <class Policy, std::size_t N, class R, class List>
-bool readChainOf(const TiXmlHandle& holder, R& record, const List& list)
+template <std::size_t N, class Policy, class R, class List>
+bool readChainOf(const Policy& policy, const TiXmlHandle& holder, R& record, const List& list)
 {
-    return readLinks<Policy>(holder, record, list, std::make_index_sequence<N>());
+    return readLinks(policy, holder, record, list, std::make_index_sequence<N>());
 }
 
 template <class Policy, class R, class List>
-bool readChain(const TiXmlHandle& holder, R& record, const List& list)
+bool readChain(const Policy& policy, const TiXmlHandle& holder, R& record, const List& list)
 {
-    return readChainOf<Policy, std::tuple_size_v<List>>(holder, record, list);
+    return readChainOf<std::tuple_size_v<List>>(policy, holder, record, list);
 }
 
-// The element's own text, converted.
-template <class M, bool (*Convert)(const char*, M&)>
-struct AsText {
+// What the observer, when there is one, hears of a field.
+template <class Policy>
+void tellMissing(const Policy& policy, const char* element)
+{
+    if (policy.observer)
+        policy.observer->elementMissing(element);
+}
+
+// Tells the observer, when there is one, of what lies below `element`.
+template <class Policy>
+class Entered {
+public:
+    Entered(const Policy& policy, const char* element) : m_observer(policy.observer)
+    {
+        if (m_observer)
+            m_observer->enter(element);
+    }
+    ~Entered()
+    {
+        if (m_observer)
+            m_observer->leave();
+    }
+    Entered(const Entered&) = delete;
+    Entered& operator=(const Entered&) = delete;
+
+private:
+    ImportObserver* m_observer;
+};
+
+inline void assignText(const char* text, int& member, NumberFit* fit)
+{
+    member = toInt(text, fit);
+}
+inline void assignText(const char* text, double& member, NumberFit* fit)
+{
+    member = toReal(text, fit);
+}
+inline void assignText(const char* text, bool& member, NumberFit* fit)
+{
+    member = toInt(text, fit) != 0;
+}
+
+// Converts an element's text into the member; the observer hears of a
+// number that the text did not hold whole.
+template <class Policy>
+void assignText(const Policy&, const char*, const char* text, std::string& member)
+{
+    member = text;
+}
+template <class Policy, class M>
+void assignText(const Policy& policy, const char* element, const char* text, M& member)
+{
+    if (!policy.observer) {
+        assignText(text, member, nullptr);
+        return;
+    }
+    NumberFit fit = NumberFit::Whole;
+    assignText(text, member, &fit);
+    if (fit != NumberFit::Whole)
+        policy.observer->numberNotWhole(element, text, fit, static_cast<double>(member));
+}
+
+// The element's own text, converted; absent text leaves the member as it was.
+template <class M>
+struct AsValue {
     template <class Policy>
-    bool read(const TiXmlHandle& holder, const char* element, M& member) const
+    bool read(const Policy& policy, const TiXmlHandle& holder, const char* element, M& member) const
     {
         const TiXmlElement* e = firstChild(holder, element).ToElement();
-        if (!e)
+        if (!e) {
+            tellMissing(policy, element);
             return false;
-        Convert(e->GetText(), member);
+        }
+        if (const char* text = e->GetText())
+            assignText(policy, element, text, member);
         return true;
     }
 };
 
-constexpr AsText<int, readInt> asInt{};
-constexpr AsText<double, readReal> asReal{};
-constexpr AsText<std::string, readText> asText{};
-constexpr AsText<bool, readFlag> asFlag{};
+constexpr AsValue<int> asInt{};
+constexpr AsValue<double> asReal{};
+constexpr AsValue<std::string> asText{};
+constexpr AsValue<bool> asFlag{};
 
-// A keyed reference held in the named wrapper element.
+// A keyed reference: <field><Wrapper><Value>key</Value></Wrapper></field>.
+// A missing wrapper, "Value" or text leaves the key as it was.
 struct KeyRef {
     const char* wrapper;
     template <class Policy>
-    bool read(const TiXmlHandle& holder, const char* element, int& member) const
+    bool read(const Policy& policy, const TiXmlHandle& holder, const char* element, int& member) const
     {
         TiXmlHandle e = firstChild(holder, element);
-        readKeyRef(e, wrapper, member);
-        return e.ToElement() != nullptr;
+        if (!e.ToElement()) {
+            tellMissing(policy, element);
+            return false;
+        }
+        Entered<Policy> inField(policy, element);
+        TiXmlHandle w = firstChild(e, wrapper);
+        if (!w.ToElement()) {
+            tellMissing(policy, wrapper);
+            return true;
+        }
+        Entered<Policy> inWrapper(policy, wrapper);
+        AsValue<int>().read(policy, w, "Value", member);
+        return true;
     }
 };
 constexpr KeyRef keyRef(const char* wrapper)
@@ -109,24 +192,41 @@ constexpr KeyRef keyRef(const char* wrapper)
 // Integers from the 1st, 2nd, ... child element named "double".
 struct AsIntsFromDoubles {
     template <class Policy, std::size_t N>
-    bool read(const TiXmlHandle& holder, const char* element, int (&member)[N]) const
+    bool read(const Policy& policy, const TiXmlHandle& holder, const char* element, int (&member)[N]) const
     {
         TiXmlHandle e(firstChild(holder, element).ToElement());
+        if (!e.ToElement()) {
+            tellMissing(policy, element);
+            return false;
+        }
+        Entered<Policy> inField(policy, element);
         for (std::size_t i = 0; i < N; ++i)
-            readInt(textOf(e.ChildElement("double", static_cast<int>(i))), member[i]);
-        return e.ToElement() != nullptr;
+            if (const char* text = textOf(e.ChildElement("double", static_cast<int>(i))))
+                assignText(policy, "double", text, member[i]);
+        return true;
     }
 };
 constexpr AsIntsFromDoubles asIntsFromDoubles{};
 
 // A sub-record: its own list, read from its element by the walk's policy.
+// Only the first `Links` fields are read; the others keep their values.
 template <class List, std::size_t Links = std::tuple_size_v<List>>
 struct SubRecord {
     List list;
     template <class Policy, class M>
-    bool read(const TiXmlHandle& holder, const char* element, M& member) const
+    bool read(const Policy& policy, const TiXmlHandle& holder, const char* element, M& member) const
     {
-        return Policy::template readList<Links>(Policy::subElement(holder, element), member, list);
+        return readSubRecord(policy, Policy::subElement(holder, element), element, member);
+    }
+    template <class Policy, class M>
+    bool readSubRecord(const Policy& policy, const TiXmlHandle& e, const char* element, M& member) const
+    {
+        if (!e.ToElement()) {
+            tellMissing(policy, element);
+            return false;
+        }
+        Entered<Policy> inSubRecord(policy, element);
+        return policy.template readList<Links>(e, member, list);
     }
 };
 template <class List>
@@ -134,8 +234,6 @@ constexpr SubRecord<List> subRecord(const List& list)
 {
     return {list};
 }
-// Only the first `Links` fields of the sub-record are read; the others
-// keep their values.
 template <std::size_t Links, class List>
 constexpr SubRecord<List, Links> subRecordUpTo(const List& list)
 {
@@ -145,13 +243,13 @@ constexpr SubRecord<List, Links> subRecordUpTo(const List& list)
 // An array of sub-records, the i-th read from the i-th element of the name.
 template <class List>
 struct SubRecords {
-    List list;
+    SubRecord<List> each;
     template <class Policy, class M, std::size_t N>
-    bool read(const TiXmlHandle& holder, const char* element, M (&members)[N]) const
+    bool read(const Policy& policy, const TiXmlHandle& holder, const char* element, M (&members)[N]) const
     {
         for (std::size_t i = 0; i < N; ++i)
-            if (!Policy::template readList<std::tuple_size_v<List>>(
-                    Policy::subElement(holder, element, static_cast<int>(i)), members[i], list))
+            if (!each.readSubRecord(policy, Policy::subElement(holder, element, static_cast<int>(i)), element,
+                                    members[i]))
                 return false;
         return true;
     }
@@ -159,35 +257,108 @@ struct SubRecords {
 template <class List>
 constexpr SubRecords<List> subRecords(const List& list)
 {
-    return {list};
+    return {{list}};
 }
 
-// A list held by the record, filled by the given reader from its element.
-template <class Reader>
-struct By {
-    Reader reader;
-    template <class Policy, class M>
-    bool read(const TiXmlHandle& holder, const char* element, M& member) const
+// Keys of a list's entries: their positions 0, 1, ... or their own values.
+enum class EntryKeys { Position, Value };
+
+// A list of numbers held by the record: one entry per element, from the
+// first child named `first` on through every following sibling element,
+// whatever its name. An entry's number is the text of its child
+// `valueChild`, or its own text when that is null; an entry without text
+// repeats the number before it (0 for the first). Entries are added to
+// what the list already holds.
+template <class V>
+struct EntryList {
+    const char* first;
+    EntryKeys keys;
+    const char* valueChild;
+
+    template <class Policy>
+    void readEntries(const Policy& policy, const TiXmlHandle& list, TableInterface<int, V>* target) const
     {
-        TiXmlHandle e = Policy::subElement(holder, element);
-        reader(e, member);
-        return e.ToElement() != nullptr;
+        V value = V();
+        int position = 0;
+        for (TiXmlElement* entry = Policy::subElement(list, first).ToElement(); entry;
+             entry = entry->NextSiblingElement()) {
+            const char* text = valueChild ? textOf(firstChild(TiXmlHandle(entry), valueChild)) : entry->GetText();
+            if (text)
+                assignText(policy, entry->Value(), text, value);
+            if (keys == EntryKeys::Position) {
+                target->AddData(position, value);
+                ++position;
+            } else {
+                int key = static_cast<int>(value);
+                target->AddData(key, value);
+            }
+        }
+    }
+
+    template <class Policy, class L>
+    bool read(const Policy& policy, const TiXmlHandle& holder, const char* element, L* const& member) const
+    {
+        TiXmlHandle list = Policy::subElement(holder, element);
+        if (!list.ToElement()) {
+            tellMissing(policy, element);
+            return false;
+        }
+        Entered<Policy> inList(policy, element);
+        readEntries(policy, list, member);
+        return true;
     }
 };
-template <class Reader>
-constexpr By<Reader> by(Reader reader)
+
+// A list of sub-records held by the record, one per element from the
+// first child named `first` on, each under its position.
+template <class List>
+struct RecordList {
+    const char* first;
+    List list;
+
+    template <class Policy, class R>
+    void readEntries(const Policy& policy, const TiXmlHandle& holder, TableInterface<int, R>* target) const
+    {
+        int position = 0;
+        for (TiXmlElement* entry = Policy::subElement(holder, first).ToElement(); entry;
+             entry = entry->NextSiblingElement()) {
+            R record;
+            Entered<Policy> inEntry(policy, entry->Value());
+            policy.template readList<std::tuple_size_v<List>>(TiXmlHandle(entry), record, list);
+            target->AddData(position, record);
+            ++position;
+        }
+    }
+
+    template <class Policy, class R>
+    bool read(const Policy& policy, const TiXmlHandle& holder, const char* element,
+              TableInterface<int, R>* const& member) const
+    {
+        TiXmlHandle e = Policy::subElement(holder, element);
+        if (!e.ToElement()) {
+            tellMissing(policy, element);
+            return false;
+        }
+        Entered<Policy> inList(policy, element);
+        readEntries(policy, e, member);
+        return true;
+    }
+};
+template <class List>
+constexpr RecordList<List> recordList(const char* first, const List& list)
 {
-    return {reader};
+    return {first, list};
 }
 
-// A link that never fails a chain, whether its element is there or not.
+// A link that never fails a chain; a missing element is no news.
 template <class Kind>
 struct Optional {
     Kind kind;
     template <class Policy, class M>
-    bool read(const TiXmlHandle& holder, const char* element, M& member) const
+    bool read(const Policy& policy, const TiXmlHandle& holder, const char* element, M& member) const
     {
-        kind.template read<Policy>(holder, element, member);
+        if (Policy::subElement(holder, element).ToElement())
+            kind.read(policy, holder, element, member);
         return true;
     }
 };

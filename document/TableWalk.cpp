@@ -2,10 +2,11 @@
 
 namespace document {
 
-TiXmlElement* firstRow(SectionIndex& index, const char* section, const char* table)
+TiXmlElement* firstRow(SectionIndex& index, const char* section, const char* table, bool& present)
 {
     TiXmlElement* entry = nullptr;
-    if (!findTable(table, index.section(section), entry))
+    present = findTable(table, index.section(section), entry);
+    if (!present)
         return nullptr;
     return TiXmlHandle(entry).FirstChild("Value").FirstChild("Pairs").FirstChild("Pair").ToElement();
 }

@@ -7,49 +7,23 @@
 using namespace building_modelDB;
 using document::ModelRows;
 using document::readEach;
-using document::textOf;
 using namespace building_modelDB::fields;
 
 namespace {
 
-// An entry's value for a key list: the text of its child "Value", or its
-// own text for a list of reals.
-const char* keyText(TiXmlElement* entry)
+// A list read on its own, with no observer: always true.
+template <class Kind, class L>
+bool read(const Kind& list, const TiXmlHandle& holder, L* target)
 {
-    return textOf(document::firstChild(TiXmlHandle(entry), "Value"));
-}
-const char* ownText(TiXmlElement* entry)
-{
-    return entry->GetText();
-}
-
-enum class Keys { Position, Value };
-
-// Adds one entry per element, from the first one named `first` on. An
-// entry without text carries the value of the one before it.
-template <class V, class ReadValue>
-bool readList(const TiXmlHandle& list, const char* first, TableInterface<int, V>* target, Keys keys,
-              const char* (*text)(TiXmlElement*), ReadValue readValue)
-{
-    V value = V();
-    int position = 0;
-    document::forEachEntry(list, first, [&](TiXmlElement* entry) {
-        readValue(text(entry), value);
-        if (keys == Keys::Position) {
-            target->AddData(position, value);
-            ++position;
-        } else {
-            int key = static_cast<int>(value);
-            target->AddData(key, value);
-        }
-    });
+    list.readEntries(ModelRows(), holder, target);
     return true;
 }
 
 } // namespace
 
-CModelDBImpl::CModelDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections)
-    : m_pReader(reader), m_sections(sections)
+CModelDBImpl::CModelDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections,
+                           document::ImportObserver* observer)
+    : m_pReader(reader), m_sections(sections), m_pObserver(observer)
 {
 }
 
@@ -86,7 +60,7 @@ bool CModelDBImpl::importModelDB()
 template <class R, class List>
 bool CModelDBImpl::readTable(const char* name, TableInterface<int, R>* table, const List& fields)
 {
-    return document::walkTable<ModelRows>(m_sections, name, table, fields);
+    return document::walkTable<ModelRows>(m_sections, name, table, fields, m_pObserver);
 }
 
 // clang-format off
@@ -114,48 +88,18 @@ bool CModelDBImpl::readMemberEndRlsTable() { return readTable("MemberEndRlsTable
 bool CModelDBImpl::readMdulTable() { return readTable("MdulTable", m_pMdul, kMdul); }
 bool CModelDBImpl::readPlanTable() { return readTable("PlanTable", m_pPlan, kPlan); }
 
-bool CModelDBImpl::readMatlData(const TiXmlHandle& h, S_MatlData& r) { return readEach<ModelRows>(h, r, kMatlData); }
-bool CModelDBImpl::readMatlAnalysis(const TiXmlHandle& h, S_MatlAnalysis& r) { return readEach<ModelRows>(h, r, kMatlAnalysis); }
-bool CModelDBImpl::readSectShape(const TiXmlHandle& h, S_SectShape& r) { return readEach<ModelRows>(h, r, kSectShape); }
-bool CModelDBImpl::readSectStiffness(const TiXmlHandle& h, S_SectStiffness& r) { return readEach<ModelRows>(h, r, kSectStiffness); }
-bool CModelDBImpl::readSectDesign(const TiXmlHandle& h, S_SectDesign& r) { return readEach<ModelRows>(h, r, kSectDesign); }
-bool CModelDBImpl::readThickValue(const TiXmlHandle& h, S_ThickValue& r) { return readEach<ModelRows>(h, r, kThickValue); }
-bool CModelDBImpl::readSupport(const TiXmlHandle& h, SS_Support& r) { return readEach<ModelRows>(h, r, kSupport); }
+bool CModelDBImpl::readMatlData(const TiXmlHandle& h, S_MatlData& r) { return readEach(ModelRows(), h, r, kMatlData); }
+bool CModelDBImpl::readMatlAnalysis(const TiXmlHandle& h, S_MatlAnalysis& r) { return readEach(ModelRows(), h, r, kMatlAnalysis); }
+bool CModelDBImpl::readSectShape(const TiXmlHandle& h, S_SectShape& r) { return readEach(ModelRows(), h, r, kSectShape); }
+bool CModelDBImpl::readSectStiffness(const TiXmlHandle& h, S_SectStiffness& r) { return readEach(ModelRows(), h, r, kSectStiffness); }
+bool CModelDBImpl::readSectDesign(const TiXmlHandle& h, S_SectDesign& r) { return readEach(ModelRows(), h, r, kSectDesign); }
+bool CModelDBImpl::readThickValue(const TiXmlHandle& h, S_ThickValue& r) { return readEach(ModelRows(), h, r, kThickValue); }
+bool CModelDBImpl::readSupport(const TiXmlHandle& h, SS_Support& r) { return readEach(ModelRows(), h, r, kSupport); }
+bool CModelDBImpl::readNodeKeyList(const TiXmlHandle& h, TableInterface<int, int>* l) { return read(nodeKeys, h, l); }
+bool CModelDBImpl::readElementKeyList(const TiXmlHandle& h, TableInterface<int, int>* l) { return read(elementKeys, h, l); }
+bool CModelDBImpl::readBeamKeySet(const TiXmlHandle& h, TableInterface<int, int>* l) { return read(beamKeySet, h, l); }
+bool CModelDBImpl::readElementKeySet(const TiXmlHandle& h, TableInterface<int, int>* l) { return read(elementKeySet, h, l); }
+bool CModelDBImpl::readRealList(const TiXmlHandle& h, TableInterface<int, double>* l) { return read(reals, h, l); }
+bool CModelDBImpl::readSupportList(const TiXmlHandle& h, TableInterface<int, SS_Support>* l) { return read(supports, h, l); }
 // clang-format on
 
-bool CModelDBImpl::readNodeKeyList(const TiXmlHandle& list, TableInterface<int, int>* keys)
-{
-    return readList(list, "S_Node_K", keys, Keys::Position, keyText, document::readInt);
-}
-
-bool CModelDBImpl::readElementKeyList(const TiXmlHandle& list, TableInterface<int, int>* keys)
-{
-    return readList(list, "S_Element_K", keys, Keys::Position, keyText, document::readInt);
-}
-
-bool CModelDBImpl::readBeamKeySet(const TiXmlHandle& list, TableInterface<int, int>* keys)
-{
-    return readList(list, "S_Beam_K", keys, Keys::Value, keyText, document::readInt);
-}
-
-bool CModelDBImpl::readElementKeySet(const TiXmlHandle& list, TableInterface<int, int>* keys)
-{
-    return readList(list, "S_Element_K", keys, Keys::Value, keyText, document::readInt);
-}
-
-bool CModelDBImpl::readRealList(const TiXmlHandle& list, TableInterface<int, double>* values)
-{
-    return readList(list, "double", values, Keys::Position, ownText, document::readReal);
-}
-
-bool CModelDBImpl::readSupportList(const TiXmlHandle& list, TableInterface<int, SS_Support>* supports)
-{
-    int position = 0;
-    document::forEachEntry(list, "S_Support", [&](TiXmlElement* entry) {
-        SS_Support support;
-        readSupport(TiXmlHandle(entry), support);
-        supports->AddData(position, support);
-        ++position;
-    });
-    return true;
-}

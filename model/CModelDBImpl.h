@@ -4,6 +4,7 @@
 
 #include <tinyxml.h>
 
+#include "document/ImportObserver.h"
 #include "document/SectionIndex.h"
 #include "host/CModelDB.h"
 
@@ -11,8 +12,10 @@ class CMBMBNReaderImpl;
 
 class CModelDBImpl : public CModelDB {
 public:
-    // The readers find their tables in the reader's section index.
-    CModelDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections);
+    // The readers find their tables in the reader's section index and tell
+    // the observer, when there is one, what they read.
+    CModelDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections,
+                 document::ImportObserver* observer = nullptr);
     ~CModelDBImpl() override;
 
     // Steps 1 to 23 of 31; always true.
@@ -68,4 +71,5 @@ private:
 
     CMBMBNReaderImpl* m_pReader;
     document::SectionIndex& m_sections;
+    document::ImportObserver* m_pObserver;
 };

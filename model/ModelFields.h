@@ -4,7 +4,6 @@
 
 #include "document/FieldList.h"
 #include "host/ModelRecords.h"
-#include "model/CModelDBImpl.h"
 
 namespace building_modelDB::fields {
 
@@ -13,11 +12,21 @@ using document::asInt;
 using document::asIntsFromDoubles;
 using document::asReal;
 using document::asText;
-using document::by;
+using document::EntryKeys;
+using document::EntryList;
+using document::recordList;
 using document::field;
 using document::fieldList;
 using document::keyRef;
 using document::subRecord;
+
+// Key lists and lists of reals held by records: entries from the first
+// child of the name on, keyed by position or by their own value.
+constexpr EntryList<int> nodeKeys{"S_Node_K", EntryKeys::Position, "Value"};
+constexpr EntryList<int> elementKeys{"S_Element_K", EntryKeys::Position, "Value"};
+constexpr EntryList<int> beamKeySet{"S_Beam_K", EntryKeys::Value, "Value"};
+constexpr EntryList<int> elementKeySet{"S_Element_K", EntryKeys::Value, "Value"};
+constexpr EntryList<double> reals{"double", EntryKeys::Position, nullptr};
 
 constexpr auto kProjectInfo = fieldList(
     field("Project", &S_ProjectInfo_D::Project, asText),
@@ -87,7 +96,7 @@ constexpr auto kSectShape = fieldList(
     field("PeriIn", &S_SectShape::PeriIn, asReal),
     field("PeriOut", &S_SectShape::PeriOut, asReal),
     field("BuiltUpFlag", &S_SectShape::BuiltUpFlag, asReal),
-    field("Size", &S_SectShape::Size, by(&CModelDBImpl::readRealList)),
+    field("Size", &S_SectShape::Size, reals),
     field("Stiffness", &S_SectShape::Stiffness, subRecord(kSectStiffness)),
     field("Design", &S_SectShape::Design, subRecord(kSectDesign)));
 
@@ -205,31 +214,31 @@ constexpr auto kElement = fieldList(
     field("Ecz2", &S_Element_D::Ecz2, asInt),
     field("ElMatl", &S_Element_D::ElMatl, keyRef("S_DesignMaterial_K")),
     field("PStorK", &S_Element_D::PStorK, keyRef("S_Floor_K")),
-    field("PNodeKeyList", &S_Element_D::PNodeKeyList, by(&CModelDBImpl::readNodeKeyList)));
+    field("PNodeKeyList", &S_Element_D::PNodeKeyList, nodeKeys));
 
 constexpr auto kBeam = fieldList(
     field("MembType", &S_Beam_D::MembType, asInt),
     field("PStorK", &S_Beam_D::PStorK, keyRef("S_Floor_K")),
-    field("PElemK", &S_Beam_D::PElemK, by(&CModelDBImpl::readElementKeyList)));
+    field("PElemK", &S_Beam_D::PElemK, elementKeys));
 
 constexpr auto kBeamGroup = fieldList(
-    field("BeamList", &S_BeamGroup_D::BeamList, by(&CModelDBImpl::readBeamKeySet)));
+    field("BeamList", &S_BeamGroup_D::BeamList, beamKeySet));
 
 constexpr auto kColumn = fieldList(
     field("MembType", &S_Column_D::MembType, asInt),
     field("MembKind", &S_Column_D::MembKind, asInt),
     field("PStorK", &S_Column_D::PStorK, keyRef("S_Floor_K")),
-    field("PElemK", &S_Column_D::PElemK, by(&CModelDBImpl::readElementKeyList)));
+    field("PElemK", &S_Column_D::PElemK, elementKeys));
 
 constexpr auto kBrace = fieldList(
     field("MembType", &S_Brace_D::MembType, asInt),
     field("PStorK", &S_Brace_D::PStorK, keyRef("S_Floor_K")),
-    field("PElemK", &S_Brace_D::PElemK, by(&CModelDBImpl::readElementKeyList)));
+    field("PElemK", &S_Brace_D::PElemK, elementKeys));
 
 constexpr auto kWall = fieldList(
     field("MembType", &S_Wall_D::MembType, asInt),
     field("PStorK", &S_Wall_D::PStorK, keyRef("S_Floor_K")),
-    field("PElemK", &S_Wall_D::PElemK, by(&CModelDBImpl::readElementKeyList)),
+    field("PElemK", &S_Wall_D::PElemK, elementKeys),
     field("Openings", &S_Wall_D::Openings, asText));
 
 constexpr auto kWallLL = fieldList(
@@ -253,13 +262,15 @@ constexpr auto kWallColumn = fieldList(
     field("WallColumnType", &S_WallColumn_D::WallColumnType, asInt),
     field("NodeKey", &S_WallColumn_D::NodeKey, keyRef("S_Node_K")),
     field("PStorK", &S_WallColumn_D::PStorK, keyRef("S_Floor_K")),
-    field("WallEleKeys", &S_WallColumn_D::WallEleKeys, by(&CModelDBImpl::readElementKeySet)),
-    field("Lcs", &S_WallColumn_D::Lcs, by(&CModelDBImpl::readRealList)),
-    field("Lss", &S_WallColumn_D::Lss, by(&CModelDBImpl::readRealList)));
+    field("WallEleKeys", &S_WallColumn_D::WallEleKeys, elementKeySet),
+    field("Lcs", &S_WallColumn_D::Lcs, reals),
+    field("Lss", &S_WallColumn_D::Lss, reals));
 
 constexpr auto kSupport = fieldList(
     field("BoudaryCondition", &SS_Support::BoudaryCondition, asInt),
-    field("NodeList", &SS_Support::NodeList, by(&CModelDBImpl::readNodeKeyList)));
+    field("NodeList", &SS_Support::NodeList, nodeKeys));
+
+constexpr auto supports = recordList("S_Support", kSupport);
 
 constexpr auto kSlab = fieldList(
     field("SlabType", &S_Slab_D::SlabType, asInt),
@@ -271,7 +282,7 @@ constexpr auto kSlab = fieldList(
     field("ThicknessKey", &S_Slab_D::ThicknessKey, keyRef("S_Thickness_K")),
     field("MaterialKey", &S_Slab_D::MaterialKey, keyRef("S_DesignMaterial_K")),
     field("Openings", &S_Slab_D::Openings, asText),
-    field("Supports", &S_Slab_D::Supports, by(&CModelDBImpl::readSupportList)));
+    field("Supports", &S_Slab_D::Supports, supports));
 
 constexpr auto kMemberEndRls = fieldList(
     field("nType", &S_MemberEndRls_D::nType, asInt),
