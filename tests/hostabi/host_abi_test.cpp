@@ -15,23 +15,31 @@ namespace {
 
 using Slots = std::vector<std::string>;
 
-// Signatures as clang's dump prints them; "~" is the virtual destructor.
-const Slots kTableInterface = {
-    "GetSize()",          "GetKeys(K *, int)",       "GetData(V *, int)",
-    "GetData(const K &, V &)", "AddData(const K &, V &)", "operator=(const TableInterface<K, V> &)",
-};
-
 Slots withSlot(Slots slots, const std::string& slot)
 {
     slots.push_back(slot);
     return slots;
 }
 
-// The two GetData overloads of the policy stand in the opposite order to
+// Signatures as clang's dump prints them; "~" is the virtual destructor.
+const Slots kTableInterface = {
+    "GetSize()",
+    "GetKeys(K *, int)",
+    "GetData(V *, int)",
+    "GetData(const K &, V &)",
+    "AddData(const K &, V &)",
+    "operator=(const TableInterface<K, V> &)",
+};
+
+// The policy's two GetData overloads stand in the opposite order to
 // TableInterface's.
 const Slots kPolicy = {
-    "GetSize()",          "GetKeys(K *, int)",       "GetData(const K &, V &)",
-    "GetData(V *, int)",  "AddData(const K &, V &)", "operator=(const TCopyPolicy<K, V> &)",
+    "GetSize()",
+    "GetKeys(K *, int)",
+    "GetData(const K &, V &)",
+    "GetData(V *, int)",
+    "AddData(const K &, V &)",
+    "operator=(const TCopyPolicy<K, V> &)",
 };
 
 const Slots kReader = {"~", "setData(EventData *)", "importFile(const char *)"};
@@ -74,7 +82,8 @@ bool startsWith(const std::string& text, const std::string& prefix)
 
 bool endsWith(const std::string& text, const std::string& suffix)
 {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // "TableInterface<int, int>" -> "TableInterface".
@@ -146,9 +155,9 @@ std::vector<Table> parseDump(const std::string& dump)
             continue;
         }
         std::size_t bar = line.find(" | ");
-        bool entry = inTable && bar != std::string::npos &&
-                     line.find_first_not_of(" 0123456789") == bar + 1;
-        if (!entry) {
+        bool isEntry = inTable && bar != std::string::npos &&
+                       line.find_first_not_of(" 0123456789") == bar + 1;
+        if (!isEntry) {
             // Annotations ("-- (C, 0) vtable address --", adjustments) stay
             // inside a table; anything else ends it.
             inTable = inTable && !line.empty() && line[0] == ' ';
@@ -157,7 +166,7 @@ std::vector<Table> parseDump(const std::string& dump)
         std::string slot = slotOf(line.substr(bar + 3));
         Slots& slots = tables.back().slots;
         // The GNU ABI gives a virtual destructor two slots (complete and
-        // deleting); the Microsoft ABI one. Both count as one here.
+        // deleting), the Microsoft ABI one; the pair counts as one here.
         if (!slot.empty() && !(slot == "~" && !slots.empty() && slots.back() == "~"))
             slots.push_back(slot);
     }
