@@ -12,8 +12,13 @@ class HOST_API CDesignDB {
 public:
     CDesignDB();
     virtual ~CDesignDB();
+#if defined(_MSC_VER) // Microsoft C++ ABI: virtual overloads take their slots in reverse order
+    virtual bool setData(EventData* event);
+    virtual bool setData(CDesignDBData* data);
+#else
     virtual bool setData(CDesignDBData* data);
     virtual bool setData(EventData* event);
+#endif
 
     CDesignDB(const CDesignDB&) = delete;
     CDesignDB& operator=(const CDesignDB&) = delete;

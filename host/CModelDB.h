@@ -11,8 +11,13 @@ class HOST_API CModelDB {
 public:
     CModelDB();
     virtual ~CModelDB();
+#if defined(_MSC_VER) // Microsoft C++ ABI: virtual overloads take their slots in reverse order
+    virtual bool setData(EventData* event);
+    virtual bool setData(CModelDBData* data);
+#else
     virtual bool setData(CModelDBData* data);
     virtual bool setData(EventData* event);
+#endif
 
     CModelDB(const CModelDB&) = delete;
     CModelDB& operator=(const CModelDB&) = delete;

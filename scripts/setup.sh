@@ -9,6 +9,7 @@ packages=(cmake ninja-build g++ pkg-config libtinyxml-dev libcli11-dev nlohmann-
 case "${1:-}" in
   --with-sanitizers) packages+=(clang libclang-rt-dev) ;;
   --with-windows) packages+=(g++-mingw-w64-x86-64 wine64 dpkg-dev patch) ;;
+  --with-host-abi) packages+=(clang g++-mingw-w64-x86-64) ;;
 esac
 
 missing=()
