@@ -1,10 +1,13 @@
 #include "document/DocumentLoad.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include <tinyxml.h>
 
@@ -24,11 +27,19 @@ bool isSpace(char c)
 // the parser does.
 class BoundsScanner {
 public:
-    explicit BoundsScanner(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+    explicit BoundsScanner(std::string_view text)
+        : m_begin(text.data()), m_p(text.data()), m_end(text.data() + text.size()), m_tag(text.data())
+    {
+    }
+
+    // Offset of the '<' of the last tag looked at, and which bound it broke.
+    std::size_t tagOffset() const { return static_cast<std::size_t>(m_tag - m_begin); }
+    LoadError::Kind refusal() const { return m_refusal; }
 
     bool scan()
     {
         while (skipTo('<')) {
+            m_tag = m_p;
             ++m_p;
             if (m_p == m_end)
                 return startElement();
@@ -90,7 +101,14 @@ private:
     bool startElement()
     {
         m_attributes = 0;
+        m_refusal = LoadError::Kind::TooDeep;
         return ++m_depth <= kMaxNesting;
+    }
+
+    bool tooManyAttributes()
+    {
+        m_refusal = LoadError::Kind::TooManyAttributes;
+        return false;
     }
 
     // The rest of a start tag, from its name on. The common tag, without
@@ -102,7 +120,7 @@ private:
             char c = *q;
             if (c == '>') {
                 if (attributes > kMaxAttributes)
-                    return false;
+                    return tooManyAttributes();
                 if (q > m_p && q[-1] == '/')
                     --m_depth;
                 m_p = q + 1;
@@ -150,7 +168,7 @@ private:
             if (c == '=') {
                 state = AfterEquals;
                 if (++m_attributes > kMaxAttributes)
-                    return false;
+                    return tooManyAttributes();
             } else if (c == '>') {
                 if (last == '/' && m_depth > 0)
                     --m_depth;
@@ -158,6 +176,7 @@ private:
                 return true;
             } else if (c == '<') {
                 // Not markup the parser accepts; counted as another element.
+                m_tag = q;
                 if (!startElement())
                     return false;
                 last = 0;
@@ -169,10 +188,13 @@ private:
         return true;
     }
 
+    const char* m_begin;
     const char* m_p;
     const char* m_end;
+    const char* m_tag;
     int m_depth = 0;
     int m_attributes = 0;
+    LoadError::Kind m_refusal = LoadError::Kind::None;
 };
 
 struct FileCloser {
@@ -185,12 +207,16 @@ struct FileBytes {
     std::size_t size = 0;
 };
 
-// The whole file, or false when it cannot be read.
-bool readFile(const char* path, FileBytes& bytes)
+// The whole file, or false when it cannot be read; `systemError` then
+// holds errno.
+bool readFile(const char* path, FileBytes& bytes, int& systemError)
 {
+    errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
-    if (!file)
+    if (!file) {
+        systemError = errno;
         return false;
+    }
     // The size is only a hint: some file systems report a meaningless
     // length for directories, so the buffer grows if the hint was short.
     std::size_t capacity = 1 << 16;
@@ -202,9 +228,12 @@ bool readFile(const char* path, FileBytes& bytes)
     }
     bytes.data.reset(new char[capacity]);
     for (;;) {
+        errno = 0;
         bytes.size += std::fread(bytes.data.get() + bytes.size, 1, capacity - bytes.size, file.get());
-        if (bytes.size < capacity)
+        if (bytes.size < capacity) {
+            systemError = errno;
             return !std::ferror(file.get());
+        }
         std::unique_ptr<char[]> larger(new char[capacity * 2]);
         std::memcpy(larger.get(), bytes.data.get(), bytes.size);
         bytes.data = std::move(larger);
@@ -237,6 +266,47 @@ std::size_t normalizeNewlines(FileBytes& bytes)
     return static_cast<std::size_t>(write - text);
 }
 
+// UTF-16 and UTF-32 text starts with a byte order mark, or with a '<'
+// that has NUL bytes beside it.
+bool looksWide(const FileBytes& bytes)
+{
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes.data.get());
+    auto starts = [&](std::string_view prefix) {
+        return bytes.size >= prefix.size() && std::memcmp(b, prefix.data(), prefix.size()) == 0;
+    };
+    using namespace std::literals;
+    return starts("\xFF\xFE"sv) || starts("\xFE\xFF"sv) || starts("\0\0\xFE\xFF"sv) || starts("<\0"sv) ||
+           starts("\0<"sv) || starts("\0\0\0<"sv);
+}
+
+// How TinyXML counts columns: in a UTF-8 document one per character, a
+// byte order mark and two other marks taking none; otherwise one per byte.
+bool countsCharacters(std::string_view text)
+{
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        return true;
+    std::size_t start = text.find_first_not_of(" \t\n");
+    if (start == std::string_view::npos || text.compare(start, 5, "<?xml") != 0)
+        return false;
+    TiXmlDocument declaration;
+    declaration.Parse(std::string(text.substr(start, text.find("?>", start) + 2 - start)).c_str());
+    std::string name = declaredEncoding(declaration);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+    return name.empty() || name == "UTF-8" || name == "UTF8";
+}
+
+LoadError failure(LoadError::Kind kind, std::string_view text = {}, std::size_t offset = 0)
+{
+    LoadError error;
+    error.kind = kind;
+    if (!text.empty()) {
+        TextPosition at = positionOf(text, offset);
+        error.row = at.row;
+        error.column = at.column;
+    }
+    return error;
+}
+
 } // namespace
 
 bool withinDocumentBounds(std::string_view text)
@@ -244,16 +314,84 @@ bool withinDocumentBounds(std::string_view text)
     return BoundsScanner(text).scan();
 }
 
-bool loadDocument(const char* path, TiXmlDocument& document)
+TextPosition positionOf(std::string_view text, std::size_t offset)
 {
+    constexpr int kTabSize = 4;
+    bool characters = countsCharacters(text);
+    int row = 0, column = 0;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = p + std::min(offset, text.size());
+    while (p < end) {
+        if (*p == '\n') {
+            ++row;
+            column = 0;
+            ++p;
+        } else if (*p == '\t') {
+            column = (column / kTabSize + 1) * kTabSize;
+            ++p;
+        } else if (!characters) {
+            ++column;
+            ++p;
+        } else if (*p == 0xEF && end - p >= 3 && p[1] == 0xBB && p[2] == 0xBF) {
+            p += 3; // byte order mark
+        } else if (*p == 0xEF && end - p >= 3 && p[1] == 0xBF && (p[2] == 0xBE || p[2] == 0xBF)) {
+            p += 3; // U+FFFE and U+FFFF
+        } else {
+            int length = TiXmlBase::utf8ByteTable[*p];
+            p += length > 0 ? length : 1;
+            ++column;
+        }
+    }
+    return {row + 1, column + 1};
+}
+
+bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, Positions positions)
+{
+    LoadError unused;
+    LoadError& why = error ? *error : unused;
+    why = LoadError();
     FileBytes bytes;
-    if (!readFile(path, bytes))
+    if (!readFile(path, bytes, why.systemError)) {
+        why.kind = LoadError::Kind::CannotRead;
         return false;
+    }
     std::string_view text(bytes.data.get(), normalizeNewlines(bytes));
-    if (text.empty() || !withinDocumentBounds(text))
+    BoundsScanner scanner(text);
+    if (!text.empty() && !scanner.scan()) {
+        why = failure(scanner.refusal(), text, scanner.tagOffset());
         return false;
-    document.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
-    return !document.Error();
+    }
+    if (!text.empty()) {
+        document.SetTabSize(positions == Positions::Tracked ? 4 : 0);
+        document.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
+        if (!document.Error())
+            return true;
+    }
+    if (looksWide(bytes)) {
+        why = failure(LoadError::Kind::WideEncoding);
+    } else if (text.empty() || document.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
+        why = failure(LoadError::Kind::Empty);
+    } else {
+        // The place of the error, as TinyXML tells it with its default tab
+        // size, when this parse did not keep positions.
+        TiXmlDocument located;
+        if (positions == Positions::Untracked)
+            located.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
+        const TiXmlDocument& parsed = positions == Positions::Untracked ? located : document;
+        why = failure(LoadError::Kind::NotWellFormed);
+        why.row = parsed.ErrorRow();
+        why.column = parsed.ErrorCol();
+        why.detail = parsed.ErrorDesc();
+    }
+    return false;
+}
+
+std::string declaredEncoding(const TiXmlDocument& document)
+{
+    for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling())
+        if (const TiXmlDeclaration* declaration = node->ToDeclaration())
+            return declaration->Encoding();
+    return "";
 }
 
 } // namespace document

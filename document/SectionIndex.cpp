@@ -3,20 +3,29 @@
 #include <tinyxml.h>
 
 #include "document/FieldReaders.h"
+#include "document/ImportObserver.h"
 
 namespace document {
 
-bool indexSection(TiXmlElement* sectionEntry, TableMap& tables)
+bool indexSection(TiXmlElement* sectionEntry, TableMap& tables, ImportObserver* observer, const char* section)
 {
     TiXmlHandle list = TiXmlHandle(sectionEntry).FirstChild("Value").FirstChild("Pairs");
     forEachEntry(list, "Pair", [&](TiXmlElement* entry) {
         TiXmlHandle handle(entry);
         const TiXmlElement* key = handle.FirstChild("Key").ToElement();
-        if (!key || !handle.FirstChild("Value").ToElement())
-            return;
+        const char* skipped = !key ? "no \"Key\"" : !handle.FirstChild("Value").ToElement() ? "no \"Value\"" : nullptr;
         // An entry whose "Key" has no text has no name to be found by.
-        if (const char* name = key->GetText())
-            tables.emplace(name, entry);
+        const char* name = skipped ? nullptr : key->GetText();
+        if (!skipped && !name)
+            skipped = "no table name";
+        if (skipped) {
+            if (observer)
+                observer->tableEntrySkipped(section, entry, skipped);
+            return;
+        }
+        bool indexed = tables.emplace(name, entry).second;
+        if (observer)
+            observer->tableEntry(section, name, entry, indexed);
     });
     return true;
 }

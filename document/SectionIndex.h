@@ -10,6 +10,8 @@ class TiXmlElement;
 
 namespace document {
 
+class ImportObserver;
+
 using TableMap = std::map<std::string, TiXmlElement*>;
 
 class SectionIndex {
@@ -23,8 +25,10 @@ private:
 };
 
 // Records every table entry of a section entry under its table name; the
-// first entry of a name wins. Always true.
-bool indexSection(TiXmlElement* sectionEntry, TableMap& tables);
+// first entry of a name wins. Always true. The observer, when given, hears
+// of every entry under the section's name.
+bool indexSection(TiXmlElement* sectionEntry, TableMap& tables, ImportObserver* observer = nullptr,
+                  const char* section = "");
 
 // The entry of a table, when the name is present; otherwise false and
 // `entry` is left as it was.

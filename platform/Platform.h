@@ -14,7 +14,13 @@ LibraryHandle loadLibrary(const std::wstring& fileName);
 void* findSymbol(LibraryHandle library, const char* name);
 void freeLibrary(LibraryHandle library);
 
-// The framework's modal message box with an OK button.
-void showMessageBox(const std::wstring& text);
+// The framework's modal message box with an OK button; an error shows the
+// error icon.
+enum class MessageKind { Notice, Error };
+void showMessageBox(const std::wstring& text, MessageKind kind = MessageKind::Notice);
+
+// A narrow path as the user reads it: in the system code page on Windows,
+// UTF-8 elsewhere (a byte that is not UTF-8 shows as U+FFFD).
+std::wstring pathText(const char* path);
 
 } // namespace platform

@@ -1,7 +1,4 @@
-// POSIX side: dlopen for libraries, standard error for the message box
-// (nobody is there to press OK).
-#include <cstdio>
-#include <cstdlib>
+// POSIX side: dlopen for libraries, UTF-8 paths.
 #include <dlfcn.h>
 
 #include "platform/Platform.h"
@@ -53,11 +50,9 @@ void freeLibrary(LibraryHandle library)
         dlclose(library);
 }
 
-void showMessageBox(const std::wstring& text)
+std::wstring pathText(const char* path)
 {
-    std::string line = toUtf8(text) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
+    return fromUtf8(path);
 }
 
 // The framework's extension-module registration has no counterpart here:

@@ -1,5 +1,5 @@
-// Windows side: the real loader and message box, DllMain for load and
-// unload.
+// Windows side: the real loader, the system code page, DllMain for load
+// and unload.
 #include <windows.h>
 
 #include "platform/Platform.h"
@@ -24,9 +24,14 @@ void freeLibrary(LibraryHandle library)
         FreeLibrary(reinterpret_cast<HMODULE>(library));
 }
 
-void showMessageBox(const std::wstring& text)
+std::wstring pathText(const char* path)
 {
-    MessageBoxW(nullptr, text.c_str(), L"", MB_OK);
+    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (length <= 1)
+        return L"";
+    std::wstring text(static_cast<std::size_t>(length - 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, -1, text.data(), length);
+    return text;
 }
 
 } // namespace platform

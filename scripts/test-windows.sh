@@ -35,7 +35,8 @@ app() { # kind, variant
     if [ "$1" = native ]; then
       cp build/bin/libDictImport.so "$dir/"
     else
-      cp build-windows/bin/hostsim.exe build-windows/bin/hoststore.dll build-windows/bin/DictImport.dll "$dir/"
+      cp build-windows/bin/hostsim.exe build-windows/bin/hoststore.dll build-windows/bin/hostframework.dll \
+         build-windows/bin/DictImport.dll "$dir/"
     fi
     local bin=build/bin
     [ "$1" = windows ] && bin=build-windows/bin

@@ -90,47 +90,70 @@ std::size_t countOf(const std::string& text, const std::string& what)
     return n;
 }
 
-TEST(Hostsim, FilesThatCannotBeImportedLeaveTheStoreEmpty)
+std::string repeated(const std::string& piece, int times)
 {
-    std::string deep;
-    for (int i = 0; i < 100000; ++i)
-        deep += "<a>";
-    std::string manyAttributes = "<r";
-    for (int i = 0; i < 100000; ++i)
-        manyAttributes += " a" + std::to_string(i) + "=\"1\"";
-    manyAttributes += "/>";
-    std::string binary;
-    for (int i = 0; i < 4096; ++i)
-        binary += static_cast<char>((i * 7919) & 0xFF);
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
 
+TEST(Hostsim, EachFileThatCannotBeImportedIsToldOnceAndLeavesTheStoreEmpty)
+{
+    std::string attributes;
+    for (int i = 0; i < 300; ++i)
+        attributes += " a" + std::to_string(i) + "=\"1\"";
     const struct {
         const char* what;
-        std::string content; // empty name means: a path that does not exist
-        int status;
+        std::string content;
+        std::string reason;
     } cases[] = {
-        {"missing path", "", 1},
-        {"empty file", "\x01", 0},
-        {"malformed file", "<D><Pairs><Pair>", 0},
-        {"binary file", binary, 0},
-        {"nested 100,000 deep", deep, 0},
-        {"100,000 attributes", manyAttributes, 0},
+        {"empty file", "", "文件是空的，没有任何 XML 内容。"},
+        {"white space only", "  \n\t\n", "文件是空的，没有任何 XML 内容。"},
+        {"mismatched end tag", "<D>\n\t<Pairs>\n\t</Pair>\n</D>\n",
+         "文件不是格式正确的 XML，第 3 行第 5 列出错：Error reading end tag。"},
+        {"cut short", "<D><Pairs><Pair>", "文件不是格式正确的 XML，在文件末尾出错：Error reading Element value。"},
+        {"nested 300 deep", repeated("\t<a>\n", 300), "第 257 行第 5 列的元素嵌套超过 256 层，为保护程序拒绝读取。"},
+        {"300 attributes", "<?xml version=\"1.0\"?>\n<r" + attributes + "/>",
+         "第 2 行第 1 列的元素有超过 256 个属性，为保护程序拒绝读取。"},
+        {"UTF-16", std::string("\xFF\xFE<\0D\0/\0>\0", 10),
+         "文件是 UTF-16 或 UTF-32 编码的，只能读取 UTF-8 或单字节编码的文件。"},
     };
+    TempFile good(nodeFile("1", "1"));
     for (const auto& c : cases) {
-        std::string content = c.content == "\x01" ? "" : c.content;
-        TempFile file(content);
-        std::string path = c.content.empty() ? file.path() + ".missing" : file.path();
-        HostRun result = hostsim({path});
-        EXPECT_EQ(result.status, c.status) << c.what;
-        ASSERT_FALSE(result.store.is_null()) << c.what;
-        EXPECT_EQ(recordCount(result.store), 0u) << c.what;
+        TempFile file(c.content);
+        // The failed file between two good ones: one message, for it alone.
+        HostRun result = hostsim({good.path(), file.path(), good.path()});
+        EXPECT_EQ(result.status, 1) << c.what;
+        EXPECT_EQ(result.errors, "无法导入文件“" + file.path() + "”：" + c.reason + "\n") << c.what;
+        HostRun alone = hostsim({file.path()});
+        ASSERT_FALSE(alone.store.is_null()) << c.what;
+        EXPECT_EQ(recordCount(alone.store), 0u) << c.what;
         // No progress client: the progress library is never even loaded.
-        EXPECT_TRUE(result.progress.empty()) << c.what << ": " << result.progress.front();
+        EXPECT_TRUE(alone.progress.empty()) << c.what;
     }
     TempFile inDir("x");
-    HostRun directory = hostsim({fs::path(inDir.path()).parent_path().string()});
-    EXPECT_EQ(directory.status, 1);
-    EXPECT_EQ(recordCount(directory.store), 0u);
-    EXPECT_NE(directory.errors.find("cannot read"), std::string::npos);
+    std::string directory = fs::path(inDir.path()).parent_path().string();
+    std::string missing = inDir.path() + ".missing";
+    HostRun result = hostsim({directory, missing});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.errors, "无法导入文件“" + directory + "”：这是一个文件夹，不是文件。\n" + "无法导入文件“" + missing +
+                                 "”：文件不存在。\n");
+    EXPECT_EQ(recordCount(result.store), 0u);
+}
+
+TEST(Hostsim, SaysPerFileWhetherItWasImportedAndWhatItAdded)
+{
+    TempFile first(nodeFile("1", "1")), again(nodeFile("1", "2")), broken("<D>");
+    CommandResult result = run(quote(kHostsim) + " --plugin " + quote(kPlugin) + " " + quote(first.path()) + " " +
+                               quote(broken.path()) + " " + quote(again.path()) + " 2>/dev/null");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find(first.path() + ": imported, 1 record added, 0 replaced\n"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find(broken.path() + ": not imported\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(again.path() + ": imported, 0 records added, 1 replaced\n"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("Imported 2 of 3 files.\n"), std::string::npos) << result.out;
 }
 
 TEST(Hostsim, NestingUpToTheBoundImports)
@@ -154,7 +177,7 @@ TEST(Hostsim, NestingUpToTheBoundImports)
     xml.replace(xml.find("</j>"), 0, "</j>");
     TempFile tooDeep(xml);
     HostRun refused = hostsim({tooDeep.path()});
-    EXPECT_EQ(refused.status, 0);
+    EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(recordCount(refused.store), 0u);
 }
 

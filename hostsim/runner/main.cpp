@@ -1,8 +1,6 @@
 // hostsim plays the host application: it loads the import plug-in, sends
 // it one event per file, unloads it, then shows and dumps the store.
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,30 +8,52 @@
 #include <CLI/CLI.hpp>
 
 #include "host/EventData.h"
+#include "hostsim/framework/FrameworkHost.h"
 #include "hostsim/runner/PluginLibrary.h"
 #include "hostsim/store/Store.h"
-
-namespace fs = std::filesystem;
+#include "platform/Utf8.h"
 
 namespace {
 
-// Whether the host could read the file itself: an existing regular file
-// that opens for reading.
-bool readable(const std::string& path)
+// What one event did, as the host sees it: whether the plug-in told of an
+// error through the framework's message box, and what reached the store.
+struct FileOutcome {
+    std::string path;
+    bool imported = true;
+    hoststore::WriteCounts writes{0, 0};
+};
+
+FileOutcome* g_current = nullptr;
+
+// The framework's message box, taken over as an application does: every
+// message goes to standard error; an error marks the current file as not
+// imported.
+void showMessage(const wchar_t* text, unsigned int type)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error))
-        return false;
-    std::ifstream file(path, std::ios::binary);
-    return file.good();
+    std::string line = platform::toUtf8(text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+    if (g_current && (type & kMessageBoxIconError))
+        g_current->imported = false;
 }
 
-void printSummary(std::FILE* out, std::size_t files, std::size_t unreadable)
+const char* plural(long long n, const char* one, const char* many)
 {
-    std::fprintf(out, "Imported %zu file(s)", files);
-    if (unreadable)
-        std::fprintf(out, ", %zu of them unreadable", unreadable);
-    std::fprintf(out, ".\n");
+    return n == 1 ? one : many;
+}
+
+void printSummary(std::FILE* out, const std::vector<FileOutcome>& outcomes)
+{
+    std::size_t imported = 0;
+    for (const FileOutcome& o : outcomes) {
+        if (!o.imported) {
+            std::fprintf(out, "%s: not imported\n", o.path.c_str());
+            continue;
+        }
+        ++imported;
+        std::fprintf(out, "%s: imported, %lld %s added, %lld replaced\n", o.path.c_str(), o.writes.added,
+                     plural(o.writes.added, "record", "records"), o.writes.replaced);
+    }
     long long totals[2] = {0, 0};
     std::string section;
     for (const auto& count : hoststore::countRecords()) {
@@ -46,6 +66,8 @@ void printSummary(std::FILE* out, std::size_t files, std::size_t unreadable)
     }
     std::fprintf(out, "Records: %lld model, %lld design, %lld in all.\n", totals[0], totals[1],
                  totals[0] + totals[1]);
+    std::fprintf(out, "Imported %zu of %zu %s.\n", imported, outcomes.size(),
+                 plural(static_cast<long long>(outcomes.size()), "file", "files"));
 }
 
 bool writeDump(const std::string& path)
@@ -71,7 +93,8 @@ int main(int argc, char** argv)
     CLI::App app{"Plays the host application: loads the import plug-in, sends it one event per FILE "
                  "(in order, in one process), unloads it, prints how many records each table of the "
                  "store holds and, with --json, writes the store as JSON.\n"
-                 "Exit status: 0 when every file was readable, 1 when any was not, 2 on bad arguments.",
+                 "Exit status: 0 when every file was imported, 1 when the plug-in could not import one "
+                 "(its message tells why) or the dump could not be written, 2 on bad arguments.",
                  "hostsim"};
     // Paths may start with '/', also on Windows: no "/option" spellings.
     app.allow_windows_style_options(false);
@@ -100,21 +123,29 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    std::size_t unreadable = 0;
+    hostframework::setMessageBoxHandler(showMessage);
+    std::vector<FileOutcome> outcomes;
     for (const std::string& file : files) {
-        if (!readable(file)) {
-            std::cerr << "hostsim: warning: cannot read " << file << "\n";
-            ++unreadable;
-        }
+        FileOutcome outcome;
+        outcome.path = file;
+        g_current = &outcome;
+        hoststore::WriteCounts before = hoststore::writeCounts();
         EventData event;
-        event.m_strPath = file; // sent as given, readable or not
+        event.m_strPath = file; // sent as given, whatever it names
         plugin.dispatch(&event);
+        hoststore::WriteCounts after = hoststore::writeCounts();
+        outcome.writes = {after.added - before.added, after.replaced - before.replaced};
+        g_current = nullptr;
+        outcomes.push_back(outcome);
     }
     plugin.unload();
 
     bool jsonToStdout = jsonPath == "-";
-    printSummary(jsonToStdout ? stderr : stdout, files.size(), unreadable);
+    printSummary(jsonToStdout ? stderr : stdout, outcomes);
     if (!jsonPath.empty() && !writeDump(jsonPath))
         return 1;
-    return unreadable ? 1 : 0;
+    for (const FileOutcome& o : outcomes)
+        if (!o.imported)
+            return 1;
+    return 0;
 }

@@ -3,47 +3,11 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/Utf8.h"
+
 namespace hoststore {
 
 namespace {
-
-// Length of the valid UTF-8 sequence at the start of `s`, or 0 when the
-// first byte does not begin one (stray continuation, overlong form,
-// surrogate, beyond U+10FFFF, or cut short).
-std::size_t utf8SequenceLength(std::string_view s)
-{
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    unsigned char b0 = byte(0);
-    if (b0 < 0x80)
-        return 1;
-    std::size_t length;
-    unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-        if (b0 == 0xE0)
-            low = 0xA0;
-        else if (b0 == 0xED)
-            high = 0x9F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-        if (b0 == 0xF0)
-            low = 0x90;
-        else if (b0 == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (s.size() < length)
-        return 0;
-    if (byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    return length;
-}
 
 const char kHex[] = "0123456789abcdef";
 
@@ -126,7 +90,7 @@ void JsonWriter::string(std::string_view text)
     std::size_t i = 0;
     while (i < text.size()) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t length = utf8SequenceLength(text.substr(i));
+        std::size_t length = platform::utf8SequenceLength(text.substr(i));
         if (length == 0 || c < 0x20 || c == '"' || c == '\\') {
             switch (c) {
             case '"': raw("\\\""); break;
