@@ -30,10 +30,15 @@ bool CDesignDBImpl::importDesignDB()
         &CDesignDBImpl::readWallColumnDesignTable, &CDesignDBImpl::readSlabDesignTable,
     };
     static_assert(std::size(kReaders) == importsteps::kDesignSteps);
-    importsteps::announceRange();
+    // A report on a file runs without the host's progress display.
+    bool announce = m_pObserver == nullptr;
+    if (announce)
+        importsteps::announceRange();
     int step = importsteps::kFirstDesignStep;
     for (auto read : kReaders) {
-        importsteps::announceStep(step++);
+        if (announce)
+            importsteps::announceStep(step);
+        ++step;
         if (read)
             (this->*read)();
     }

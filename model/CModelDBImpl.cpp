@@ -48,10 +48,15 @@ bool CModelDBImpl::importModelDB()
         &CModelDBImpl::readPlanTable,
     };
     static_assert(std::size(kReaders) == importsteps::kModelSteps);
-    importsteps::announceRange();
+    // A report on a file runs without the host's progress display.
+    bool announce = m_pObserver == nullptr;
+    if (announce)
+        importsteps::announceRange();
     int step = importsteps::kFirstModelStep;
     for (auto read : kReaders) {
-        importsteps::announceStep(step++);
+        if (announce)
+            importsteps::announceStep(step);
+        ++step;
         (this->*read)();
     }
     return true;

@@ -20,6 +20,10 @@ struct TableCount {
 // Records per table, model tables then design tables, in store order.
 HOST_API std::vector<TableCount> countRecords();
 
+// The name under which countRecords and the dump show the table at that
+// address, or null when it is none of the store's.
+HOST_API const char* tableName(const void* table);
+
 // Writes the whole store as one JSON document. Returns false when writing fails.
 HOST_API bool writeJson(std::FILE* out);
 

@@ -1,0 +1,210 @@
+// dictcheck: what a report says of files that hold each kind of fault, of
+// files that cannot be loaded, and of the bundled sample.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+const std::string kDictcheck = DICTCHECK_PATH;
+
+struct Report {
+    int status;
+    Json file; // the report of the one file checked
+};
+
+Report dictcheck(const std::string& path)
+{
+    CommandResult result = run("'" + kDictcheck + "' --examples 10 --json - '" + path + "' 2>/dev/null");
+    Json json = Json::parse(result.out);
+    EXPECT_EQ(json["files"].size(), 1u);
+    return {result.status, json["files"][0]};
+}
+
+Report checkText(const std::string& xml)
+{
+    TempFile file(xml);
+    return dictcheck(file.path());
+}
+
+// The warnings of one kind: its count and its examples' texts.
+struct Warnings {
+    long long count = 0;
+    std::vector<std::string> texts;
+};
+
+Warnings warnings(const Json& file, const std::string& kind)
+{
+    Warnings out;
+    for (const auto& group : file["warnings"])
+        if (group["kind"] == kind) {
+            out.count = group["count"].get<long long>();
+            for (const auto& e : group["examples"])
+                out.texts.push_back(e["text"].get<std::string>());
+        }
+    return out;
+}
+
+std::string nodes(std::initializer_list<const char*> keys)
+{
+    std::string out;
+    for (const char* key : keys)
+        out += row(key, "<x>1</x><y>2</y>");
+    return out;
+}
+
+std::string designSection(const std::string& designTables)
+{
+    return dictionary(table("NodeTable", nodes({"1"})), designTables);
+}
+
+TEST(Report, EachKindOfWarningIsCountedWithItsPlaces)
+{
+    const std::string node = "<x>1</x><y>2</y>";
+    const struct {
+        const char* what;
+        std::string xml;
+        const char* kind;
+        std::vector<std::string> texts;
+        bool alone = true; // no warning of another kind
+    } cases[] = {
+        {"section named otherwise",
+         "<D><Pairs><Pair><Key>ModelDb</Key><Value><Pairs>" + table("NodeTable", nodes({"1"})) +
+             "</Pairs></Value></Pair></Pairs></D>",
+         "section-name", {"section 1 is named \"ModelDb\"; read as ModelDB"}},
+        {"third section",
+         "<D><Pairs><Pair><Key>ModelDB</Key></Pair><Pair><Key>DesignDB</Key></Pair><Pair><Key>Extra</Key></Pair>"
+         "</Pairs></D>",
+         "section-ignored", {"section 3 \"Extra\""}},
+        {"table entries without key, value or name",
+         dictionary("<Pair><Value/></Pair><Pair><Key>NodeTable</Key></Pair><Pair><Key/><Value/></Pair>"),
+         "table-entry-skipped", {"no \"Key\"", "no \"Value\"", "no table name"}},
+        {"second table of a name", dictionary(table("NodeTable", nodes({"1"})) + table("NodeTable", nodes({"2"}))),
+         "table-duplicate", {"\"NodeTable\" again"}},
+        {"misspelt and unknown tables",
+         dictionary(table("NodesTable", nodes({"1"})) + table("Whatever", ""), table("BeamTabel", "")),
+         "table-unread",
+         {"\"NodesTable\"; did you mean \"NodeTable\"?", "\"Whatever\"", "\"BeamTabel\"; did you mean \"BeamTable\"?"}},
+        {"model rows without a key",
+         dictionary(table("NodeTable", "<Pair><Value>" + node + "</Value></Pair><Pair><Key><Value>1</Value></Key></Pair>"
+                                       "<Pair><Key/><Value>" + node + "</Value></Pair>"
+                                       "<Pair><Key><Value/></Key><Value>" + node + "</Value></Pair>" +
+                                       nodes({"5"}))),
+         "row-skipped", {"no \"Key\"", "no \"Value\"", "no \"Value\" in \"Key\"", "no key text"}},
+        {"design rows that miss an element",
+         designSection(table("RcDgnGlobalTable", row("1", "<Other/>") + row("2", "<Gamma0>1</Gamma0>")) +
+                       table("WallColumnTable", row("1", "<SeismicGrade>1</SeismicGrade>")) +
+                       table("SlabTable", "<Pair><Key><Value>1</Value></Key></Pair>")),
+         "row-skipped", {"\"Gamma0\" missing", "\"SeismicIntensity\" missing", "\"Value\" missing"}},
+        {"keys stored twice", dictionary(table("NodeTable", nodes({"1", "2", "1", "1"}))), "key-repeated",
+         {"key 1", "key 1"}},
+        {"fields without their element",
+         dictionary(table("NodeTable", row("1", "<X>1</X><y>2</y>")) +
+                    table("FloorTable", row("1", "<Num>1</Num><StoryName>a</StoryName><Heigh>1</Heigh>"
+                                                 "<Elevation>0</Elevation><MdulK/><PlanK><S_Plan_K/></PlanK>"))),
+         "field-missing", {"\"MdulK/S_Mdul_K\"", "\"PlanK/S_Plan_K/Value\"", "\"x\""}},
+        {"numbers not read as written",
+         dictionary(table("NodeTable", row("1", "<x>1,5</x><y>abc</y>") + row("2.5", node) +
+                                           row("3", "<x>1e999</x><y>2</y>")) +
+                    table("UnitFlagTable", row("1", "<Length>350.9</Length><Force>9999999999</Force>")) +
+                    table("SectionTable", row("1", "<Symmetric>true</Symmetric>"))),
+         "number-not-whole",
+         {"\"Length\": \"350.9\" read as 350 (fraction dropped)",
+          "\"Force\": \"9999999999\" read as 2147483647 (out of range)",
+          "\"Symmetric\": \"true\" read as 0 (no number)", "\"x\": \"1,5\" read as 1 (the rest ignored)",
+          "\"y\": \"abc\" read as 0 (no number)", "\"Key\": \"2.5\" read as 2 (fraction dropped)",
+          "\"x\": \"1e999\" read as inf (out of range)"},
+         false},
+        {"declared encoding", [] {
+             std::string xml = dictionary(table("NodeTable", nodes({"1"})));
+             return xml.replace(xml.find("utf-8"), 5, "GB2312");
+         }(),
+         "encoding", {"declared \"GB2312\""}},
+    };
+    for (const auto& c : cases) {
+        Report report = checkText(c.xml);
+        EXPECT_EQ(report.status, 1) << c.what;
+        EXPECT_TRUE(report.file["loaded"].get<bool>()) << c.what;
+        Warnings found = warnings(report.file, c.kind);
+        EXPECT_EQ(found.count, static_cast<long long>(c.texts.size())) << c.what;
+        EXPECT_EQ(found.texts, c.texts) << c.what;
+        if (c.alone) {
+            EXPECT_EQ(report.file["warnings"].size(), 1u) << c.what << ": " << report.file["warnings"].dump();
+        }
+    }
+}
+
+TEST(Report, CountsRowsVisitedAndStoredPerTable)
+{
+    // Rows of any name after the first "Pair" are visited; a keyless model
+    // row is visited but not stored; a repeated key is stored twice.
+    std::string rows = "<Before><Key><Value>9</Value></Key><Value><x>1</x><y>1</y></Value></Before>" +
+                       nodes({"1", "1"}) + "<Pair><Value><x>1</x><y>1</y></Value></Pair>" +
+                       "<Other><Key><Value>4</Value></Key><Value><x>1</x><y>1</y></Value></Other>";
+    Report report = checkText(dictionary(table("NodeTable", rows), table("RcDgnGlobalTable", "")));
+    EXPECT_EQ(report.file["model"]["Node"], Json::parse(R"({"present": true, "rows": 4, "stored": 3})"));
+    EXPECT_EQ(report.file["design"]["RcDgnGlobal"], Json::parse(R"({"present": true, "rows": 0, "stored": 0})"));
+    EXPECT_EQ(report.file["design"]["RcDesignBeam"], Json::parse(R"({"present": false, "rows": 0, "stored": 0})"));
+    EXPECT_EQ(report.file["model"].size(), 23u);
+    EXPECT_EQ(report.file["design"].size(), 7u);
+}
+
+TEST(Report, FilesThatCannotBeLoadedSayWhyAndWhere)
+{
+    TempFile malformed("<D>\n  <Pairs>\n  </Pair>\n</D>\n");
+    const struct {
+        std::string path;
+        const char* message;
+        int row;
+        int col;
+    } cases[] = {
+        {malformed.path() + ".missing", "cannot be read: No such file or directory", 0, 0},
+        {malformed.path(), "is not well-formed XML at line 3, column 3: Error reading end tag.", 3, 3},
+    };
+    for (const auto& c : cases) {
+        Report report = dictcheck(c.path);
+        EXPECT_EQ(report.status, 1);
+        EXPECT_FALSE(report.file["loaded"].get<bool>());
+        EXPECT_EQ(report.file["error"], (Json{{"message", c.message}, {"row", c.row}, {"col", c.col}}));
+        for (const char* section : {"model", "design"})
+            for (const auto& [name, counts] : report.file[section].items())
+                EXPECT_EQ(counts, Json::parse(R"({"present": false, "rows": 0, "stored": 0})")) << name;
+        EXPECT_TRUE(report.file["warnings"].empty());
+    }
+}
+
+TEST(Report, TheSampleHasNoWarnings)
+{
+    Report report = dictcheck(std::string(SAMPLES_DIR) + "/sample.xml");
+    EXPECT_EQ(report.status, 0);
+    EXPECT_EQ(report.file["error"], Json());
+    EXPECT_TRUE(report.file["warnings"].empty()) << report.file["warnings"].dump(2);
+    EXPECT_TRUE(report.file["unread"].empty());
+    long long stored = 0;
+    for (const char* section : {"model", "design"})
+        for (const auto& [name, counts] : report.file[section].items()) {
+            EXPECT_TRUE(counts["present"].get<bool>()) << name;
+            EXPECT_EQ(counts["rows"], counts["stored"]) << name;
+            stored += counts["stored"].get<long long>();
+        }
+    EXPECT_EQ(stored, 1452);
+}
+
+TEST(Report, UnreadTablesAreListedWithTheirNearestName)
+{
+    Report report = checkText(dictionary(table("nodetable", "") + table("PlanTable", ""), table("SlabTbl", "")));
+    EXPECT_EQ(report.file["unread"], Json::parse(R"([
+        {"section": 0, "table": "nodetable", "nearest": "NodeTable", "line": 4},
+        {"section": 1, "table": "SlabTbl", "nearest": "SlabTable", "line": 10}])"));
+}
+
+TEST(Report, BadArgumentsExitTwo)
+{
+    EXPECT_EQ(run("'" + kDictcheck + "' >/dev/null 2>&1").status, 2);
+    EXPECT_EQ(run("'" + kDictcheck + "' --examples 0 x.xml >/dev/null 2>&1").status, 2);
+    EXPECT_EQ(run("'" + kDictcheck + "' --bogus x.xml >/dev/null 2>&1").status, 2);
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+// dictcheck: imports dictionary files as the plug-in does, into the
+// stand-in store, and reports per file what it holds, what was stored and
+// what was left out, and why.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include "hostsim/store/Store.h"
+#include "plugin/CMBMBNReaderImpl.h"
+#include "tools/dictcheck/FileReport.h"
+
+using dictcheck::FileReport;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+FileReport check(const std::string& path, std::size_t examples)
+{
+    hoststore::clearStore();
+    dictcheck::FileObserver observer(path, examples);
+    CMBMBNReaderImpl reader(&observer);
+    bool completed = reader.importFile(path.c_str());
+    FileReport report = observer.finish();
+    if (!completed && report.loaded) {
+        // Loaded, then stopped by an exception (such as running out of memory).
+        report.loaded = false;
+        report.errorMessage = "the import stopped part-way; what was stored before stays";
+    }
+    return report;
+}
+
+const char* plural(long long n, const char* one, const char* many)
+{
+    return n == 1 ? one : many;
+}
+
+void printText(std::FILE* out, const FileReport& report)
+{
+    if (!report.loaded && report.error.kind != document::LoadError::Kind::None) {
+        std::fprintf(out, "%s: not loaded: the file %s\n", report.path.c_str(), report.errorMessage.c_str());
+        return;
+    }
+    long long rows = 0, stored = 0;
+    for (const auto& t : report.tables) {
+        rows += t.rows;
+        stored += t.stored;
+    }
+    long long warnings = report.warningCount();
+    std::fprintf(out, "%s: %s; %lld of %lld %s stored; %lld %s\n", report.path.c_str(),
+                 report.loaded ? "loaded" : report.errorMessage.c_str(), stored, rows, plural(rows, "row", "rows"),
+                 warnings, plural(warnings, "warning", "warnings"));
+    std::fprintf(out, "  %-8s %-20s %8s %8s %8s\n", "section", "table", "rows", "stored", "skipped");
+    for (const auto& t : report.tables) {
+        if (t.present)
+            std::fprintf(out, "  %-8s %-20s %8lld %8lld %8lld\n", t.section.c_str(), t.name.c_str(), t.rows, t.stored,
+                         t.rows - t.stored);
+        else
+            std::fprintf(out, "  %-8s %-20s %8s\n", t.section.c_str(), t.name.c_str(), "absent");
+    }
+    for (const auto& group : report.warnings) {
+        std::fprintf(out, "  %s: %lld\n", group.title.c_str(), group.count);
+        for (const auto& e : group.examples)
+            std::fprintf(out, "    line %d%s%s: %s\n", e.line, e.table.empty() ? "" : ", ", e.table.c_str(),
+                         e.text.c_str());
+        if (group.count > static_cast<long long>(group.examples.size()))
+            std::fprintf(out, "    ... and %lld more\n", group.count - static_cast<long long>(group.examples.size()));
+    }
+}
+
+Json toJson(const FileReport& report)
+{
+    Json file;
+    file["path"] = report.path;
+    file["loaded"] = report.loaded;
+    if (report.errorMessage.empty())
+        file["error"] = nullptr;
+    else
+        file["error"] = {{"message", report.errorMessage}, {"row", report.error.row}, {"col", report.error.column}};
+    for (const char* section : {"model", "design"}) {
+        Json& tables = file[section] = Json::object();
+        for (const auto& t : report.tables)
+            if (t.section == section)
+                tables[t.name] = {{"present", t.present}, {"rows", t.rows}, {"stored", t.stored}};
+    }
+    file["unread"] = Json::array();
+    for (const auto& u : report.unread)
+        file["unread"].push_back({{"section", u.section},
+                                  {"table", u.table},
+                                  {"nearest", u.nearest.empty() ? Json() : Json(u.nearest)},
+                                  {"line", u.line}});
+    file["warnings"] = Json::array();
+    for (const auto& group : report.warnings) {
+        Json examples = Json::array();
+        for (const auto& e : group.examples)
+            examples.push_back({{"line", e.line}, {"table", e.table}, {"text", e.text}});
+        file["warnings"].push_back(
+            {{"kind", group.kind}, {"title", group.title}, {"count", group.count}, {"examples", examples}});
+    }
+    return file;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"Imports each FILE as the plug-in does and reports, per file, the rows each of the 30 tables "
+                 "holds and stores, and what the import left out or read otherwise than written.\n"
+                 "Exit status: 0 when every file loaded without warnings, 1 when a file had warnings or could "
+                 "not be loaded, 2 on bad arguments.",
+                 "dictcheck"};
+    app.allow_windows_style_options(false);
+    std::string jsonPath;
+    std::size_t examples = 3;
+    std::vector<std::string> files;
+    app.add_option("--json", jsonPath, "Also write the report as JSON to PATH ('-' for standard output)")
+        ->option_text("PATH");
+    app.add_option("--examples", examples, "Places shown per kind of warning")
+        ->option_text("N")
+        ->check(CLI::Range(1, 1000000))
+        ->capture_default_str();
+    app.add_option("FILE", files, "Dictionary files to check")->required();
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return 2;
+    }
+
+    bool jsonToStdout = jsonPath == "-";
+    std::FILE* text = jsonToStdout ? stderr : stdout;
+    Json json = {{"files", Json::array()}};
+    bool clean = true;
+    for (const std::string& path : files) {
+        FileReport report = check(path, examples);
+        printText(text, report);
+        clean = clean && report.loaded && report.warnings.empty();
+        if (!jsonPath.empty())
+            json["files"].push_back(toJson(report));
+    }
+    if (jsonToStdout) {
+        std::cout << json.dump(2) << "\n";
+    } else if (!jsonPath.empty()) {
+        std::ofstream out(jsonPath, std::ios::binary);
+        out << json.dump(2) << "\n";
+        if (!out.flush()) {
+            std::cerr << "dictcheck: cannot write " << jsonPath << "\n";
+            return 1;
+        }
+    }
+    return clean ? 0 : 1;
+}
