@@ -355,6 +355,13 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
         why.kind = LoadError::Kind::CannotRead;
         return false;
     }
+    // TinyXML reads only the part before the first NUL: of UTF-16 text
+    // without a byte order mark that is one "<", which it takes as a
+    // document of nothing.
+    if (looksWide(bytes)) {
+        why = failure(LoadError::Kind::WideEncoding);
+        return false;
+    }
     std::string_view text(bytes.data.get(), normalizeNewlines(bytes));
     BoundsScanner scanner(text);
     if (!text.empty() && !scanner.scan()) {
@@ -367,9 +374,7 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
         if (!document.Error())
             return true;
     }
-    if (looksWide(bytes)) {
-        why = failure(LoadError::Kind::WideEncoding);
-    } else if (text.empty() || document.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
+    if (text.empty() || document.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
         why = failure(LoadError::Kind::Empty);
     } else {
         // The place of the error, as TinyXML tells it with its default tab

@@ -1,13 +1,16 @@
 // libFuzzer target: arbitrary bytes, as the file, through the whole import
-// (load, index, model and design import) into the stand-in store.
+// (load, index, model and design import) into the stand-in store, once as
+// the plug-in runs it and once with a report's observer on the run.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
 
+#include "hostsim/framework/FrameworkHost.h"
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
+#include "tools/dictcheck/FileReport.h"
 
 namespace {
 
@@ -27,7 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
+    // The plug-in's message for a file it cannot load is not news here.
+    hostframework::setMessageBoxHandler([](const wchar_t*, unsigned int) {});
     hoststore::clearStore();
     theReader().importFile(path.c_str());
+
+    hoststore::clearStore();
+    dictcheck::FileObserver observer(path, 3);
+    CMBMBNReaderImpl reader(&observer);
+    reader.importFile(path.c_str());
+    observer.finish();
     return 0;
 }

@@ -116,3 +116,85 @@ TEST(DocumentLoad, NewlinesReachTheTextAsTinyXmlLoadFileGivesThem)
 }
 
 } // namespace
+
+namespace {
+
+// Collects every element of the document, in document order.
+void elementsOf(const TiXmlElement* element, std::vector<const TiXmlElement*>& out)
+{
+    for (; element; element = element->NextSiblingElement()) {
+        out.push_back(element);
+        elementsOf(element->FirstChildElement(), out);
+    }
+}
+
+TEST(DocumentLoad, PositionsAreCountedAsTinyXmlCountsThem)
+{
+    // Tabs, characters of two to four bytes, the byte order mark and the
+    // marks TinyXML takes as zero-width, with and without a declaration
+    // that names UTF-8 (without one, TinyXML counts bytes).
+    const std::string body = "<D>\n\t<a>x</a>\t <b>\xE7\xAC\xAC\xC3\xA9</b><c/>\n"
+                             "  \t\t<d>\xF0\x9F\x98\x80\xEF\xBF\xBE\xEF\xBB\xBFz</d>\xEF\xBF\xBF<e t=\"\t\"/>\n"
+                             "<f>\xE5\xB1\x82</f>\t\t\t<g/></D>\n";
+    const std::string texts[] = {
+        body,
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + body,
+        "<?xml version=\"1.0\"?>" + body,
+        "\xEF\xBB\xBF" + body,
+        "<?xml version=\"1.0\" encoding=\"GB2312\"?>\n" + body,
+    };
+    for (const std::string& text : texts) {
+        TiXmlDocument document;
+        document.Parse(text.c_str());
+        ASSERT_FALSE(document.Error()) << document.ErrorDesc();
+        std::vector<const TiXmlElement*> elements;
+        elementsOf(document.RootElement(), elements);
+        std::vector<std::size_t> starts;
+        for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1))
+            if (text[at + 1] != '/' && text[at + 1] != '?')
+                starts.push_back(at);
+        ASSERT_EQ(starts.size(), elements.size());
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            document::TextPosition at = document::positionOf(text, starts[i]);
+            EXPECT_EQ(at.row, elements[i]->Row()) << elements[i]->Value() << " in text " << &text - texts;
+            EXPECT_EQ(at.column, elements[i]->Column()) << elements[i]->Value() << " in text " << &text - texts;
+        }
+    }
+}
+
+TEST(DocumentLoad, ErrorsSayWhyAndWhere)
+{
+    using Kind = document::LoadError::Kind;
+    const struct {
+        std::string content;
+        Kind kind;
+        int row;
+        int column;
+    } cases[] = {
+        {"", Kind::Empty, 0, 0},
+        {" \n\t ", Kind::Empty, 0, 0},
+        {std::string("\xFE\xFF\0<\0a\0/\0>", 10), Kind::WideEncoding, 0, 0},
+        {std::string("<\0a\0/\0>\0", 8), Kind::WideEncoding, 0, 0},
+        {"<a>\n  <b></c>\n</a>", Kind::NotWellFormed, 2, 6},
+        {"<a>\n\t" + nested(kMaxNesting) + "</a>", Kind::TooDeep, 2, 5 + 3 * (kMaxNesting - 1)},
+        {"<a>\n\xE5\xB1\x82" + attributes(kMaxAttributes + 1) + "</a>", Kind::TooManyAttributes, 2, 4},
+    };
+    for (const auto& c : cases) {
+        TempFile file(c.content);
+        for (auto positions : {document::Positions::Untracked, document::Positions::Tracked}) {
+            TiXmlDocument document;
+            document::LoadError error;
+            EXPECT_FALSE(document::loadDocument(file.path().c_str(), document, &error, positions));
+            EXPECT_EQ(error.kind, c.kind) << c.content;
+            EXPECT_EQ(error.row, c.row) << c.content;
+            EXPECT_EQ(error.column, c.column) << c.content;
+        }
+    }
+    document::LoadError missing;
+    TiXmlDocument document;
+    EXPECT_FALSE(document::loadDocument("/nonexistent/file.xml", document, &missing));
+    EXPECT_EQ(missing.kind, Kind::CannotRead);
+    EXPECT_EQ(missing.systemError, ENOENT);
+}
+
+} // namespace
