@@ -15,15 +15,14 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+// Function objects, so that numberEnd is compiled with its test inline.
+constexpr struct {
+    bool operator()(char c) const { return c >= '0' && c <= '9'; }
+} isDigit{};
 
-bool isHexDigit(char c)
-{
-    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+constexpr struct {
+    bool operator()(char c) const { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+} isHexDigit{};
 
 // End of the number of digits (as `isDigitOf` says) with an optional
 // fraction and an optional exponent introduced by `exponentMark`, starting

@@ -11,18 +11,33 @@
 
 namespace document {
 
+// Whether the node is named `name`. Lengths are compared first, so most
+// other nodes are passed over without reading their names.
+inline bool isNamed(const TiXmlNode* node, std::string_view name)
+{
+    const auto& value = node->ValueTStr();
+    return value.length() == name.size() && std::memcmp(value.c_str(), name.data(), name.size()) == 0;
+}
+
 // The first child node named `name`, as TiXmlHandle::FirstChild finds it,
-// or an empty handle. Lengths are compared first, so most other children
-// are passed over without reading their names.
+// or an empty handle.
 inline TiXmlHandle firstChild(const TiXmlHandle& holder, std::string_view name)
 {
-    if (const TiXmlNode* parent = holder.ToNode()) {
-        for (const TiXmlNode* child = parent->FirstChild(); child; child = child->NextSibling()) {
-            const auto& value = child->ValueTStr();
-            if (value.length() == name.size() && std::memcmp(value.c_str(), name.data(), name.size()) == 0)
+    if (const TiXmlNode* parent = holder.ToNode())
+        for (const TiXmlNode* child = parent->FirstChild(); child; child = child->NextSibling())
+            if (isNamed(child, name))
                 return TiXmlHandle(const_cast<TiXmlNode*>(child));
-        }
-    }
+    return TiXmlHandle(nullptr);
+}
+
+// The index-th child element named `name` (0 = the first) of an element,
+// as TiXmlHandle::ChildElement finds it, or an empty handle.
+inline TiXmlHandle childElement(const TiXmlHandle& holder, std::string_view name, int index)
+{
+    if (const TiXmlElement* parent = holder.ToElement())
+        for (const TiXmlNode* child = parent->FirstChild(); child; child = child->NextSibling())
+            if (child->Type() == TiXmlNode::TINYXML_ELEMENT && isNamed(child, name) && index-- == 0)
+                return TiXmlHandle(const_cast<TiXmlNode*>(child));
     return TiXmlHandle(nullptr);
 }
 

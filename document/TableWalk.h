@@ -98,7 +98,7 @@ struct DesignRows {
     // The index-th child element of that name (0 = the first).
     static TiXmlHandle subElement(const TiXmlHandle& holder, const char* name, int index = 0)
     {
-        return TiXmlHandle(holder.ToElement()).ChildElement(name, index);
+        return childElement(holder, name, index);
     }
 
     template <std::size_t Links, class R, class List>
