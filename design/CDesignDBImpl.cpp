@@ -30,18 +30,7 @@ bool CDesignDBImpl::importDesignDB()
         &CDesignDBImpl::readWallColumnDesignTable, &CDesignDBImpl::readSlabDesignTable,
     };
     static_assert(std::size(kReaders) == importsteps::kDesignSteps);
-    // A report on a file runs without the host's progress display.
-    bool announce = m_pObserver == nullptr;
-    if (announce)
-        importsteps::announceRange();
-    int step = importsteps::kFirstDesignStep;
-    for (auto read : kReaders) {
-        if (announce)
-            importsteps::announceStep(step);
-        ++step;
-        if (read)
-            (this->*read)();
-    }
+    importsteps::runSteps(*this, kReaders, importsteps::kFirstDesignStep, m_pObserver == nullptr);
     return true;
 }
 

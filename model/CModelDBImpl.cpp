@@ -48,17 +48,7 @@ bool CModelDBImpl::importModelDB()
         &CModelDBImpl::readPlanTable,
     };
     static_assert(std::size(kReaders) == importsteps::kModelSteps);
-    // A report on a file runs without the host's progress display.
-    bool announce = m_pObserver == nullptr;
-    if (announce)
-        importsteps::announceRange();
-    int step = importsteps::kFirstModelStep;
-    for (auto read : kReaders) {
-        if (announce)
-            importsteps::announceStep(step);
-        ++step;
-        (this->*read)();
-    }
+    importsteps::runSteps(*this, kReaders, importsteps::kFirstModelStep, m_pObserver == nullptr);
     return true;
 }
 

@@ -2,6 +2,8 @@
 // design steps, all numbered within one range and announced with one text.
 #pragma once
 
+#include <cstddef>
+
 #include "progress/TolvProcessDisplayServerWarper.h"
 
 namespace importsteps {
@@ -22,6 +24,25 @@ inline void announceRange()
 inline void announceStep(int step)
 {
     TolvProcessDisplayServerWarper::instance().progressMessage(step, kStepCount, kStepText, L"");
+}
+
+// Runs an importer's readers as the steps from `firstStep` on: the range,
+// then per step its message and its reader (a null reader: the message
+// alone). A report on a file (`announce` false) runs the readers without
+// the host's progress display.
+template <class Importer, std::size_t N>
+void runSteps(Importer& importer, bool (Importer::*const (&readers)[N])(), int firstStep, bool announce)
+{
+    if (announce)
+        announceRange();
+    int step = firstStep;
+    for (auto read : readers) {
+        if (announce)
+            announceStep(step);
+        ++step;
+        if (read)
+            (importer.*read)();
+    }
 }
 
 } // namespace importsteps
