@@ -177,11 +177,6 @@ std::string FileObserver::path(const char* element) const
     return out + element;
 }
 
-int FileObserver::rowLine() const
-{
-    return lineOf(m_row);
-}
-
 void FileObserver::loadFailed(const document::LoadError& error)
 {
     m_report.loaded = false;
@@ -230,14 +225,14 @@ void FileObserver::tableBegin(const char* section, const char* name, const void*
                 m_table = &table;
     if (m_table)
         m_table->present = present;
-    m_row = nullptr;
+    m_rowLine = 0;
     m_keys.clear();
     m_path.clear();
 }
 
 void FileObserver::row(const TiXmlElement* row)
 {
-    m_row = row;
+    m_rowLine = lineOf(row);
     m_firstMissing.clear();
     m_path.clear();
     if (m_table)
@@ -250,13 +245,13 @@ void FileObserver::rowStored(int key)
         return;
     ++m_table->stored;
     if (!m_keys.insert(key).second)
-        warn(KeyRepeated, rowLine(), m_table->name, "key " + std::to_string(key));
+        warn(KeyRepeated, m_rowLine, m_table->name, "key " + std::to_string(key));
 }
 
 void FileObserver::rowSkipped(const char* why)
 {
     std::string text = why ? why : quoted(m_firstMissing) + " missing";
-    warn(RowSkipped, rowLine(), m_table ? m_table->name : "", text);
+    warn(RowSkipped, m_rowLine, m_table ? m_table->name : "", text);
 }
 
 void FileObserver::enter(const char* element)
@@ -278,12 +273,12 @@ void FileObserver::elementMissing(const char* element)
             m_firstMissing = path(element);
         return;
     }
-    warn(FieldMissing, rowLine(), m_table ? m_table->name : "", quoted(path(element)));
+    warn(FieldMissing, m_rowLine, m_table ? m_table->name : "", quoted(path(element)));
 }
 
 void FileObserver::numberNotWhole(const char* element, const char* text, document::NumberFit fit, double value)
 {
-    warn(NumberNotWhole, rowLine(), m_table ? m_table->name : "",
+    warn(NumberNotWhole, m_rowLine, m_table ? m_table->name : "",
          quoted(path(element)) + ": " + quoted(text) + " read as " + number(value) + " (" + howRead(fit) + ")");
 }
 

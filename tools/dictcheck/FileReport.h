@@ -95,14 +95,13 @@ private:
     };
     void warn(Kind kind, int line, const std::string& table, const std::string& text);
     std::string path(const char* element) const;
-    int rowLine() const;
 
     FileReport m_report;
     std::size_t m_examplesPerKind;
     WarningGroup m_groups[KindCount];
     TableReport* m_table = nullptr;
     bool m_designTable = false;
-    const TiXmlElement* m_row = nullptr;
+    int m_rowLine = 0; // the row being read (the walk frees rows once read)
     std::string m_firstMissing; // in the current design row
     std::vector<std::string> m_path;
     std::unordered_set<int> m_keys;
