@@ -210,15 +210,21 @@ void write(JsonWriter& json, const R& record)
     json.endObject();
 }
 
+// A section; line breaks go before each table name, each record and the
+// closing bracket of a table that has records.
 template <class Tuple>
 void writeSection(JsonWriter& json, const char* name, const Tuple& list)
 {
+    json.lineBreak();
     json.key(name);
     json.beginObject();
     forEachTable(list, [&](const auto& t) {
+        json.lineBreak();
         json.key(t.name);
         json.beginArray();
-        for (const auto& [key, record] : (tables().*t.table).entries()) {
+        const auto& entries = (tables().*t.table).entries();
+        for (const auto& [key, record] : entries) {
+            json.lineBreak();
             json.beginObject();
             json.key("key");
             json.value(key);
@@ -226,8 +232,11 @@ void writeSection(JsonWriter& json, const char* name, const Tuple& list)
             write(json, record);
             json.endObject();
         }
+        if (!entries.empty())
+            json.lineBreak();
         json.endArray();
     });
+    json.lineBreak();
     json.endObject();
 }
 
@@ -261,12 +270,13 @@ const char* tableName(const void* table)
     return name;
 }
 
-bool writeJson(std::FILE* out)
+bool writeJson(std::FILE* out, JsonLayout layout)
 {
-    JsonWriter json(out);
+    JsonWriter json(out, layout == JsonLayout::RecordPerLine);
     json.beginObject();
     writeSection(json, "model", kModelTables);
     writeSection(json, "design", kDesignTables);
+    json.lineBreak();
     json.endObject();
     json.newline();
     return json.flush();
