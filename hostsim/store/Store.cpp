@@ -92,6 +92,7 @@ struct Tables {
 
 template <class R>
 struct NamedTable {
+    using Record = R;
     const char* name;
     StoreTable<R> Tables::*table;
 };
@@ -263,6 +264,18 @@ const char* tableName(const void* table)
     const char* name = nullptr;
     auto match = [&](const auto& t) {
         if (static_cast<const void*>(&(tables().*t.table)) == table)
+            name = t.name;
+    };
+    forEachTable(kModelTables, match);
+    forEachTable(kDesignTables, match);
+    return name;
+}
+
+const char* tableNameOfRecord(const std::type_info& record)
+{
+    const char* name = nullptr;
+    auto match = [&](const auto& t) {
+        if (!name && typeid(typename std::decay_t<decltype(t)>::Record) == record)
             name = t.name;
     };
     forEachTable(kModelTables, match);
