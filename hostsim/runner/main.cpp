@@ -162,8 +162,8 @@ int main(int argc, char** argv)
     app.set_version_flag("--version", std::string("hostsim ") + DICTIMPORT_VERSION);
     app.footer("Exit status: 0 when every file was imported (and the dump written), 1 when the plug-in "
                "could not import a file (its message tells why) or writing failed, 2 on bad arguments, "
-               "a --json target that is one of the FILEs or cannot be written (nothing is imported then), "
-               "or a plug-in that cannot be loaded.");
+               "a --json target that is one of the FILEs, is an existing file other than a JSON dump or cannot "
+               "be written (nothing is imported then), or a plug-in that cannot be loaded.");
     std::string jsonPath;
     std::string layoutName = "compact";
     std::string pluginPath = defaultPluginPath();
