@@ -1,10 +1,15 @@
-// importbench: TinyXML's own load and teardown against the whole import
-// through the plug-in, on generated models of several sizes. Every
-// measurement runs in a fresh process, so that peak RSS is its own.
+// importbench: the whole import through the plug-in against two floors,
+// TinyXML's LoadFile and teardown with its defaults (a) and with row and
+// column tracking off, tab size 0 (a0), on generated models of several
+// sizes or on the user's files. Every measurement runs in a fresh process,
+// so that peak RSS is its own; the modes alternate run by run.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
 #include <iostream>
@@ -21,18 +26,33 @@
 #include "host/EventData.h"
 #include "hostsim/store/Store.h"
 #include "tools/modelgen/ModelWriter.h"
+#include "tools/modelgen/SizeOption.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using modelgen::count;
 
 namespace {
 
+// What one child process measured.
 struct Sample {
     double seconds = 0;
     double peakMB = 0;
     double storeMB = 0;
     long long records = 0;
 };
+
+// The three things measured, in the order they alternate.
+struct Mode {
+    const char* name;  // as the child is asked for it
+    const char* label; // as the table shows it
+};
+const Mode kModes[] = {
+    {"loadfile", "a  LoadFile"},
+    {"loadfile-tab0", "a0 LoadFile, tab 0"},
+    {"import", "b  import"},
+};
+constexpr int kModeCount = 3;
 
 using Dispatch = int (*)(EventData*);
 
@@ -42,19 +62,23 @@ Dispatch loadDispatcher(const std::string& plugin)
     void* library = dlopen(plugin.c_str(), RTLD_NOW);
     auto dispatch = library ? reinterpret_cast<Dispatch>(dlsym(library, "EventDispatcher")) : nullptr;
     if (!dispatch)
-        std::fprintf(stderr, "importbench: cannot load %s\n", plugin.c_str());
+        std::fprintf(stderr, "importbench: cannot load the plug-in %s: %s\n", plugin.c_str(), dlerror());
     return dispatch;
 }
 
 // Child side: one measurement, printed as "seconds records storeBytes".
 int measure(const std::string& mode, const std::string& file, const std::string& plugin)
 {
-    if (mode == "tinyxml") {
+    if (mode != "import") {
         auto start = Clock::now();
         {
             TiXmlDocument document;
-            if (!document.LoadFile(file.c_str()))
+            if (mode == "loadfile-tab0")
+                document.SetTabSize(0); // no row and column tracking
+            if (!document.LoadFile(file.c_str())) {
+                std::fprintf(stderr, "importbench: TinyXML cannot load %s: %s\n", file.c_str(), document.ErrorDesc());
                 return 1;
+            }
         }
         double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         std::printf("%.6f 0 0\n", seconds);
@@ -71,8 +95,8 @@ int measure(const std::string& mode, const std::string& file, const std::string&
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::size_t heapAfter = mallinfo2().uordblks;
     long long records = 0;
-    for (const auto& count : hoststore::countRecords())
-        records += count.records;
+    for (const auto& table : hoststore::countRecords())
+        records += table.records;
     std::printf("%.6f %lld %zu\n", seconds, records, heapAfter > heapBefore ? heapAfter - heapBefore : 0);
     return 0;
 }
@@ -108,18 +132,21 @@ int repeat(const std::string& file, const std::string& plugin, int times)
     return 0;
 }
 
-// Parent side: runs one measurement in a child process.
-bool runChild(const std::string& self, const std::string& mode, const std::string& file, const std::string& plugin,
+// Parent side: runs one measurement in a child process. The child's
+// standard error is the parent's, so a failing run says why.
+bool runChild(const std::string& self, const char* mode, const std::string& file, const std::string& plugin,
               Sample& sample)
 {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return false;
     pid_t pid = fork();
+    if (pid < 0)
+        return false;
     if (pid == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);
         close(pipeFds[0]);
-        execl(self.c_str(), self.c_str(), "--child", mode.c_str(), "--plugin", plugin.c_str(), file.c_str(),
+        execl(self.c_str(), self.c_str(), "--child", mode, "--plugin", plugin.c_str(), file.c_str(),
               static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -156,79 +183,219 @@ std::string selfPath()
     return fs::read_symlink("/proc/self/exe", error).string();
 }
 
+// Measures one file: `runs` rounds, each mode once per round; prints the
+// medians and the ratios. False when a run failed.
+bool measureFile(const std::string& self, const std::string& file, const std::string& plugin, int runs)
+{
+    std::printf("%s\n", file.c_str());
+    std::vector<double> seconds[kModeCount], peaks[kModeCount];
+    long long records = 0;
+    double store = 0;
+    for (int r = 0; r < runs; ++r)
+        for (int m = 0; m < kModeCount; ++m) {
+            Sample sample;
+            if (!runChild(self, kModes[m].name, file, plugin, sample)) {
+                std::fprintf(stderr, "importbench: the %s run on %s failed\n", kModes[m].name, file.c_str());
+                return false;
+            }
+            seconds[m].push_back(sample.seconds);
+            peaks[m].push_back(sample.peakMB);
+            if (std::string(kModes[m].name) == "import") {
+                records = sample.records;
+                store = sample.storeMB;
+            }
+        }
+    std::error_code error;
+    double fileMB = fs::file_size(file, error) / 1e6;
+    double medians[kModeCount], peak[kModeCount];
+    for (int m = 0; m < kModeCount; ++m) {
+        medians[m] = median(seconds[m]);
+        peak[m] = median(peaks[m]);
+        std::string storeText = m == kModeCount - 1 ? std::to_string(static_cast<long long>(store + 0.5)) : "";
+        std::printf("%8.2f %-19s %9.3f %8.1f %11.0f %9.1f %9s\n", fileMB, kModes[m].label, medians[m],
+                    fileMB / medians[m], records / medians[m], peak[m], storeText.c_str());
+    }
+    std::printf("%8.2f import / a %.3f, import / a0 %.3f; %.2f ms per MB; peak b / (a + store) %.3f; %s\n\n",
+                fileMB, medians[2] / medians[0], medians[2] / medians[1], 1000 * medians[2] / fileMB,
+                peak[2] / (peak[0] + store), count(records, "record", "records").c_str());
+    std::fflush(stdout);
+    return true;
+}
+
+// The generated model being written or measured, removed when the run is
+// interrupted; empty when there is none or it is kept.
+char g_removeOnSignal[4096];
+
+void removeAndStop(int signal)
+{
+    if (g_removeOnSignal[0])
+        unlink(g_removeOnSignal);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void removeOnSignal(const std::string& path)
+{
+    std::snprintf(g_removeOnSignal, sizeof g_removeOnSignal, "%s", path.c_str());
+}
+
+// A generated model of about `bytes` bytes in `directory`: one kept from
+// an earlier run when there is one, otherwise written now. `generated`
+// tells which. Empty when it cannot be written.
+std::string modelOfSize(double bytes, const std::string& directory, bool keep, bool& generated)
+{
+    // A smaller grid for small files, so that a storey does not outgrow them.
+    modelgen::BuildingShape grid = bytes < 5e6 ? modelgen::BuildingShape{1, 4, 3, 2026}
+                                               : modelgen::BuildingShape{1, 10, 8, 2026};
+    modelgen::SizeFit fit = modelgen::fitSize(grid, bytes);
+    fs::path file = fs::path(directory) / ("bench-" + std::to_string(fit.target) + ".xml");
+    generated = !fs::exists(file);
+    if (generated) {
+        std::string partial = file.string() + ".partial";
+        removeOnSignal(partial);
+        std::FILE* out = std::fopen(partial.c_str(), "wb");
+        if (!out) {
+            std::fprintf(stderr, "importbench: cannot write %s: %s\n", partial.c_str(), std::strerror(errno));
+            return "";
+        }
+        std::setvbuf(out, nullptr, _IOFBF, 1 << 20);
+        bool written = modelgen::writeModel(fit.shape, out) >= 0;
+        written = std::fclose(out) == 0 && written;
+        if (!written || std::rename(partial.c_str(), file.c_str()) != 0) {
+            std::fprintf(stderr, "importbench: writing %s failed: %s\n", partial.c_str(), std::strerror(errno));
+            std::remove(partial.c_str());
+            return "";
+        }
+        removeOnSignal(keep ? "" : file.string());
+    } else {
+        std::fprintf(stderr, "importbench: using %s, kept by an earlier run\n", file.c_str());
+    }
+    std::error_code error;
+    if (!fit.met)
+        std::fprintf(stderr, "importbench: note: %s\n",
+                     modelgen::unmetSizeNote(fit, static_cast<long long>(fs::file_size(file, error)), "measuring")
+                         .c_str());
+    return file.string();
+}
+
+// The user's file can be measured: it can be read, and read again by each
+// run (so no pipe). Otherwise says why.
+bool readableFile(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        std::fprintf(stderr, "importbench: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    std::fclose(file);
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        std::fprintf(stderr, "importbench: %s is not a regular file; every run reads it anew\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Measures TinyXML's load and teardown alone (a) against the whole import through the "
-                 "plug-in into the stand-in store (b), on generated models; medians of several runs.",
+    CLI::App app{"Measures the whole import through the plug-in into the stand-in store (b) against two floors, "
+                 "TinyXML's LoadFile and teardown with its defaults (a) and with tab size 0 (a0, no row and column "
+                 "tracking), on generated models or on the given FILEs: medians of alternating runs, each in a fresh "
+                 "process.",
                  "importbench"};
-    std::vector<int> sizes{1, 10, 100};
+    app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string("importbench ") + DICTIMPORT_VERSION);
+    app.option_defaults()->always_capture_default();
+    app.footer("Exit status: 0 when every run completed, 1 when a run failed or a model could not be written, "
+               "2 for bad arguments.");
+    std::vector<double> sizes{1e6, 1e7, 1e8};
     int runs = 5;
     std::string plugin = (fs::path(selfPath()).parent_path() / "libDictImport.so").string();
-    std::string directory = fs::temp_directory_path().string();
-    std::string child;
-    std::vector<std::string> childFile;
-    app.add_option("--sizes", sizes, "Model sizes in MB")->delimiter(',');
-    app.add_option("--runs", runs, "Runs per measurement")->check(CLI::Range(1, 100));
-    app.add_option("--plugin", plugin, "The plug-in library");
-    app.add_option("--dir", directory, "Where the generated models are written");
+    std::error_code noTemp;
+    std::string directory = fs::temp_directory_path(noTemp).string();
+    bool keep = false;
     int repeats = 0;
-    app.add_option("--repeat", repeats, "Import the given file this many times in one process instead")
-        ->check(CLI::Range(1, 1000000));
+    std::string child;
+    std::vector<std::string> files;
+    CLI::Option* sizesOption =
+        app.add_option("--sizes", sizes,
+                       "Sizes of the generated models, comma-separated: MB, or with a unit B, K, M or G (powers of "
+                       "1000, either case)")
+            ->delimiter(',')
+            ->expected(1)
+            ->allow_extra_args(false)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->transform(modelgen::sizeInBytes("M"))
+            ->type_name("SIZES")
+            ->default_str("1,10,100");
+    app.add_option("--runs", runs, "Runs of each measurement")->check(CLI::Range(1, 1000));
+    app.add_option("--plugin", plugin, "The plug-in library")->check(CLI::ExistingFile)->type_name("PATH");
+    app.add_option("--dir", directory, "Where the generated models are written")
+        ->check(CLI::ExistingDirectory)
+        ->type_name("DIR");
+    app.add_flag("--keep", keep, "Keep the generated models in --dir; later runs use them again");
+    CLI::Option* repeatOption =
+        app.add_option("--repeat", repeats, "Import FILE this many times in one process, printing resident memory, "
+                                            "instead of measuring")
+            ->check(CLI::Range(1, 1000000))
+            ->default_str("");
     app.add_option("--child", child)->group("");
-    app.add_option("file", childFile)->group("");
-    CLI11_PARSE(app, argc, argv);
+    CLI::Option* filesOption = app.add_option("FILE", files, "Dictionary files to measure instead of generated "
+                                                             "models")
+                                   ->default_str("");
+    sizesOption->excludes(filesOption);
+    sizesOption->excludes(repeatOption);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "importbench: %s\n", e.what());
+        return 2;
+    }
     if (!child.empty())
-        return childFile.empty() ? 2 : measure(child, childFile[0], plugin);
-    if (repeats > 0)
-        return childFile.empty() ? 2 : repeat(childFile[0], plugin, repeats);
+        return files.size() == 1 ? measure(child, files[0], plugin) : 2;
+    if (*repeatOption && files.size() != 1) {
+        std::fprintf(stderr, "importbench: --repeat takes one FILE, not %zu\n", files.size());
+        return 2;
+    }
+    for (const std::string& file : files)
+        if (!readableFile(file))
+            return 2;
+    if (*repeatOption)
+        return repeat(files[0], plugin, repeats);
 
+    std::signal(SIGINT, removeAndStop);
+    std::signal(SIGTERM, removeAndStop);
     std::string self = selfPath();
-    std::printf("%8s %-8s %10s %8s %12s %10s %10s\n", "size MB", "mode", "median s", "MB/s", "records/s",
-                "peak MB", "store MB");
-    for (int mb : sizes) {
-        // A smaller grid for small files, so that a storey does not outgrow them.
-        modelgen::BuildingShape shape = mb < 5 ? modelgen::BuildingShape{1, 4, 3, 2026} : modelgen::BuildingShape{1, 10, 8, 2026};
-        shape.storeys = modelgen::storeysForSize(shape, mb * 1000000LL);
-        fs::path file = fs::path(directory) / ("bench-" + std::to_string(mb) + "MB.xml");
-        if (!fs::exists(file)) {
-            std::FILE* out = std::fopen(file.c_str(), "wb");
-            if (!out || modelgen::writeModel(shape, out) < 0) {
-                std::fprintf(stderr, "importbench: cannot write %s\n", file.c_str());
+    long long measurements = files.empty() ? static_cast<long long>(sizes.size()) : static_cast<long long>(files.size());
+    std::printf("importbench: %s, %s each, alternating, each in a fresh process\n",
+                count(measurements, files.empty() ? "model size" : "file", files.empty() ? "model sizes" : "files")
+                    .c_str(),
+                count(runs, "run", "runs").c_str());
+    std::printf("%8s %-19s %9s %8s %11s %9s %9s\n", "size MB", "mode", "median s", "MB/s", "records/s", "peak MB",
+                "store MB");
+    if (!files.empty()) {
+        for (const std::string& file : files)
+            if (!measureFile(self, file, plugin, runs))
                 return 1;
-            }
-            std::fclose(out);
-        }
-        double fileMB = fs::file_size(file) / 1e6;
-        double medians[2] = {0, 0}, peaks[2] = {0, 0}, store = 0;
-        long long records = 0;
-        const char* modes[] = {"tinyxml", "import"};
-        for (int m = 0; m < 2; ++m) {
-            std::vector<double> seconds, peak;
-            for (int r = 0; r < runs; ++r) {
-                Sample sample;
-                if (!runChild(self, modes[m], file.string(), plugin, sample)) {
-                    std::fprintf(stderr, "importbench: %s run failed\n", modes[m]);
-                    return 1;
-                }
-                seconds.push_back(sample.seconds);
-                peak.push_back(sample.peakMB);
-                if (m == 1) {
-                    records = sample.records;
-                    store = sample.storeMB;
-                }
-            }
-            medians[m] = median(seconds);
-            peaks[m] = median(peak);
-        }
-        for (int m = 0; m < 2; ++m)
-            std::printf("%8.1f %-8s %10.3f %8.1f %12.0f %10.1f %10s\n", fileMB, modes[m], medians[m],
-                        fileMB / medians[m], records / medians[m], peaks[m],
-                        m ? std::to_string(static_cast<int>(store + 0.5)).c_str() : "");
-        std::printf("%8.1f b/a time %.3f, time per MB %.2f ms, peak b / (a + store) %.3f\n\n", fileMB,
-                    medians[1] / medians[0], 1000 * medians[1] / fileMB, peaks[1] / (peaks[0] + store));
-        std::fflush(stdout);
+        return 0;
+    }
+    for (double bytes : sizes) {
+        bool generated = false;
+        std::string file = modelOfSize(bytes, directory, keep, generated);
+        if (file.empty())
+            return 1;
+        bool measured = measureFile(self, file, plugin, runs);
+        if (generated && !keep)
+            std::remove(file.c_str());
+        else if (generated)
+            std::fprintf(stderr, "importbench: kept %s\n", file.c_str());
+        removeOnSignal("");
+        if (!measured)
+            return 1;
     }
     return 0;
 }

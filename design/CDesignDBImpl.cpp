@@ -35,19 +35,19 @@ bool CDesignDBImpl::importDesignDB()
 }
 
 template <class R, class List>
-bool CDesignDBImpl::readTable(const char* name, TableInterface<int, R>* table, const List& fields)
+bool CDesignDBImpl::readTable(const document::TableFields<List>& fields, TableInterface<int, R>* table)
 {
-    return document::walkTable<DesignRows>(m_sections, name, table, fields, m_pObserver);
+    return document::walkTable<DesignRows>(m_sections, fields.name, table, fields.fields, m_pObserver);
 }
 
 // clang-format off
-bool CDesignDBImpl::readRcDgnGlobalTable() { return readTable("RcDgnGlobalTable", m_pRcDgnGlobal, kRcDgnGlobal); }
-bool CDesignDBImpl::readBeamDesignTable() { return readTable("BeamTable", m_pRcDesignBeam, kBeam); }
-bool CDesignDBImpl::readColumnDesignTable() { return readTable("ColumnTable", m_pRcDesignColumn, kColumn); }
-bool CDesignDBImpl::readWallDesignTable() { return readTable("WallTable", m_pRcDesignWall, kWall); }
-bool CDesignDBImpl::readWallLLDesignTable() { return readTable("WallLLTable", m_pRcDesignWallLL, kWallLL); }
-bool CDesignDBImpl::readWallColumnDesignTable() { return readTable("WallColumnTable", m_pRcDesignWallColumn, kWallColumn); }
-bool CDesignDBImpl::readSlabDesignTable() { return readTable("SlabTable", m_pRcDesignSlab, kSlab); }
+bool CDesignDBImpl::readRcDgnGlobalTable() { return readTable(kRcDgnGlobalTable, m_pRcDgnGlobal); }
+bool CDesignDBImpl::readBeamDesignTable() { return readTable(kBeamTable, m_pRcDesignBeam); }
+bool CDesignDBImpl::readColumnDesignTable() { return readTable(kColumnTable, m_pRcDesignColumn); }
+bool CDesignDBImpl::readWallDesignTable() { return readTable(kWallTable, m_pRcDesignWall); }
+bool CDesignDBImpl::readWallLLDesignTable() { return readTable(kWallLLTable, m_pRcDesignWallLL); }
+bool CDesignDBImpl::readWallColumnDesignTable() { return readTable(kWallColumnTable, m_pRcDesignWallColumn); }
+bool CDesignDBImpl::readSlabDesignTable() { return readTable(kSlabTable, m_pRcDesignSlab); }
 
 bool CDesignDBImpl::readBarGroup(const TiXmlHandle& h, S_RcBarGroup& r) { return readChain(DesignRows(), h, r, kBarGroup); }
 bool CDesignDBImpl::readBarLayout(const TiXmlHandle& h, S_RcBarLayout& r) { return readChain(DesignRows(), h, r, kBarLayout); }

@@ -5,6 +5,7 @@
 
 #include <tinyxml.h>
 
+#include "document/FieldList.h"
 #include "document/ImportObserver.h"
 #include "document/SectionIndex.h"
 #include "host/CDesignDB.h"
@@ -43,7 +44,7 @@ public:
 
 private:
     template <class R, class List>
-    bool readTable(const char* name, TableInterface<int, R>* table, const List& fields);
+    bool readTable(const document::TableFields<List>& fields, TableInterface<int, R>* table);
 
     CMBMBNReaderImpl* m_pReader;
     document::SectionIndex& m_sections;

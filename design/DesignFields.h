@@ -16,6 +16,7 @@ using document::optional;
 using document::subRecord;
 using document::subRecords;
 using document::subRecordUpTo;
+using document::tableFields;
 
 constexpr auto kRcDgnGlobal = fieldList(
     field("Gamma0", &S_RcDgnGlobal_D::Gamma0, asText));
@@ -177,5 +178,19 @@ constexpr auto kSlab = fieldList(
     field("MomemtQOnX", &S_RcDesignSlab_D::MomemtQOnX, asText),
     field("MomemtQOnY", &S_RcDesignSlab_D::MomemtQOnY, asText),
     field("MomentQOnSupports", &S_RcDesignSlab_D::MomentQOnSupports, valueList));
+
+// The design section's tables, in the order they are imported: each table's
+// name in the file with the field list of its rows. The table readers and
+// the file format's description both take them from here.
+constexpr auto kRcDgnGlobalTable = tableFields("RcDgnGlobalTable", kRcDgnGlobal);
+constexpr auto kBeamTable = tableFields("BeamTable", kBeam);
+constexpr auto kColumnTable = tableFields("ColumnTable", kColumn);
+constexpr auto kWallTable = tableFields("WallTable", kWall);
+constexpr auto kWallLLTable = tableFields("WallLLTable", kWallLL);
+constexpr auto kWallColumnTable = tableFields("WallColumnTable", kWallColumn);
+constexpr auto kSlabTable = tableFields("SlabTable", kSlab);
+
+constexpr auto kTables = std::make_tuple(kRcDgnGlobalTable, kBeamTable, kColumnTable, kWallTable, kWallLLTable,
+                                         kWallColumnTable, kSlabTable);
 
 } // namespace building_designDB::fields

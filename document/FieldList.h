@@ -7,10 +7,16 @@
 // A kind reads one field: `kind.read(policy, holder, element, member)`
 // looks the element up under `holder`, fills the member from it, and
 // returns false when the element is missing.
+//
+// A kind also tells what it reads, for the file format's description:
+// `kind.describe<M>(describer, element)` calls the describer's member for
+// its kind (value, keyReference, integersFromDoubles, subRecord,
+// subRecords, entryList, recordList, optional); describeList walks a list.
 #pragma once
 
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
 #include <tinyxml.h>
@@ -24,6 +30,8 @@ namespace document {
 
 template <class R, class M, class Kind>
 struct Field {
+    using Record = R;
+    using Member = M;
     const char* element;
     M R::*member;
     Kind kind;
@@ -40,6 +48,54 @@ constexpr auto fieldList(F... fields)
 {
     return std::make_tuple(fields...);
 }
+
+// The record type a list describes.
+template <class List>
+using RecordOf = typename std::tuple_element_t<0, List>::Record;
+
+// Tells the describer of every field of the list, in order.
+template <class D, class List>
+void describeList(D& describer, const List& list)
+{
+    std::apply(
+        [&](const auto&... f) {
+            (f.kind.template describe<typename std::decay_t<decltype(f)>::Member>(describer, f.element), ...);
+        },
+        list);
+}
+
+// A table as its reader knows it: the table's name in its section and the
+// field list of its rows' records.
+template <class List>
+struct TableFields {
+    const char* name;
+    List fields;
+};
+template <class List>
+constexpr TableFields<List> tableFields(const char* name, const List& fields)
+{
+    return {name, fields};
+}
+
+// What a value field's conversion is called in the format's description.
+template <class M>
+struct ValueKind;
+template <>
+struct ValueKind<int> {
+    static constexpr const char* name = "integer";
+};
+template <>
+struct ValueKind<double> {
+    static constexpr const char* name = "real";
+};
+template <>
+struct ValueKind<std::string> {
+    static constexpr const char* name = "text";
+};
+template <>
+struct ValueKind<bool> {
+    static constexpr const char* name = "flag";
+};
 
 template <class Policy, class R, class F>
 bool readField(const Policy& policy, const TiXmlHandle& holder, R& record, const F& f)
@@ -154,6 +210,11 @@ struct AsValue {
             assignText(policy, element, text, member);
         return true;
     }
+    template <class, class D>
+    void describe(D& describer, const char* element) const
+    {
+        describer.value(element, ValueKind<M>::name);
+    }
 };
 
 constexpr AsValue<int> asInt{};
@@ -183,6 +244,11 @@ struct KeyRef {
         AsValue<int>().read(policy, w, "Value", member);
         return true;
     }
+    template <class, class D>
+    void describe(D& describer, const char* element) const
+    {
+        describer.keyReference(element, wrapper);
+    }
 };
 constexpr KeyRef keyRef(const char* wrapper)
 {
@@ -204,6 +270,11 @@ struct AsIntsFromDoubles {
             if (const char* text = textOf(e.ChildElement("double", static_cast<int>(i))))
                 assignText(policy, "double", text, member[i]);
         return true;
+    }
+    template <class M, class D>
+    void describe(D& describer, const char* element) const
+    {
+        describer.integersFromDoubles(element, std::extent_v<M>);
     }
 };
 constexpr AsIntsFromDoubles asIntsFromDoubles{};
@@ -227,6 +298,11 @@ struct SubRecord {
         }
         Entered<Policy> inSubRecord(policy, element);
         return policy.template readList<Links>(e, member, list);
+    }
+    template <class, class D>
+    void describe(D& describer, const char* element) const
+    {
+        describer.subRecord(element, list, Links);
     }
 };
 template <class List>
@@ -252,6 +328,11 @@ struct SubRecords {
                                     members[i]))
                 return false;
         return true;
+    }
+    template <class M, class D>
+    void describe(D& describer, const char* element) const
+    {
+        describer.subRecords(element, std::extent_v<M>, each.list);
     }
 };
 template <class List>
@@ -307,6 +388,12 @@ struct EntryList {
         readEntries(policy, list, member);
         return true;
     }
+
+    template <class, class D>
+    void describe(D& describer, const char* element) const
+    {
+        describer.entryList(element, first, keys, valueChild, ValueKind<V>::name);
+    }
 };
 
 // A list of sub-records held by the record, one per element from the
@@ -343,6 +430,12 @@ struct RecordList {
         readEntries(policy, e, member);
         return true;
     }
+
+    template <class, class D>
+    void describe(D& describer, const char* element) const
+    {
+        describer.recordList(element, first, list);
+    }
 };
 template <class List>
 constexpr RecordList<List> recordList(const char* first, const List& list)
@@ -360,6 +453,14 @@ struct Optional {
         if (Policy::subElement(holder, element).ToElement())
             kind.read(policy, holder, element, member);
         return true;
+    }
+    // The describer's optional() gives one that describes the field as
+    // one whose absence changes nothing.
+    template <class M, class D>
+    void describe(D& describer, const char* element) const
+    {
+        auto optionalDescriber = describer.optional();
+        kind.template describe<M>(optionalDescriber, element);
     }
 };
 template <class Kind>

@@ -48,40 +48,41 @@ bool CModelDBImpl::importModelDB()
         &CModelDBImpl::readPlanTable,
     };
     static_assert(std::size(kReaders) == importsteps::kModelSteps);
+    static_assert(std::tuple_size_v<decltype(kTables)> == importsteps::kModelSteps);
     importsteps::runSteps(*this, kReaders, importsteps::kFirstModelStep, m_pObserver == nullptr);
     return true;
 }
 
 template <class R, class List>
-bool CModelDBImpl::readTable(const char* name, TableInterface<int, R>* table, const List& fields)
+bool CModelDBImpl::readTable(const document::TableFields<List>& fields, TableInterface<int, R>* table)
 {
-    return document::walkTable<ModelRows>(m_sections, name, table, fields, m_pObserver);
+    return document::walkTable<ModelRows>(m_sections, fields.name, table, fields.fields, m_pObserver);
 }
 
 // clang-format off
-bool CModelDBImpl::readProjectInfoTable() { return readTable("ProjectInfoTable", m_pProjectInfo, kProjectInfo); }
-bool CModelDBImpl::readUnitFlagTable() { return readTable("UnitFlagTable", m_pUnitFlag, kUnitFlag); }
-bool CModelDBImpl::readSectionTable() { return readTable("SectionTable", m_pSection, kSection); }
-bool CModelDBImpl::readThicknessTable() { return readTable("ThicknessTable", m_pThickness, kThickness); }
-bool CModelDBImpl::readOpeningTable() { return readTable("OpeningTable", m_pOpening, kOpening); }
-bool CModelDBImpl::readDesignMaterialTable() { return readTable("DesignMaterialTable", m_pDesignMaterial, kDesignMaterial); }
-bool CModelDBImpl::readDesignCodeTable() { return readTable("DesignCodeTable", m_pDesignCode, kDesignCode); }
-bool CModelDBImpl::readFloorTable() { return readTable("FloorTable", m_pFloor, kFloor); }
-bool CModelDBImpl::readNodeTable() { return readTable("NodeTable", m_pNode, kNode); }
-bool CModelDBImpl::readAxisTable() { return readTable("AxisTable", m_pAxis, kAxis); }
-bool CModelDBImpl::readAxisGroupTable() { return readTable("AxisGroupTable", m_pAxisGroup, kAxisGroup); }
-bool CModelDBImpl::readElementTable() { return readTable("ElementTable", m_pElement, kElement); }
-bool CModelDBImpl::readBeamTable() { return readTable("BeamTable", m_pBeam, kBeam); }
-bool CModelDBImpl::readBeamGroupTable() { return readTable("BeamGroupTable", m_pBeamGroup, kBeamGroup); }
-bool CModelDBImpl::readColumnTable() { return readTable("ColumnTable", m_pColumn, kColumn); }
-bool CModelDBImpl::readBraceTable() { return readTable("BraceTable", m_pBrace, kBrace); }
-bool CModelDBImpl::readWallTable() { return readTable("WallTable", m_pWall, kWall); }
-bool CModelDBImpl::readWallLLTable() { return readTable("WallLLTable", m_pWallLL, kWallLL); }
-bool CModelDBImpl::readWallColumnTable() { return readTable("WallColumnTable", m_pWallColumn, kWallColumn); }
-bool CModelDBImpl::readSlabTable() { return readTable("SlabTable", m_pSlab, kSlab); }
-bool CModelDBImpl::readMemberEndRlsTable() { return readTable("MemberEndRlsTable", m_pMemberEndRls, kMemberEndRls); }
-bool CModelDBImpl::readMdulTable() { return readTable("MdulTable", m_pMdul, kMdul); }
-bool CModelDBImpl::readPlanTable() { return readTable("PlanTable", m_pPlan, kPlan); }
+bool CModelDBImpl::readProjectInfoTable() { return readTable(kProjectInfoTable, m_pProjectInfo); }
+bool CModelDBImpl::readUnitFlagTable() { return readTable(kUnitFlagTable, m_pUnitFlag); }
+bool CModelDBImpl::readSectionTable() { return readTable(kSectionTable, m_pSection); }
+bool CModelDBImpl::readThicknessTable() { return readTable(kThicknessTable, m_pThickness); }
+bool CModelDBImpl::readOpeningTable() { return readTable(kOpeningTable, m_pOpening); }
+bool CModelDBImpl::readDesignMaterialTable() { return readTable(kDesignMaterialTable, m_pDesignMaterial); }
+bool CModelDBImpl::readDesignCodeTable() { return readTable(kDesignCodeTable, m_pDesignCode); }
+bool CModelDBImpl::readFloorTable() { return readTable(kFloorTable, m_pFloor); }
+bool CModelDBImpl::readNodeTable() { return readTable(kNodeTable, m_pNode); }
+bool CModelDBImpl::readAxisTable() { return readTable(kAxisTable, m_pAxis); }
+bool CModelDBImpl::readAxisGroupTable() { return readTable(kAxisGroupTable, m_pAxisGroup); }
+bool CModelDBImpl::readElementTable() { return readTable(kElementTable, m_pElement); }
+bool CModelDBImpl::readBeamTable() { return readTable(kBeamTable, m_pBeam); }
+bool CModelDBImpl::readBeamGroupTable() { return readTable(kBeamGroupTable, m_pBeamGroup); }
+bool CModelDBImpl::readColumnTable() { return readTable(kColumnTable, m_pColumn); }
+bool CModelDBImpl::readBraceTable() { return readTable(kBraceTable, m_pBrace); }
+bool CModelDBImpl::readWallTable() { return readTable(kWallTable, m_pWall); }
+bool CModelDBImpl::readWallLLTable() { return readTable(kWallLLTable, m_pWallLL); }
+bool CModelDBImpl::readWallColumnTable() { return readTable(kWallColumnTable, m_pWallColumn); }
+bool CModelDBImpl::readSlabTable() { return readTable(kSlabTable, m_pSlab); }
+bool CModelDBImpl::readMemberEndRlsTable() { return readTable(kMemberEndRlsTable, m_pMemberEndRls); }
+bool CModelDBImpl::readMdulTable() { return readTable(kMdulTable, m_pMdul); }
+bool CModelDBImpl::readPlanTable() { return readTable(kPlanTable, m_pPlan); }
 
 bool CModelDBImpl::readMatlData(const TiXmlHandle& h, S_MatlData& r) { return readEach(ModelRows(), h, r, kMatlData); }
 bool CModelDBImpl::readMatlAnalysis(const TiXmlHandle& h, S_MatlAnalysis& r) { return readEach(ModelRows(), h, r, kMatlAnalysis); }

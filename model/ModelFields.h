@@ -19,6 +19,7 @@ using document::field;
 using document::fieldList;
 using document::keyRef;
 using document::subRecord;
+using document::tableFields;
 
 // Key lists and lists of reals held by records: entries from the first
 // child of the name on, keyed by position or by their own value.
@@ -315,5 +316,38 @@ constexpr auto kPlan = fieldList(
     field("MatlKWall", &S_Plan_D::MatlKWall, asText),
     field("MatlKBrace", &S_Plan_D::MatlKBrace, asText),
     field("ThikKSlab", &S_Plan_D::ThikKSlab, asText));
+
+// The model section's tables, in the order they are imported: each table's
+// name in the file with the field list of its rows. The table readers and
+// the file format's description both take them from here.
+constexpr auto kProjectInfoTable = tableFields("ProjectInfoTable", kProjectInfo);
+constexpr auto kUnitFlagTable = tableFields("UnitFlagTable", kUnitFlag);
+constexpr auto kSectionTable = tableFields("SectionTable", kSection);
+constexpr auto kThicknessTable = tableFields("ThicknessTable", kThickness);
+constexpr auto kOpeningTable = tableFields("OpeningTable", kOpening);
+constexpr auto kDesignMaterialTable = tableFields("DesignMaterialTable", kDesignMaterial);
+constexpr auto kDesignCodeTable = tableFields("DesignCodeTable", kDesignCode);
+constexpr auto kFloorTable = tableFields("FloorTable", kFloor);
+constexpr auto kNodeTable = tableFields("NodeTable", kNode);
+constexpr auto kAxisTable = tableFields("AxisTable", kAxis);
+constexpr auto kAxisGroupTable = tableFields("AxisGroupTable", kAxisGroup);
+constexpr auto kElementTable = tableFields("ElementTable", kElement);
+constexpr auto kBeamTable = tableFields("BeamTable", kBeam);
+constexpr auto kBeamGroupTable = tableFields("BeamGroupTable", kBeamGroup);
+constexpr auto kColumnTable = tableFields("ColumnTable", kColumn);
+constexpr auto kBraceTable = tableFields("BraceTable", kBrace);
+constexpr auto kWallTable = tableFields("WallTable", kWall);
+constexpr auto kWallLLTable = tableFields("WallLLTable", kWallLL);
+constexpr auto kWallColumnTable = tableFields("WallColumnTable", kWallColumn);
+constexpr auto kSlabTable = tableFields("SlabTable", kSlab);
+constexpr auto kMemberEndRlsTable = tableFields("MemberEndRlsTable", kMemberEndRls);
+constexpr auto kMdulTable = tableFields("MdulTable", kMdul);
+constexpr auto kPlanTable = tableFields("PlanTable", kPlan);
+
+constexpr auto kTables = std::make_tuple(
+    kProjectInfoTable, kUnitFlagTable, kSectionTable, kThicknessTable, kOpeningTable, kDesignMaterialTable,
+    kDesignCodeTable, kFloorTable, kNodeTable, kAxisTable, kAxisGroupTable, kElementTable, kBeamTable,
+    kBeamGroupTable, kColumnTable, kBraceTable, kWallTable, kWallLLTable, kWallColumnTable, kSlabTable,
+    kMemberEndRlsTable, kMdulTable, kPlanTable);
 
 } // namespace building_modelDB::fields

@@ -124,9 +124,14 @@ std::string readFile(const std::string& path)
 
 std::vector<std::string> readLines(const std::string& path)
 {
+    return splitLines(readFile(path));
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
     std::vector<std::string> lines;
-    std::ifstream file(path);
-    for (std::string line; std::getline(file, line);)
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
 }

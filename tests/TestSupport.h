@@ -57,5 +57,6 @@ CommandResult run(const std::string& commandLine);
 
 std::string readFile(const std::string& path);
 std::vector<std::string> readLines(const std::string& path);
+std::vector<std::string> splitLines(const std::string& text);
 
 } // namespace testsupport

@@ -506,3 +506,156 @@ TEST(Run, AnExceptionMidRunFailsTheRunAndKeepsEarlierRecords)
 }
 
 } // namespace
+
+namespace {
+
+// Runs a hostsim command line (arguments already quoted); its standard
+// error, and its standard output when asked.
+struct Output {
+    int status;
+    std::string errors;
+    std::string out;
+};
+
+Output hostsimLine(const std::string& arguments, const std::string& shell = "sh")
+{
+    TempFile scratch("", "stderr.txt");
+    std::string command = quote(kHostsim) + " --plugin " + quote(kPlugin) + " " + arguments;
+    if (shell != "sh")
+        command = shell + " -c " + quote(command); // for <(...) in the arguments
+    CommandResult result = run(command + " 2>" + quote(scratch.path()));
+    return {result.status, readFile(scratch.path()), result.out};
+}
+
+TEST(HostsimArguments, ADumpTargetThatIsAFileToImportIsRefusedAndLeftAsItIs)
+{
+    TempFile input(nodeFile("1", "1"), "in.xml");
+    std::string dir = fs::path(input.path()).parent_path().string();
+    fs::create_symlink(input.path(), dir + "/link.xml");
+    const std::string original = readFile(input.path());
+    const struct {
+        const char* what;
+        std::string arguments;
+        std::string message;
+    } cases[] = {
+        {"arguments swapped: the input after --json, a new name as FILE",
+         "--json " + quote(input.path()) + " " + quote(dir + "/out.json"),
+         "hostsim: the --json target " + input.path() + " exists and is not a JSON dump; not overwriting it "
+         "(is a file to import given after --json?)\n"},
+        {"the same path", "--json " + quote(input.path()) + " " + quote(input.path()),
+         "hostsim: the --json target " + input.path() + " is one of the files to import and would be "
+         "overwritten; give another path\n"},
+        {"another spelling of the path", "--json " + quote(dir + "/./in.xml") + " " + quote(input.path()),
+         "hostsim: the --json target " + dir + "/./in.xml is one of the files to import (" + input.path() +
+             ") and would be overwritten; give another path\n"},
+        {"a link to it", "--json " + quote(dir + "/link.xml") + " " + quote(input.path()),
+         "hostsim: the --json target " + dir + "/link.xml is one of the files to import (" + input.path() +
+             ") and would be overwritten; give another path\n"},
+        {"a file that does not exist yet, twice", "--json " + quote(dir + "/new.xml") + " " + quote(dir + "/new.xml"),
+         "hostsim: the --json target " + dir + "/new.xml is one of the files to import and would be "
+         "overwritten; give another path\n"},
+    };
+    for (const auto& c : cases) {
+        Output result = hostsimLine(c.arguments);
+        EXPECT_EQ(result.status, 2) << c.what;
+        EXPECT_EQ(result.errors, c.message) << c.what;
+        EXPECT_EQ(result.out, "") << c.what << ": nothing imported";
+        EXPECT_EQ(readFile(input.path()), original) << c.what;
+    }
+    EXPECT_FALSE(fs::exists(dir + "/new.xml"));
+    EXPECT_FALSE(fs::exists(dir + "/out.json"));
+}
+
+TEST(HostsimArguments, EachBadArgumentExitsTwoWithOneLineAndImportsNothing)
+{
+    TempFile input(nodeFile("1", "1"));
+    std::string dir = fs::path(input.path()).parent_path().string();
+    const std::string file = quote(input.path());
+    const struct {
+        std::string arguments;
+        std::string message;
+    } cases[] = {
+        {"", "hostsim: FILE is required\n"},
+        {"--bogus " + file, "hostsim: The following argument was not expected: --bogus\n"},
+        {"--json", "hostsim: --json: 1 required TEXT missing\n"},
+        {"--json-layout pretty " + file, "hostsim: --json-layout: pretty not in {compact,lines}\n"},
+        {"--json /nonexistent/dir/x.json " + file,
+         "hostsim: cannot write /nonexistent/dir/x.json: No such file or directory\n"},
+        {"--json " + quote(dir) + " " + file, "hostsim: cannot write " + dir + ": Is a directory\n"},
+    };
+    for (const auto& c : cases) {
+        TempFile progress("", "progress.log");
+        fs::remove(progress.path());
+        Output result = hostsimLine(c.arguments);
+        CommandResult logged = run("PROGRESS_LOG=" + quote(progress.path()) + " " + quote(kHostsim) + " --plugin " +
+                                   quote(kPlugin) + " " + c.arguments + " >/dev/null 2>&1");
+        EXPECT_EQ(result.status, 2) << c.arguments;
+        EXPECT_EQ(logged.status, 2) << c.arguments;
+        EXPECT_EQ(result.errors, c.message) << c.arguments;
+        EXPECT_EQ(result.out, "") << c.arguments;
+        EXPECT_FALSE(fs::exists(progress.path())) << c.arguments << ": the plug-in ran";
+    }
+    CommandResult r = run(quote(kHostsim) + " --plugin /nonexistent/libDictImport.so " + file + " 2>&1 >/dev/null");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out.rfind("hostsim: cannot load the plug-in /nonexistent/libDictImport.so: ", 0), 0u) << r.out;
+}
+
+TEST(HostsimArguments, WritingErrorsGiveTheSystemsReasonAndExitOne)
+{
+    TempFile input(nodeFile("1", "1"));
+    Output full = hostsimLine("--json /dev/full " + quote(input.path()));
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.errors, "hostsim: writing /dev/full failed: No space left on device\n");
+    Output summary = hostsimLine(quote(input.path()) + " >/dev/full");
+    EXPECT_EQ(summary.status, 1);
+    EXPECT_EQ(summary.errors, "hostsim: writing the summary failed: No space left on device\n");
+}
+
+TEST(HostsimArguments, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
+{
+    CommandResult help = run(quote(kHostsim) + " --help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* text : {"--json PATH", "--json-layout TEXT:{compact,lines}=compact", "--plugin PATH",
+                             "Exit status: 0 when every file was imported", "1 when the plug-in could not import",
+                             "2 on bad arguments", "--version"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
+    CommandResult version = run(quote(kHostsim) + " --version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(version.out, std::regex("hostsim [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.out;
+}
+
+TEST(HostsimArguments, APipeIsImportedLikeAFile)
+{
+    TempFile input(nodeFile("7", "1.5"));
+    Output piped = hostsimLine("--json - <(cat " + quote(input.path()) + ")", "bash");
+    EXPECT_EQ(piped.status, 0) << piped.errors;
+    EXPECT_TRUE(std::regex_search(piped.errors, std::regex("^/dev/fd/[0-9]+: imported, 1 record added, 0 replaced\n")))
+        << piped.errors;
+    Json store = Json::parse(piped.out);
+    ASSERT_EQ(rows(store, "model", "Node").size(), 1u);
+    EXPECT_EQ(rows(store, "model", "Node")[0]["key"], 7);
+}
+
+TEST(HostsimArguments, TheLinesLayoutHoldsTheSameJsonOneRecordPerLine)
+{
+    std::string sample = quote(std::string(SAMPLES_DIR) + "/sample.xml");
+    Output compact = hostsimLine("--json - " + sample);
+    Output lines = hostsimLine("--json - --json-layout lines " + sample);
+    ASSERT_EQ(compact.status, 0);
+    ASSERT_EQ(lines.status, 0);
+    EXPECT_EQ(countOf(compact.out, "\n"), 1u);
+    Json store = Json::parse(compact.out);
+    EXPECT_EQ(Json::parse(lines.out), store);
+    // Every record on a line of its own, and nothing else on it.
+    std::size_t recordLines = 0;
+    std::istringstream text(lines.out);
+    for (std::string line; std::getline(text, line);)
+        if (line.rfind("{\"key\":", 0) == 0) {
+            ++recordLines;
+            std::string record = line.back() == ',' ? line.substr(0, line.size() - 1) : line;
+            EXPECT_TRUE(Json::parse(record).contains("value")) << line.substr(0, 80);
+        }
+    EXPECT_EQ(recordLines, recordCount(store));
+}
+
+} // namespace

@@ -10,11 +10,11 @@
 namespace {
 
 template <class Write>
-std::string written(Write write)
+std::string written(Write write, bool breakLines = false)
 {
     std::FILE* file = std::tmpfile();
     {
-        hoststore::JsonWriter json(file);
+        hoststore::JsonWriter json(file, breakLines);
         write(json);
     }
     std::rewind(file);
@@ -90,6 +90,30 @@ TEST(JsonWriter, ContainersSeparateTheirItems)
         json.endObject();
     });
     EXPECT_EQ(out, R"({"a":[1,true,[]],"b":{}})");
+}
+
+TEST(JsonWriter, LineBreaksGoAfterTheCommaAndOnlyWhenAskedFor)
+{
+    auto document = [](hoststore::JsonWriter& json) {
+        json.beginObject();
+        json.lineBreak();
+        json.key("t");
+        json.beginArray();
+        for (int i = 1; i <= 2; ++i) {
+            json.lineBreak();
+            json.value(i);
+        }
+        json.lineBreak();
+        json.endArray();
+        json.lineBreak();
+        json.key("e");
+        json.beginArray();
+        json.endArray();
+        json.lineBreak();
+        json.endObject();
+    };
+    EXPECT_EQ(written(document), "{\"t\":[1,2],\"e\":[]}");
+    EXPECT_EQ(written(document, true), "{\n\"t\":[\n1,\n2\n],\n\"e\":[]\n}");
 }
 
 } // namespace

@@ -1,8 +1,12 @@
 // hostsim plays the host application: it loads the import plug-in, sends
 // it one event per file, unloads it, then shows and dumps the store.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -70,19 +74,77 @@ void printSummary(std::FILE* out, const std::vector<FileOutcome>& outcomes)
                  plural(static_cast<long long>(outcomes.size()), "file", "files"));
 }
 
-bool writeDump(const std::string& path)
+// Whether two paths name the same file: the same file when both exist,
+// otherwise the same path once made absolute and resolved as far as it
+// exists.
+bool sameFile(const std::string& a, const std::string& b)
 {
-    if (path == "-")
-        return hoststore::writeJson(stdout);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(a, b, error))
+        return true;
+    auto resolved = [](const std::string& path) {
+        std::error_code e;
+        fs::path p = fs::weakly_canonical(path, e);
+        return e ? fs::absolute(path, e).lexically_normal() : p;
+    };
+    return resolved(a) == resolved(b);
+}
+
+// Whether `path` is a regular file that holds something other than a JSON
+// dump: its first byte that is not white space is not '{'. Overwriting such
+// a file (a dictionary file given after --json by mistake) would lose it.
+bool holdsOtherThanDump(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false; // the writability check tells why
+    int c;
+    do
+        c = std::fgetc(file);
+    while (c == ' ' || c == '\t' || c == '\n' || c == '\r');
+    std::fclose(file);
+    return c != EOF && c != '{';
+}
+
+// Checks that the dump can be written to `path` before anything is
+// imported: the file is opened for appending (created when missing, never
+// truncated) and closed again.
+bool dumpWritable(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "ab");
     if (!file) {
-        std::cerr << "hostsim: cannot write " << path << "\n";
+        std::cerr << "hostsim: cannot write " << path << ": " << std::strerror(errno) << "\n";
         return false;
     }
-    bool written = hoststore::writeJson(file);
-    written = (std::fclose(file) == 0) && written;
+    std::fclose(file);
+    return true;
+}
+
+bool writeDump(const std::string& path, hoststore::JsonLayout layout)
+{
+    if (path == "-") {
+        if (hoststore::writeJson(stdout, layout))
+            return true;
+        std::cerr << "hostsim: writing the JSON dump to standard output failed: " << std::strerror(errno) << "\n";
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        std::cerr << "hostsim: cannot write " << path << ": " << std::strerror(errno) << "\n";
+        return false;
+    }
+    bool written = hoststore::writeJson(file, layout);
+    int error = errno;
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
     if (!written)
-        std::cerr << "hostsim: writing " << path << " failed\n";
+        std::cerr << "hostsim: writing " << path << " failed: " << std::strerror(error) << "\n";
     return written;
 }
 
@@ -91,37 +153,66 @@ bool writeDump(const std::string& path)
 int main(int argc, char** argv)
 {
     CLI::App app{"Plays the host application: loads the import plug-in, sends it one event per FILE "
-                 "(in order, in one process), unloads it, prints how many records each table of the "
-                 "store holds and, with --json, writes the store as JSON.\n"
-                 "Exit status: 0 when every file was imported, 1 when the plug-in could not import one "
-                 "(its message tells why) or the dump could not be written, 2 on bad arguments.",
+                 "(in order, in one process), unloads it, says per file whether it was imported and how "
+                 "many records it added and replaced, prints how many records each table of the store "
+                 "holds and, with --json, writes the store as JSON.",
                  "hostsim"};
     // Paths may start with '/', also on Windows: no "/option" spellings.
     app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string("hostsim ") + DICTIMPORT_VERSION);
+    app.footer("Exit status: 0 when every file was imported (and the dump written), 1 when the plug-in "
+               "could not import a file (its message tells why) or writing failed, 2 on bad arguments, "
+               "a --json target that is one of the FILEs, is an existing file other than a JSON dump or cannot "
+               "be written (nothing is imported then), or a plug-in that cannot be loaded.");
     std::string jsonPath;
-    std::string pluginPath;
+    std::string layoutName = "compact";
+    std::string pluginPath = defaultPluginPath();
     std::vector<std::string> files;
     app.add_option("--json", jsonPath, "Write the store as JSON to PATH ('-' for standard output)")
         ->option_text("PATH");
-    app.add_option("--plugin", pluginPath, "The plug-in library (default: the one built beside hostsim)")
-        ->option_text("PATH");
-    app.add_option("FILE", files, "Dictionary files to import")->required();
+    app.add_option("--json-layout", layoutName,
+                   "Layout of the dump: 'compact' (all on one line) or 'lines' (one line per table name and "
+                   "per record, for diff); both hold the same JSON")
+        ->check(CLI::IsMember({"compact", "lines"}))
+        ->capture_default_str();
+    app.add_option("--plugin", pluginPath, "The plug-in library; by default the one beside hostsim")
+        ->option_text("PATH")
+        ->capture_default_str();
+    app.add_option("FILE", files, "Dictionary files to import; any path the plug-in can read (pipes too)")
+        ->required();
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
+    } catch (const CLI::Success& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        app.exit(e);
+        std::cerr << "hostsim: " << e.what() << "\n";
+        return 2;
+    }
+    hoststore::JsonLayout layout =
+        layoutName == "lines" ? hoststore::JsonLayout::RecordPerLine : hoststore::JsonLayout::OneLine;
+
+    bool dumpToFile = !jsonPath.empty() && jsonPath != "-";
+    if (dumpToFile)
+        for (const std::string& file : files)
+            if (sameFile(file, jsonPath)) {
+                std::cerr << "hostsim: the --json target " << jsonPath << " is one of the files to import "
+                          << (file == jsonPath ? "" : "(" + file + ") ") << "and would be overwritten; give "
+                          << "another path\n";
+                return 2;
+            }
+    if (dumpToFile && holdsOtherThanDump(jsonPath)) {
+        std::cerr << "hostsim: the --json target " << jsonPath << " exists and is not a JSON dump; not "
+                  << "overwriting it (is a file to import given after --json?)\n";
         return 2;
     }
 
-    if (pluginPath.empty())
-        pluginPath = defaultPluginPath();
     PluginLibrary plugin(pluginPath);
     if (!plugin.loaded()) {
         std::cerr << "hostsim: cannot load the plug-in " << pluginPath << ": " << plugin.error() << "\n";
         return 2;
     }
+    if (dumpToFile && !dumpWritable(jsonPath))
+        return 2;
 
     hostframework::setMessageBoxHandler(showMessage);
     std::vector<FileOutcome> outcomes;
@@ -140,9 +231,13 @@ int main(int argc, char** argv)
     }
     plugin.unload();
 
-    bool jsonToStdout = jsonPath == "-";
-    printSummary(jsonToStdout ? stderr : stdout, outcomes);
-    if (!jsonPath.empty() && !writeDump(jsonPath))
+    std::FILE* summary = jsonPath == "-" ? stderr : stdout;
+    printSummary(summary, outcomes);
+    if (std::fflush(summary) != 0) {
+        std::cerr << "hostsim: writing the summary failed: " << std::strerror(errno) << "\n";
+        return 1;
+    }
+    if (!jsonPath.empty() && !writeDump(jsonPath, layout))
         return 1;
     for (const FileOutcome& o : outcomes)
         if (!o.imported)

@@ -22,6 +22,7 @@ void JsonWriter::open(char bracket)
 
 void JsonWriter::close(char bracket)
 {
+    breakLineIfDue();
     m_buffer.push_back(bracket);
     m_first.pop_back();
 }
@@ -36,6 +37,15 @@ void JsonWriter::separate()
         if (!m_first.back())
             m_buffer.push_back(',');
         m_first.back() = false;
+    }
+    breakLineIfDue();
+}
+
+void JsonWriter::breakLineIfDue()
+{
+    if (m_lineBreakDue) {
+        m_buffer.push_back('\n');
+        m_lineBreakDue = false;
     }
 }
 

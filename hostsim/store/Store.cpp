@@ -92,6 +92,7 @@ struct Tables {
 
 template <class R>
 struct NamedTable {
+    using Record = R;
     const char* name;
     StoreTable<R> Tables::*table;
 };
@@ -210,15 +211,21 @@ void write(JsonWriter& json, const R& record)
     json.endObject();
 }
 
+// A section; line breaks go before each table name, each record and the
+// closing bracket of a table that has records.
 template <class Tuple>
 void writeSection(JsonWriter& json, const char* name, const Tuple& list)
 {
+    json.lineBreak();
     json.key(name);
     json.beginObject();
     forEachTable(list, [&](const auto& t) {
+        json.lineBreak();
         json.key(t.name);
         json.beginArray();
-        for (const auto& [key, record] : (tables().*t.table).entries()) {
+        const auto& entries = (tables().*t.table).entries();
+        for (const auto& [key, record] : entries) {
+            json.lineBreak();
             json.beginObject();
             json.key("key");
             json.value(key);
@@ -226,8 +233,11 @@ void writeSection(JsonWriter& json, const char* name, const Tuple& list)
             write(json, record);
             json.endObject();
         }
+        if (!entries.empty())
+            json.lineBreak();
         json.endArray();
     });
+    json.lineBreak();
     json.endObject();
 }
 
@@ -261,12 +271,25 @@ const char* tableName(const void* table)
     return name;
 }
 
-bool writeJson(std::FILE* out)
+const char* tableNameOfRecord(const std::type_info& record)
 {
-    JsonWriter json(out);
+    const char* name = nullptr;
+    auto match = [&](const auto& t) {
+        if (!name && typeid(typename std::decay_t<decltype(t)>::Record) == record)
+            name = t.name;
+    };
+    forEachTable(kModelTables, match);
+    forEachTable(kDesignTables, match);
+    return name;
+}
+
+bool writeJson(std::FILE* out, JsonLayout layout)
+{
+    JsonWriter json(out, layout == JsonLayout::RecordPerLine);
     json.beginObject();
     writeSection(json, "model", kModelTables);
     writeSection(json, "design", kDesignTables);
+    json.lineBreak();
     json.endObject();
     json.newline();
     return json.flush();

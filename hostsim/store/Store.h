@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "host/HostApi.h"
@@ -23,9 +24,15 @@ HOST_API std::vector<TableCount> countRecords();
 // The name under which countRecords and the dump show the table at that
 // address, or null when it is none of the store's.
 HOST_API const char* tableName(const void* table);
+// The name of the table whose records are of that type, or null.
+HOST_API const char* tableNameOfRecord(const std::type_info& record);
+
+// How the dump is laid out: all on one line, or one line per table name
+// and per record (so that two dumps diff well). Both hold the same JSON.
+enum class JsonLayout { OneLine, RecordPerLine };
 
 // Writes the whole store as one JSON document. Returns false when writing fails.
-HOST_API bool writeJson(std::FILE* out);
+HOST_API bool writeJson(std::FILE* out, JsonLayout layout = JsonLayout::OneLine);
 
 // AddData calls the tables have taken so far: records under a new key,
 // and records that replaced one under the same key.

@@ -1,8 +1,9 @@
 // dictcheck: imports dictionary files as the plug-in does, into the
 // stand-in store, and reports per file what it holds, what was stored and
 // what was left out, and why.
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
 #include "tools/dictcheck/FileReport.h"
+#include "tools/dictcheck/FormatDoc.h"
 
 using dictcheck::FileReport;
 using Json = nlohmann::ordered_json;
@@ -104,32 +106,69 @@ Json toJson(const FileReport& report)
     return file;
 }
 
+// Writes the JSON report to the path ('-' for standard output); false, with
+// the system's reason told, when it cannot be written.
+bool writeJson(const std::string& path, const Json& json)
+{
+    std::string text = json.dump(2) + "\n";
+    std::FILE* out = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
+    if (!out) {
+        std::fprintf(stderr, "dictcheck: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    written = (out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0) && written;
+    if (!written)
+        std::fprintf(stderr, "dictcheck: writing %s failed: %s\n", path == "-" ? "standard output" : path.c_str(),
+                     std::strerror(errno));
+    return written;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     CLI::App app{"Imports each FILE as the plug-in does and reports, per file, the rows each of the 30 tables "
-                 "holds and stores, and what the import left out or read otherwise than written.\n"
-                 "Exit status: 0 when every file loaded without warnings, 1 when a file had warnings or could "
-                 "not be loaded, 2 on bad arguments.",
+                 "holds and stores, and what the import left out or read otherwise than written. With --format, "
+                 "describes the tables of the file format instead.",
                  "dictcheck"};
     app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string("dictcheck ") + DICTIMPORT_VERSION);
+    app.footer("Exit status: 0 when every file loaded without warnings, 1 when a file had warnings or could not be "
+               "loaded, or the report could not be written, 2 on bad arguments.");
     std::string jsonPath;
     std::size_t examples = 3;
+    bool format = false;
     std::vector<std::string> files;
     app.add_option("--json", jsonPath, "Also write the report as JSON to PATH ('-' for standard output)")
         ->option_text("PATH");
     app.add_option("--examples", examples, "Places shown per kind of warning")
-        ->option_text("N")
+        ->type_name("N")
         ->check(CLI::Range(1, 1000000))
         ->capture_default_str();
-    app.add_option("FILE", files, "Dictionary files to check")->required();
+    CLI::Option* formatFlag = app.add_flag(
+        "--format", format,
+        "Print the tables of the file format (elements, kinds, what a missing element does) as Markdown, "
+        "from the readers' own field lists");
+    app.add_option("FILE", files, "Dictionary files to check (required unless --format)")->excludes(formatFlag);
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
+    } catch (const CLI::Success& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        app.exit(e);
+        std::fprintf(stderr, "dictcheck: %s\n", e.what());
+        return 2;
+    }
+    if (format) {
+        if (!jsonPath.empty()) {
+            std::fprintf(stderr, "dictcheck: --format takes no --json\n");
+            return 2;
+        }
+        dictcheck::writeFormatTables(std::cout);
+        return std::cout.flush() ? 0 : 1;
+    }
+    if (files.empty()) {
+        std::fprintf(stderr, "dictcheck: FILE is required\n");
         return 2;
     }
 
@@ -144,15 +183,7 @@ int main(int argc, char** argv)
         if (!jsonPath.empty())
             json["files"].push_back(toJson(report));
     }
-    if (jsonToStdout) {
-        std::cout << json.dump(2) << "\n";
-    } else if (!jsonPath.empty()) {
-        std::ofstream out(jsonPath, std::ios::binary);
-        out << json.dump(2) << "\n";
-        if (!out.flush()) {
-            std::cerr << "dictcheck: cannot write " << jsonPath << "\n";
-            return 1;
-        }
-    }
+    if (!jsonPath.empty() && !writeJson(jsonPath, json))
+        return 1;
     return clean ? 0 : 1;
 }

@@ -1,17 +1,16 @@
 // modelgen: writes a generated building model in the dictionary format.
 #include <cerrno>
 #include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "tools/modelgen/ModelWriter.h"
+#include "tools/modelgen/SizeOption.h"
 
 namespace {
 
@@ -29,44 +28,6 @@ const CLI::Validator kSeed(
     },
     "");
 
-// Sizes: a number with an optional unit in either case, turned into bytes
-// by CLI11's unit converter; they must come to at least one byte.
-CLI::Validator sizeInBytes()
-{
-    CLI::AsNumberWithUnit units(std::map<std::string, double>{
-        {"b", 1}, {"k", 1e3}, {"kb", 1e3}, {"m", 1e6}, {"mb", 1e6}, {"g", 1e9}, {"gb", 1e9}});
-    return CLI::Validator(
-        [units](std::string& text) -> std::string {
-            std::string given = text;
-            double value = 0;
-            try {
-                units(text);
-                auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-                if (error != std::errc() || stop != text.data() + text.size())
-                    value = 0;
-            } catch (const CLI::ValidationError&) {
-                value = 0;
-            }
-            if (std::isfinite(value) && value >= 1)
-                return "";
-            return "takes a size of at least 1 byte with an optional unit K, M or G, such as 250K, 10M or 1g; "
-                   "not '" + given + "'";
-        },
-        "");
-}
-
-// "1 storey", "2 storeys".
-std::string count(long long n, const char* one, const char* many)
-{
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-std::string grid(const modelgen::BuildingShape& shape)
-{
-    return std::to_string(shape.baysX) + " x " + std::to_string(shape.baysY) +
-           (shape.baysX == 1 && shape.baysY == 1 ? " bay" : " bays");
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -75,6 +36,7 @@ int main(int argc, char** argv)
                  "format. The same options and seed always give the same file.",
                  "modelgen"};
     app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string("modelgen ") + DICTIMPORT_VERSION);
     // Left-over arguments are refused below, named in the order given
     // (CLI11's own message lists them in reverse).
     app.allow_extras();
@@ -92,7 +54,7 @@ int main(int argc, char** argv)
         app.add_option("--size", size,
                        "Approximate file size in bytes, with an optional unit K, M or G (powers of 1000, either "
                        "case), e.g. 250K, 10M, 1g; sets the number of storeys")
-            ->transform(sizeInBytes())
+            ->transform(modelgen::sizeInBytes())
             ->type_name("SIZE")
             ->default_str("") // none: the storeys' default applies
             ->excludes("--storeys");
@@ -112,14 +74,10 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Sizes beyond any model are clamped before they reach integer bytes.
-    long long target = size > 1e18 ? 1000000000000000000LL : std::llround(size);
-    bool sizeUnmet = false;
+    modelgen::SizeFit fit{shape, 0, true};
     if (*sizeOption) {
-        modelgen::SizeSteps steps = modelgen::sizeSteps(shape);
-        shape.storeys = modelgen::storeysForSize(steps, target);
-        long long largest = steps.oneStorey + (modelgen::kMaxStoreys - 1LL) * steps.perStorey;
-        sizeUnmet = target < steps.oneStorey || target > largest + steps.perStorey / 2;
+        fit = modelgen::fitSize(shape, size);
+        shape = fit.shape;
     }
 
     std::FILE* out = output == "-" ? stdout : std::fopen(output.c_str(), "wb");
@@ -134,12 +92,9 @@ int main(int argc, char** argv)
         std::cerr << "modelgen: writing " << output << " failed: " << std::strerror(errno) << "\n";
         return 1;
     }
-    if (sizeUnmet)
-        std::cerr << "modelgen: note: no model of " << grid(shape) << " is as "
-                  << (shape.storeys == 1 ? "small" : "large") << " as " << count(target, "byte", "bytes")
-                  << "; wrote the " << (shape.storeys == 1 ? "smallest" : "largest") << ", "
-                  << count(bytes, "byte", "bytes") << "\n";
-    std::cerr << "modelgen: " << count(shape.storeys, "storey", "storeys") << ", " << grid(shape) << ", "
-              << count(bytes, "byte", "bytes") << "\n";
+    if (!fit.met)
+        std::cerr << "modelgen: note: " << modelgen::unmetSizeNote(fit, bytes, "wrote") << "\n";
+    std::cerr << "modelgen: " << modelgen::count(shape.storeys, "storey", "storeys") << ", "
+              << modelgen::grid(shape) << ", " << modelgen::count(bytes, "byte", "bytes") << "\n";
     return 0;
 }

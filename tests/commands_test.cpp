@@ -1,0 +1,202 @@
+// importbench's and dictcheck's command lines: each bad argument refused
+// with one line and exit status 2, the defaults and exit statuses in
+// --help, and what importbench measures, notes and leaves behind.
+#include <filesystem>
+#include <regex>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kImportbench = IMPORTBENCH_PATH;
+const std::string kDictcheck = DICTCHECK_PATH;
+const std::string kSample = std::string(SAMPLES_DIR) + "/sample.xml";
+
+std::string quote(const std::string& s)
+{
+    return "'" + s + "'";
+}
+
+struct Output {
+    int status;
+    std::string out;
+    std::string errors;
+};
+
+Output command(const std::string& program, const std::string& arguments)
+{
+    TempFile scratch("", "stderr.txt");
+    CommandResult result = run(quote(program) + " " + arguments + " 2>" + quote(scratch.path()));
+    return {result.status, result.out, readFile(scratch.path())};
+}
+
+// An empty directory, removed with the object.
+class Directory {
+public:
+    Directory() : m_scratch("", "placeholder")
+    {
+        fs::remove(m_scratch.path());
+        m_path = fs::path(m_scratch.path()).parent_path().string();
+    }
+    const std::string& path() const { return m_path; }
+    std::vector<std::string> files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(m_path))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+private:
+    TempFile m_scratch;
+    std::string m_path;
+};
+
+struct BadArguments {
+    std::string arguments;
+    std::string message;
+};
+
+void expectRefused(const std::string& program, const std::vector<BadArguments>& cases)
+{
+    for (const auto& c : cases) {
+        Output result = command(program, c.arguments);
+        EXPECT_EQ(result.status, 2) << c.arguments;
+        EXPECT_EQ(result.errors, c.message) << c.arguments;
+        EXPECT_EQ(result.out, "") << c.arguments;
+    }
+}
+
+TEST(Importbench, EachBadArgumentExitsTwoWithOneLine)
+{
+    Directory dir;
+    const std::string sizes = "importbench: --sizes: takes sizes of at least 1 byte, in MB or with a unit B, K, M "
+                              "or G, such as 250K, 10 or 1g; not ";
+    expectRefused(kImportbench,
+                  {
+                      {"--sizes 0", sizes + "'0'\n"},
+                      {"--sizes -1", sizes + "'-1'\n"},
+                      {"--sizes 0.0000001", sizes + "'0.0000001'\n"},
+                      {"--sizes 10,x", sizes + "'x'\n"},
+                      {"--sizes 10X", sizes + "'10X'\n"},
+                      {"--runs 0", "importbench: --runs: Value 0 not in range 1 to 1000\n"},
+                      {"--runs two", "importbench: --runs: Value two not in range 1 to 1000\n"},
+                      {"--repeat 2", "importbench: --repeat takes one FILE, not 0\n"},
+                      {"--repeat 0 " + quote(kSample), "importbench: --repeat: Value 0 not in range 1 to 1000000\n"},
+                      {"--repeat 2 " + quote(kSample) + " " + quote(kSample), "importbench: --repeat takes one FILE, not 2\n"},
+                      {"--repeat 2 missing.xml", "importbench: cannot read missing.xml: No such file or directory\n"},
+                      {"missing.xml", "importbench: cannot read missing.xml: No such file or directory\n"},
+                      {quote(kSample) + " missing.xml", "importbench: cannot read missing.xml: No such file or directory\n"},
+                      {quote(dir.path()), "importbench: " + dir.path() + " is not a regular file; every run reads it anew\n"},
+                      {"--sizes 1 " + quote(kSample), "importbench: --sizes excludes FILE\n"},
+                      {"--dir /nonexistent", "importbench: --dir: Directory does not exist: /nonexistent\n"},
+                      {"--plugin /nonexistent.so", "importbench: --plugin: File does not exist: /nonexistent.so\n"},
+                      {"--bogus", "importbench: The following argument was not expected: --bogus\n"},
+                  });
+    EXPECT_TRUE(dir.files().empty());
+}
+
+TEST(Importbench, HelpNamesTheDefaultsAndExitStatuses)
+{
+    Output help = command(kImportbench, "--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* text : {"--sizes SIZES=1,10,100", "--runs INT:INT in [1 - 1000]=5", "--plugin PATH:FILE=",
+                             "--dir DIR:DIR=", "--keep", "--repeat", "FILE",
+                             "Exit status: 0 when every run completed, 1 when a run failed",
+                             "2 for bad arguments"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
+}
+
+// The lines of a model's measurement: the three modes and the ratios.
+void expectMeasured(const std::string& out, const std::string& file)
+{
+    EXPECT_NE(out.find(file + "\n"), std::string::npos) << out;
+    for (const char* mode : {" a  LoadFile ", " a0 LoadFile, tab 0 ", " b  import "})
+        EXPECT_NE(out.find(mode), std::string::npos) << mode << " in\n" << out;
+    EXPECT_TRUE(std::regex_search(out, std::regex(R"(import / a [0-9.]+, import / a0 [0-9.]+; )"))) << out;
+}
+
+TEST(Importbench, GeneratedModelsAreRemovedUnlessKeptAndAnUnmetSizeIsNoted)
+{
+    Directory dir;
+    // The same size in three spellings: below the smallest model of the grid.
+    for (const char* size : {"10K", "10k", "0.01"}) {
+        Output result = command(kImportbench, std::string("--runs 1 --sizes ") + size + " --dir " + quote(dir.path()));
+        EXPECT_EQ(result.status, 0) << size << ": " << result.errors;
+        EXPECT_TRUE(std::regex_match(result.errors,
+                                     std::regex("importbench: note: no model of 4 x 3 bays is as small as 10000 bytes; "
+                                                "measuring the smallest, [0-9]+ bytes\n")))
+            << size << ": " << result.errors;
+        EXPECT_NE(result.out.find("importbench: 1 model size, 1 run each"), std::string::npos) << result.out;
+        expectMeasured(result.out, dir.path() + "/bench-10000.xml");
+        EXPECT_TRUE(dir.files().empty()) << size;
+    }
+    Output kept = command(kImportbench, "--runs 2 --sizes 10K --keep --dir " + quote(dir.path()));
+    EXPECT_EQ(kept.status, 0);
+    EXPECT_NE(kept.out.find("2 runs each"), std::string::npos) << kept.out;
+    EXPECT_NE(kept.errors.find("importbench: kept " + dir.path() + "/bench-10000.xml\n"), std::string::npos)
+        << kept.errors;
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"bench-10000.xml"});
+    Output reused = command(kImportbench, "--runs 1 --sizes 10K --dir " + quote(dir.path()));
+    EXPECT_EQ(reused.status, 0);
+    EXPECT_NE(reused.errors.find("importbench: using " + dir.path() + "/bench-10000.xml, kept by an earlier run\n"),
+              std::string::npos)
+        << reused.errors;
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"bench-10000.xml"}) << "what it did not generate stays";
+}
+
+TEST(Importbench, GivenFilesAreMeasuredInsteadOfGeneratedOnes)
+{
+    Directory dir;
+    TempFile broken("<D>");
+    Output result = command(kImportbench, "--runs 1 --dir " + quote(dir.path()) + " " + quote(kSample));
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_NE(result.out.find("importbench: 1 file, 1 run each"), std::string::npos) << result.out;
+    expectMeasured(result.out, kSample);
+    EXPECT_NE(result.out.find("; 1452 records\n"), std::string::npos) << result.out;
+    EXPECT_TRUE(dir.files().empty());
+    Output failed = command(kImportbench, "--runs 1 " + quote(broken.path()));
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.errors.find("importbench: TinyXML cannot load " + broken.path() + ": "), std::string::npos)
+        << failed.errors;
+    Output repeated = command(kImportbench, "--repeat 2 " + quote(kSample));
+    EXPECT_EQ(repeated.status, 0);
+    EXPECT_NE(repeated.out.find("import     2: resident "), std::string::npos) << repeated.out;
+}
+
+TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
+{
+    const std::string file = quote(kSample);
+    expectRefused(kDictcheck, {
+                                  {"", "dictcheck: FILE is required\n"},
+                                  {"--examples 0 " + file, "dictcheck: --examples: Value 0 not in range 1 to 1000000\n"},
+                                  {"--examples", "dictcheck: --examples: 1 required N:INT in [1 - 1000000] missing\n"},
+                                  {"--bogus " + file, "dictcheck: The following argument was not expected: --bogus\n"},
+                                  {"--format " + file, "dictcheck: --format excludes FILE\n"},
+                                  {"--format --json x.json", "dictcheck: --format takes no --json\n"},
+                              });
+    Output unwritable = command(kDictcheck, "--json /nonexistent/dir/report.json " + file);
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_EQ(unwritable.errors, "dictcheck: cannot write /nonexistent/dir/report.json: No such file or directory\n");
+}
+
+TEST(Dictcheck, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
+{
+    Output help = command(kDictcheck, "--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* text : {"--examples N:INT in [1 - 1000000]=3", "--format", "--json PATH",
+                             "Exit status: 0 when every file loaded without warnings", "2 on bad arguments"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
+    for (const std::string& program : {kDictcheck, kImportbench}) {
+        Output version = command(program, "--version");
+        EXPECT_EQ(version.status, 0);
+        EXPECT_TRUE(std::regex_match(version.out, std::regex("[a-z]+ [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.out;
+    }
+}
+
+} // namespace
