@@ -50,9 +50,11 @@ public:
         return true;
     }
 
+    // Keys usually come in ascending order: the end is tried first, and a
+    // key that does not belong there is looked up as usual.
     bool AddData(const K& key, V& value) override
     {
-        m_map.insert_or_assign(key, value);
+        m_map.insert_or_assign(m_map.end(), key, value);
         return true;
     }
 

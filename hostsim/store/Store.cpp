@@ -24,12 +24,17 @@ struct Writes {
     const char* logPath = std::getenv("STORE_LOG");
 } g_writes;
 
-// Counts the write, appends "AddData <table> <key>" to the file named by
-// STORE_LOG, and fails the write when a test asked for it.
-void noteAddData(const char* table, int key, bool replaces)
+// Fails the write when a test asked for it.
+void failIfAsked()
 {
     if (g_writes.untilFailure > 0 && --g_writes.untilFailure == 0)
         throw std::bad_alloc();
+}
+
+// Counts the write and appends "AddData <table> <key>" to the file named
+// by STORE_LOG.
+void noteAddData(const char* table, int key, bool replaces)
+{
     ++(replaces ? g_writes.counts.replaced : g_writes.counts.added);
     if (g_writes.logPath && *g_writes.logPath)
         if (std::FILE* log = std::fopen(g_writes.logPath, "ab")) {
@@ -45,8 +50,11 @@ class StoreTable final : public MapBackedList<TableInterface<int, R>, int, R> {
 public:
     bool AddData(const int& key, R& record) override
     {
-        noteAddData(m_name, key, this->entries().count(key) != 0);
-        return this->m_pPolicy->AddData(key, record);
+        failIfAsked();
+        std::size_t before = this->entries().size();
+        bool added = this->m_pPolicy->AddData(key, record);
+        noteAddData(m_name, key, this->entries().size() == before);
+        return added;
     }
     void setName(const char* name) { m_name = name; }
     void clear() { this->m_policy = TCopyPolicyImplMap<int, R>(); }
