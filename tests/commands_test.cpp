@@ -179,10 +179,25 @@ TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
                                   {"--bogus " + file, "dictcheck: The following argument was not expected: --bogus\n"},
                                   {"--format " + file, "dictcheck: --format excludes FILE\n"},
                                   {"--format --json x.json", "dictcheck: --format takes no --json\n"},
+                                  {"--json /nonexistent/dir/report.json " + file,
+                                   "dictcheck: cannot write /nonexistent/dir/report.json: No such file or directory\n"},
                               });
-    Output unwritable = command(kDictcheck, "--json /nonexistent/dir/report.json " + file);
-    EXPECT_EQ(unwritable.status, 1);
-    EXPECT_EQ(unwritable.errors, "dictcheck: cannot write /nonexistent/dir/report.json: No such file or directory\n");
+}
+
+TEST(Dictcheck, AReportTargetThatWouldLoseAFileIsRefusedBeforeAnyCheck)
+{
+    // "dictcheck --json in.xml out.xml": the arguments swapped.
+    TempFile input(readFile(kSample), "in.xml");
+    std::string dir = fs::path(input.path()).parent_path().string();
+    Output swapped = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(dir + "/out.xml"));
+    EXPECT_EQ(swapped.status, 2);
+    EXPECT_EQ(swapped.errors, "dictcheck: the --json target " + input.path() +
+                                  " exists and is not a JSON report; not overwriting it (is a file to import given "
+                                  "after --json?)\n");
+    Output same = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(input.path()));
+    EXPECT_EQ(same.status, 2);
+    EXPECT_EQ(readFile(input.path()), readFile(kSample)) << "the input is left as it was";
+    EXPECT_FALSE(fs::exists(dir + "/out.xml"));
 }
 
 TEST(Dictcheck, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)

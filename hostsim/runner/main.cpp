@@ -3,10 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -16,6 +14,7 @@
 #include "hostsim/runner/PluginLibrary.h"
 #include "hostsim/store/Store.h"
 #include "platform/Utf8.h"
+#include "tools/common/OutputTarget.h"
 
 namespace {
 
@@ -72,56 +71,6 @@ void printSummary(std::FILE* out, const std::vector<FileOutcome>& outcomes)
                  totals[0] + totals[1]);
     std::fprintf(out, "Imported %zu of %zu %s.\n", imported, outcomes.size(),
                  plural(static_cast<long long>(outcomes.size()), "file", "files"));
-}
-
-// Whether two paths name the same file: the same file when both exist,
-// otherwise the same path once made absolute and resolved as far as it
-// exists.
-bool sameFile(const std::string& a, const std::string& b)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::equivalent(a, b, error))
-        return true;
-    auto resolved = [](const std::string& path) {
-        std::error_code e;
-        fs::path p = fs::weakly_canonical(path, e);
-        return e ? fs::absolute(path, e).lexically_normal() : p;
-    };
-    return resolved(a) == resolved(b);
-}
-
-// Whether `path` is a regular file that holds something other than a JSON
-// dump: its first byte that is not white space is not '{'. Overwriting such
-// a file (a dictionary file given after --json by mistake) would lose it.
-bool holdsOtherThanDump(const std::string& path)
-{
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false; // the writability check tells why
-    int c;
-    do
-        c = std::fgetc(file);
-    while (c == ' ' || c == '\t' || c == '\n' || c == '\r');
-    std::fclose(file);
-    return c != EOF && c != '{';
-}
-
-// Checks that the dump can be written to `path` before anything is
-// imported: the file is opened for appending (created when missing, never
-// truncated) and closed again.
-bool dumpWritable(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (!file) {
-        std::cerr << "hostsim: cannot write " << path << ": " << std::strerror(errno) << "\n";
-        return false;
-    }
-    std::fclose(file);
-    return true;
 }
 
 bool writeDump(const std::string& path, hoststore::JsonLayout layout)
@@ -192,17 +141,9 @@ int main(int argc, char** argv)
         layoutName == "lines" ? hoststore::JsonLayout::RecordPerLine : hoststore::JsonLayout::OneLine;
 
     bool dumpToFile = !jsonPath.empty() && jsonPath != "-";
-    if (dumpToFile)
-        for (const std::string& file : files)
-            if (sameFile(file, jsonPath)) {
-                std::cerr << "hostsim: the --json target " << jsonPath << " is one of the files to import "
-                          << (file == jsonPath ? "" : "(" + file + ") ") << "and would be overwritten; give "
-                          << "another path\n";
-                return 2;
-            }
-    if (dumpToFile && holdsOtherThanDump(jsonPath)) {
-        std::cerr << "hostsim: the --json target " << jsonPath << " exists and is not a JSON dump; not "
-                  << "overwriting it (is a file to import given after --json?)\n";
+    if (std::string refusal = dumpToFile ? toolcommon::refusedTarget("hostsim", jsonPath, files, "dump") : "";
+        !refusal.empty()) {
+        std::cerr << refusal;
         return 2;
     }
 
@@ -211,7 +152,7 @@ int main(int argc, char** argv)
         std::cerr << "hostsim: cannot load the plug-in " << pluginPath << ": " << plugin.error() << "\n";
         return 2;
     }
-    if (dumpToFile && !dumpWritable(jsonPath))
+    if (dumpToFile && !toolcommon::writableTarget("hostsim", jsonPath))
         return 2;
 
     hostframework::setMessageBoxHandler(showMessage);

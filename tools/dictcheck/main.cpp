@@ -13,6 +13,7 @@
 
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
+#include "tools/common/OutputTarget.h"
 #include "tools/dictcheck/FileReport.h"
 #include "tools/dictcheck/FormatDoc.h"
 
@@ -135,7 +136,9 @@ int main(int argc, char** argv)
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("dictcheck ") + DICTIMPORT_VERSION);
     app.footer("Exit status: 0 when every file loaded without warnings, 1 when a file had warnings or could not be "
-               "loaded, or the report could not be written, 2 on bad arguments.");
+               "loaded, or the report could not be written, 2 on bad arguments or a --json target that is one of "
+               "the FILEs, is an existing file other than a JSON report, or cannot be written (nothing is checked "
+               "then).");
     std::string jsonPath;
     std::size_t examples = 3;
     bool format = false;
@@ -171,6 +174,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "dictcheck: FILE is required\n");
         return 2;
     }
+    bool reportToFile = !jsonPath.empty() && jsonPath != "-";
+    if (std::string refusal = reportToFile ? toolcommon::refusedTarget("dictcheck", jsonPath, files, "report") : "";
+        !refusal.empty()) {
+        std::fputs(refusal.c_str(), stderr);
+        return 2;
+    }
+    if (reportToFile && !toolcommon::writableTarget("dictcheck", jsonPath))
+        return 2;
 
     bool jsonToStdout = jsonPath == "-";
     std::FILE* text = jsonToStdout ? stderr : stdout;

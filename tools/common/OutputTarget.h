@@ -1,0 +1,22 @@
+// Checks on a file a command is about to write its JSON output to, made
+// before anything else is done, so that a mistaken argument loses nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace toolcommon {
+
+// Why `target` must not be written, as one line for standard error, or ""
+// when it may: it is one of the input files (by path or as the same file),
+// or an existing file that holds something other than JSON (its first byte
+// that is not white space is not '{'). `what` names the output ("dump").
+std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
+                          const char* what);
+
+// Opens the target for appending (creating it, never truncating it) and
+// closes it again; false, after saying why on standard error, when that
+// fails.
+bool writableTarget(const char* tool, const std::string& target);
+
+} // namespace toolcommon
