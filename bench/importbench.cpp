@@ -25,6 +25,7 @@
 
 #include "host/EventData.h"
 #include "hostsim/store/Store.h"
+#include "tools/common/Arguments.h"
 #include "tools/modelgen/ModelWriter.h"
 #include "tools/modelgen/SizeOption.h"
 
@@ -347,14 +348,8 @@ int main(int argc, char** argv)
                                    ->default_str("");
     sizesOption->excludes(filesOption);
     sizesOption->excludes(repeatOption);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "importbench: %s\n", e.what());
-        return 2;
-    }
+    if (int status = toolcommon::parseArguments(app, argc, argv, "importbench"); status >= 0)
+        return status;
     if (!child.empty())
         return files.size() == 1 ? measure(child, files[0], plugin) : 2;
     if (*repeatOption && files.size() != 1) {

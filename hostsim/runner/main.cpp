@@ -14,7 +14,10 @@
 #include "hostsim/runner/PluginLibrary.h"
 #include "hostsim/store/Store.h"
 #include "platform/Utf8.h"
+#include "tools/common/Arguments.h"
 #include "tools/common/OutputTarget.h"
+
+using toolcommon::plural;
 
 namespace {
 
@@ -40,10 +43,6 @@ void showMessage(const wchar_t* text, unsigned int type)
         g_current->imported = false;
 }
 
-const char* plural(long long n, const char* one, const char* many)
-{
-    return n == 1 ? one : many;
-}
 
 void printSummary(std::FILE* out, const std::vector<FileOutcome>& outcomes)
 {
@@ -129,14 +128,8 @@ int main(int argc, char** argv)
         ->capture_default_str();
     app.add_option("FILE", files, "Dictionary files to import; any path the plug-in can read (pipes too)")
         ->required();
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        std::cerr << "hostsim: " << e.what() << "\n";
-        return 2;
-    }
+    if (int status = toolcommon::parseArguments(app, argc, argv, "hostsim"); status >= 0)
+        return status;
     hoststore::JsonLayout layout =
         layoutName == "lines" ? hoststore::JsonLayout::RecordPerLine : hoststore::JsonLayout::OneLine;
 

@@ -13,12 +13,14 @@
 
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
+#include "tools/common/Arguments.h"
 #include "tools/common/OutputTarget.h"
 #include "tools/dictcheck/FileReport.h"
 #include "tools/dictcheck/FormatDoc.h"
 
 using dictcheck::FileReport;
 using Json = nlohmann::ordered_json;
+using toolcommon::plural;
 
 namespace {
 
@@ -37,10 +39,6 @@ FileReport check(const std::string& path, std::size_t examples)
     return report;
 }
 
-const char* plural(long long n, const char* one, const char* many)
-{
-    return n == 1 ? one : many;
-}
 
 void printText(std::FILE* out, const FileReport& report)
 {
@@ -154,14 +152,8 @@ int main(int argc, char** argv)
         "Print the tables of the file format (elements, kinds, what a missing element does) as Markdown, "
         "from the readers' own field lists");
     app.add_option("FILE", files, "Dictionary files to check (required unless --format)")->excludes(formatFlag);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "dictcheck: %s\n", e.what());
-        return 2;
-    }
+    if (int status = toolcommon::parseArguments(app, argc, argv, "dictcheck"); status >= 0)
+        return status;
     if (format) {
         if (!jsonPath.empty()) {
             std::fprintf(stderr, "dictcheck: --format takes no --json\n");

@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "tools/common/Arguments.h"
 #include "tools/modelgen/ModelWriter.h"
 #include "tools/modelgen/SizeOption.h"
 
@@ -58,14 +59,8 @@ int main(int argc, char** argv)
             ->type_name("SIZE")
             ->default_str("") // none: the storeys' default applies
             ->excludes("--storeys");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        std::cerr << "modelgen: " << e.what() << "\n";
-        return 2;
-    }
+    if (int status = toolcommon::parseArguments(app, argc, argv, "modelgen"); status >= 0)
+        return status;
     if (std::vector<std::string> extras = app.remaining(); !extras.empty()) {
         std::cerr << "modelgen: unexpected argument" << (extras.size() == 1 ? "" : "s") << ":";
         for (const std::string& extra : extras)

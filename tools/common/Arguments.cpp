@@ -1,0 +1,20 @@
+#include "tools/common/Arguments.h"
+
+#include <cstdio>
+
+namespace toolcommon {
+
+int parseArguments(CLI::App& app, int argc, char** argv, const char* tool)
+{
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "%s: %s\n", tool, e.what());
+        return 2;
+    }
+    return -1;
+}
+
+} // namespace toolcommon
