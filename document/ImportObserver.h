@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <typeinfo>
 
 #include "document/Conversions.h"
 
@@ -33,9 +34,9 @@ public:
     // A table entry without "Key", "Value" or name text: it has no table.
     virtual void tableEntrySkipped(const char* /*section*/, const TiXmlElement* /*entry*/, const char* /*why*/) {}
 
-    // A reader's table: looked up by name; `destination` is the host table
-    // it writes to.
-    virtual void tableBegin(const char* /*section*/, const char* /*name*/, const void* /*destination*/,
+    // A reader's table: looked up by name; `record` is the type of the
+    // host records it writes.
+    virtual void tableBegin(const char* /*section*/, const char* /*name*/, const std::type_info& /*record*/,
                             bool /*present*/)
     {
     }

@@ -9,6 +9,8 @@
 // An observer, when given, hears of every table, row and field.
 #pragma once
 
+#include <typeinfo>
+
 #include <tinyxml.h>
 
 #include "document/Conversions.h"
@@ -30,7 +32,7 @@ bool walkTable(SectionIndex& index, const char* tableName, TableInterface<int, R
     bool present = false;
     TiXmlElement* row = firstRow(index, Rows::kSection, tableName, present);
     if (observer)
-        observer->tableBegin(Rows::kSection, tableName, table, present);
+        observer->tableBegin(Rows::kSection, tableName, typeid(R), present);
     if (!row)
         return false;
     Rows rows{observer};

@@ -267,18 +267,6 @@ std::vector<TableCount> countRecords()
     return counts;
 }
 
-const char* tableName(const void* table)
-{
-    const char* name = nullptr;
-    auto match = [&](const auto& t) {
-        if (static_cast<const void*>(&(tables().*t.table)) == table)
-            name = t.name;
-    };
-    forEachTable(kModelTables, match);
-    forEachTable(kDesignTables, match);
-    return name;
-}
-
 const char* tableNameOfRecord(const std::type_info& record)
 {
     const char* name = nullptr;

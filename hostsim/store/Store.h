@@ -21,10 +21,8 @@ struct TableCount {
 // Records per table, model tables then design tables, in store order.
 HOST_API std::vector<TableCount> countRecords();
 
-// The name under which countRecords and the dump show the table at that
-// address, or null when it is none of the store's.
-HOST_API const char* tableName(const void* table);
-// The name of the table whose records are of that type, or null.
+// The name under which countRecords and the dump show the table whose
+// records are of that type, or null.
 HOST_API const char* tableNameOfRecord(const std::type_info& record);
 
 // How the dump is laid out: all on one line, or one line per table name
