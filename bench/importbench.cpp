@@ -291,7 +291,8 @@ bool readableFile(const std::string& path)
     std::fclose(file);
     std::error_code error;
     if (!fs::is_regular_file(path, error)) {
-        std::fprintf(stderr, "importbench: %s is not a regular file; every run reads it anew\n", path.c_str());
+        std::fprintf(stderr, "importbench: %s is not a regular file; every run reads it anew (see 'importbench --help')\n",
+                     path.c_str());
         return false;
     }
     return true;
@@ -353,7 +354,7 @@ int main(int argc, char** argv)
     if (!child.empty())
         return files.size() == 1 ? measure(child, files[0], plugin) : 2;
     if (*repeatOption && files.size() != 1) {
-        std::fprintf(stderr, "importbench: --repeat takes one FILE, not %zu\n", files.size());
+        std::fprintf(stderr, "importbench: --repeat takes one FILE, not %zu (see 'importbench --help')\n", files.size());
         return 2;
     }
     for (const std::string& file : files)

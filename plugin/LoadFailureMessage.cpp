@@ -9,11 +9,12 @@ namespace {
 
 using Kind = document::LoadError::Kind;
 
-// TinyXML tells no place for a file that ends inside an element.
+// TinyXML tells no place for a file that ends inside an element: most
+// often one that was not written to its end.
 std::wstring place(const document::LoadError& error)
 {
     if (error.row <= 0)
-        return L"在文件末尾";
+        return L"在文件末尾（文件可能不完整）";
     return L"第 " + std::to_wstring(error.row) + L" 行第 " + std::to_wstring(error.column) + L" 列";
 }
 

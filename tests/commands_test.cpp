@@ -79,24 +79,24 @@ TEST(Importbench, EachBadArgumentExitsTwoWithOneLine)
                               "or G, such as 250K, 10 or 1g; not ";
     expectRefused(kImportbench,
                   {
-                      {"--sizes 0", sizes + "'0'\n"},
-                      {"--sizes -1", sizes + "'-1'\n"},
-                      {"--sizes 0.0000001", sizes + "'0.0000001'\n"},
-                      {"--sizes 10,x", sizes + "'x'\n"},
-                      {"--sizes 10X", sizes + "'10X'\n"},
-                      {"--runs 0", "importbench: --runs: Value 0 not in range 1 to 1000\n"},
-                      {"--runs two", "importbench: --runs: Value two not in range 1 to 1000\n"},
-                      {"--repeat 2", "importbench: --repeat takes one FILE, not 0\n"},
-                      {"--repeat 0 " + quote(kSample), "importbench: --repeat: Value 0 not in range 1 to 1000000\n"},
-                      {"--repeat 2 " + quote(kSample) + " " + quote(kSample), "importbench: --repeat takes one FILE, not 2\n"},
+                      {"--sizes 0", sizes + "'0' (see 'importbench --help')\n"},
+                      {"--sizes -1", sizes + "'-1' (see 'importbench --help')\n"},
+                      {"--sizes 0.0000001", sizes + "'0.0000001' (see 'importbench --help')\n"},
+                      {"--sizes 10,x", sizes + "'x' (see 'importbench --help')\n"},
+                      {"--sizes 10X", sizes + "'10X' (see 'importbench --help')\n"},
+                      {"--runs 0", "importbench: --runs: Value 0 not in range 1 to 1000 (see 'importbench --help')\n"},
+                      {"--runs two", "importbench: --runs: Value two not in range 1 to 1000 (see 'importbench --help')\n"},
+                      {"--repeat 2", "importbench: --repeat takes one FILE, not 0 (see 'importbench --help')\n"},
+                      {"--repeat 0 " + quote(kSample), "importbench: --repeat: Value 0 not in range 1 to 1000000 (see 'importbench --help')\n"},
+                      {"--repeat 2 " + quote(kSample) + " " + quote(kSample), "importbench: --repeat takes one FILE, not 2 (see 'importbench --help')\n"},
                       {"--repeat 2 missing.xml", "importbench: cannot read missing.xml: No such file or directory\n"},
                       {"missing.xml", "importbench: cannot read missing.xml: No such file or directory\n"},
                       {quote(kSample) + " missing.xml", "importbench: cannot read missing.xml: No such file or directory\n"},
-                      {quote(dir.path()), "importbench: " + dir.path() + " is not a regular file; every run reads it anew\n"},
-                      {"--sizes 1 " + quote(kSample), "importbench: --sizes excludes FILE\n"},
-                      {"--dir /nonexistent", "importbench: --dir: Directory does not exist: /nonexistent\n"},
-                      {"--plugin /nonexistent.so", "importbench: --plugin: File does not exist: /nonexistent.so\n"},
-                      {"--bogus", "importbench: The following argument was not expected: --bogus\n"},
+                      {quote(dir.path()), "importbench: " + dir.path() + " is not a regular file; every run reads it anew (see 'importbench --help')\n"},
+                      {"--sizes 1 " + quote(kSample), "importbench: --sizes excludes FILE (see 'importbench --help')\n"},
+                      {"--dir /nonexistent", "importbench: --dir: Directory does not exist: /nonexistent (see 'importbench --help')\n"},
+                      {"--plugin /nonexistent.so", "importbench: --plugin: File does not exist: /nonexistent.so (see 'importbench --help')\n"},
+                      {"--bogus", "importbench: The following argument was not expected: --bogus (see 'importbench --help')\n"},
                   });
     EXPECT_TRUE(dir.files().empty());
 }
@@ -173,12 +173,12 @@ TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
 {
     const std::string file = quote(kSample);
     expectRefused(kDictcheck, {
-                                  {"", "dictcheck: FILE is required\n"},
-                                  {"--examples 0 " + file, "dictcheck: --examples: Value 0 not in range 1 to 1000000\n"},
-                                  {"--examples", "dictcheck: --examples: 1 required N:INT in [1 - 1000000] missing\n"},
-                                  {"--bogus " + file, "dictcheck: The following argument was not expected: --bogus\n"},
-                                  {"--format " + file, "dictcheck: --format excludes FILE\n"},
-                                  {"--format --json x.json", "dictcheck: --format takes no --json\n"},
+                                  {"", "dictcheck: FILE is required (see 'dictcheck --help')\n"},
+                                  {"--examples 0 " + file, "dictcheck: --examples: Value 0 not in range 1 to 1000000 (see 'dictcheck --help')\n"},
+                                  {"--examples", "dictcheck: --examples: 1 required N:INT in [1 - 1000000] missing (see 'dictcheck --help')\n"},
+                                  {"--bogus " + file, "dictcheck: The following argument was not expected: --bogus (see 'dictcheck --help')\n"},
+                                  {"--format " + file, "dictcheck: --format excludes FILE (see 'dictcheck --help')\n"},
+                                  {"--format --json x.json", "dictcheck: --format takes no --json (see 'dictcheck --help')\n"},
                                   {"--json /nonexistent/dir/report.json " + file,
                                    "dictcheck: cannot write /nonexistent/dir/report.json: No such file or directory\n"},
                               });

@@ -112,7 +112,7 @@ TEST(Hostsim, EachFileThatCannotBeImportedIsToldOnceAndLeavesTheStoreEmpty)
         {"white space only", "  \n\t\n", "文件是空的，没有任何 XML 内容。"},
         {"mismatched end tag", "<D>\n\t<Pairs>\n\t</Pair>\n</D>\n",
          "文件不是格式正确的 XML，第 3 行第 5 列出错：Error reading end tag。"},
-        {"cut short", "<D><Pairs><Pair>", "文件不是格式正确的 XML，在文件末尾出错：Error reading Element value。"},
+        {"cut short", "<D><Pairs><Pair>", "文件不是格式正确的 XML，在文件末尾（文件可能不完整）出错：Error reading Element value。"},
         {"nested 300 deep", repeated("\t<a>\n", 300), "第 257 行第 5 列的元素嵌套超过 256 层，为保护程序拒绝读取。"},
         {"300 attributes", "<?xml version=\"1.0\"?>\n<r" + attributes + "/>",
          "第 2 行第 1 列的元素有超过 256 个属性，为保护程序拒绝读取。"},
@@ -575,10 +575,10 @@ TEST(HostsimArguments, EachBadArgumentExitsTwoWithOneLineAndImportsNothing)
         std::string arguments;
         std::string message;
     } cases[] = {
-        {"", "hostsim: FILE is required\n"},
-        {"--bogus " + file, "hostsim: The following argument was not expected: --bogus\n"},
-        {"--json", "hostsim: --json: 1 required TEXT missing\n"},
-        {"--json-layout pretty " + file, "hostsim: --json-layout: pretty not in {compact,lines}\n"},
+        {"", "hostsim: FILE is required (see 'hostsim --help')\n"},
+        {"--bogus " + file, "hostsim: The following argument was not expected: --bogus (see 'hostsim --help')\n"},
+        {"--json", "hostsim: --json: 1 required TEXT missing (see 'hostsim --help')\n"},
+        {"--json-layout pretty " + file, "hostsim: --json-layout: pretty not in {compact,lines} (see 'hostsim --help')\n"},
         {"--json /nonexistent/dir/x.json " + file,
          "hostsim: cannot write /nonexistent/dir/x.json: No such file or directory\n"},
         {"--json " + quote(dir) + " " + file, "hostsim: cannot write " + dir + ": Is a directory\n"},

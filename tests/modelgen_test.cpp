@@ -150,7 +150,7 @@ TEST(ModelgenCommand, BadArgumentsExitTwoAnUnwritableFileOne)
     }
     Command noOutput = modelgen("--storeys 1", false);
     EXPECT_EQ(noOutput.status, 2);
-    EXPECT_EQ(noOutput.errors, "modelgen: --output is required\n");
+    EXPECT_EQ(noOutput.errors, "modelgen: --output is required (see 'modelgen --help')\n");
 
     Command unwritable = modelgen("--storeys 1 -o /nonexistent/dir/model.xml", false);
     EXPECT_EQ(unwritable.status, 1);

@@ -11,7 +11,7 @@ int parseArguments(CLI::App& app, int argc, char** argv, const char* tool)
     } catch (const CLI::Success& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "%s: %s\n", tool, e.what());
+        std::fprintf(stderr, "%s: %s (see '%s --help')\n", tool, e.what(), tool);
         return 2;
     }
     return -1;

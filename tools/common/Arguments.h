@@ -6,7 +6,8 @@
 namespace toolcommon {
 
 // Parses the command line. --help and --version are answered and give 0;
-// a bad argument gives one line "TOOL: reason" on standard error and 2;
+// a bad argument gives one line "TOOL: reason (see 'TOOL --help')" on
+// standard error and 2;
 // otherwise -1, and the command goes on.
 int parseArguments(CLI::App& app, int argc, char** argv, const char* tool);
 

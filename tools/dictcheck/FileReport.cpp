@@ -127,7 +127,7 @@ std::string describe(const document::LoadError& error)
     using Kind = document::LoadError::Kind;
     std::string place = error.row > 0 ? " at line " + std::to_string(error.row) + ", column " +
                                             std::to_string(error.column)
-                                      : " at the end of the file";
+                                      : " at the end of the file (is the file complete?)";
     switch (error.kind) {
     case Kind::CannotRead:
         return std::string("cannot be read: ") + std::strerror(error.systemError);

@@ -156,14 +156,14 @@ int main(int argc, char** argv)
         return status;
     if (format) {
         if (!jsonPath.empty()) {
-            std::fprintf(stderr, "dictcheck: --format takes no --json\n");
+            std::fprintf(stderr, "dictcheck: --format takes no --json (see 'dictcheck --help')\n");
             return 2;
         }
         dictcheck::writeFormatTables(std::cout);
         return std::cout.flush() ? 0 : 1;
     }
     if (files.empty()) {
-        std::fprintf(stderr, "dictcheck: FILE is required\n");
+        std::fprintf(stderr, "dictcheck: FILE is required (see 'dictcheck --help')\n");
         return 2;
     }
     bool reportToFile = !jsonPath.empty() && jsonPath != "-";

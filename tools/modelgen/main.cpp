@@ -65,7 +65,7 @@ int main(int argc, char** argv)
         std::cerr << "modelgen: unexpected argument" << (extras.size() == 1 ? "" : "s") << ":";
         for (const std::string& extra : extras)
             std::cerr << " " << extra;
-        std::cerr << "\n";
+        std::cerr << " (see 'modelgen --help')\n";
         return 2;
     }
 
