@@ -1,5 +1,9 @@
-// POSIX side: dlopen for libraries, UTF-8 paths.
+// POSIX side: dlopen for libraries, UTF-8 paths, files by their kind.
+#include <cerrno>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
@@ -48,6 +52,60 @@ void freeLibrary(LibraryHandle library)
 {
     if (library)
         dlclose(library);
+}
+
+namespace {
+
+FileKind kindOf(const struct stat& status)
+{
+    if (S_ISREG(status.st_mode))
+        return FileKind::Regular;
+    if (S_ISFIFO(status.st_mode))
+        return FileKind::Pipe;
+    if (S_ISDIR(status.st_mode))
+        return FileKind::Directory;
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+        return FileKind::Device;
+    return FileKind::Other;
+}
+
+bool readable(FileKind kind)
+{
+    return kind == FileKind::Regular || kind == FileKind::Pipe;
+}
+
+} // namespace
+
+// The kind is looked at before the open, because opening a device can
+// itself act (or wait); the open is non-blocking, because opening a named
+// pipe otherwise waits for a writer, and the kind is checked again on what
+// was opened.
+InputFile openForReading(const char* path)
+{
+    InputFile input;
+    struct stat status;
+    if (stat(path, &status) != 0) {
+        input.error = errno;
+        return input;
+    }
+    input.kind = kindOf(status);
+    if (!readable(input.kind))
+        return input;
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        input.error = errno;
+        return input;
+    }
+    if (fstat(fd, &status) != 0 || !readable(input.kind = kindOf(status))) {
+        close(fd);
+        return input;
+    }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1 || !(input.file = fdopen(fd, "rb"))) {
+        input.error = errno;
+        close(fd);
+    }
+    return input;
 }
 
 std::wstring pathText(const char* path)

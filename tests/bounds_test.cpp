@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "document/DocumentLoad.h"
+#include "fuzz/ParseOracle.h"
 
 #include <tinyxml.h>
 
@@ -32,46 +33,156 @@ std::string attributes(int count, const char* quote = "\"")
     return out + "/>";
 }
 
-bool within(const std::string& content)
+std::string repeat(int times, const std::string& piece)
 {
-    return document::withinDocumentBounds(content);
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
 }
 
-TEST(DocumentBounds, NestingAndAttributes)
+// The verdict of the trace on a text, checked against what TinyXML itself
+// builds from it: refused exactly when TinyXML's tree breaks a bound.
+document::ParseTrace::Bound traced(const std::string& content)
+{
+    document::DocumentText text(content);
+    document::ParseTrace trace = document::traceParse(text);
+    std::string why = oracle::disagreement(text, trace, oracle::parseWithTinyXml(text));
+    EXPECT_EQ(why, "") << content.substr(0, 200);
+    return trace.broken;
+}
+
+using Bound = document::ParseTrace::Bound;
+const std::string kDeep = nested(kMaxNesting + 1);
+const std::string kDeepOpen = nested(kMaxNesting + 1, false);
+
+TEST(ParseTrace, NestingAndAttributesAsTinyXmlBuildsThem)
 {
     const struct {
         const char* what;
         std::string content;
-        bool accepted;
+        Bound broken;
     } cases[] = {
-        {"256 levels", nested(kMaxNesting), true},
-        {"257 levels", nested(kMaxNesting + 1), false},
-        {"257 unclosed start tags", nested(kMaxNesting + 1, false), false},
-        {"siblings do not nest", std::string(100000, ' ') + "<r>" + [] {
-             std::string s;
-             for (int i = 0; i < 1000; ++i)
-                 s += "<a><b/></a>";
-             return s;
-         }() + "</r>", true},
-        {"self-closing tags do not nest", "<r>" + std::string(3000, ' ') + [] {
-             std::string s;
-             for (int i = 0; i < 1000; ++i)
-                 s += "<a x='1'/><b />";
-             return s;
-         }() + "</r>", true},
-        {"256 attributes", attributes(kMaxAttributes), true},
-        {"257 attributes", attributes(kMaxAttributes + 1), false},
-        {"257 unquoted attributes", attributes(kMaxAttributes + 1, ""), false},
-        {"markup inside comments, CDATA and quotes is not counted",
-         "<r a='<a><a>' b=\"=>\"><!-- " + nested(300, false) + " --><![CDATA[" + nested(300, false) + "]]></r>",
-         true},
-        {"declarations and instructions", "<?xml version='1.0'?><!DOCTYPE r><?pi x?>" + nested(10), true},
-        {"a stray quote in an unquoted value does not hide tags",
-         "<r a=x\"" + nested(kMaxNesting + 1, false), false},
-        {"'<' inside a tag counts as a start tag", "<r " + std::string(kMaxNesting, '<'), false},
+        {"256 levels", nested(kMaxNesting), Bound::None},
+        {"257 levels", kDeep, Bound::Nesting},
+        {"257 unclosed start tags", kDeepOpen, Bound::Nesting},
+        {"siblings do not nest", "<r>" + repeat(1000, "<a><b/></a>") + "</r>", Bound::None},
+        {"self-closing tags do not nest", "<r>" + repeat(1000, "<a x='1'/><b />") + "</r>", Bound::None},
+        {"256 attributes", attributes(kMaxAttributes), Bound::None},
+        {"257 attributes", attributes(kMaxAttributes + 1), Bound::Attributes},
+        {"257 unquoted attributes", attributes(kMaxAttributes + 1, ""), Bound::Attributes},
+        {"a repeated attribute ends the parse before the 257th", "<r a0='v'" + attributes(kMaxAttributes + 1).substr(2),
+         Bound::None},
+        {"markup inside comments, CDATA and quotes",
+         "<r a='<a><a>' b=\"=>\"><!-- " + kDeepOpen + " --><![CDATA[" + kDeepOpen + "]]></r>", Bound::None},
+        {"a DOCTYPE and an instruction", "<?xml version='1.0'?><!DOCTYPE r><?pi x?>" + nested(10), Bound::None},
+        // TinyXML reads a declaration's version, encoding and standalone
+        // with their quotes: a '>' inside them does not end it.
+        {"a declaration's quoted '>' before a comment's start",
+         "<?xml version='>' encoding='<!--'?>" + kDeep + "<!-- -->", Bound::Nesting},
+        {"the same in capitals", "<?XML VERSION=\">\" ENCODING=\"<!--\"?>" + kDeep + "-->", Bound::Nesting},
+        {"a standalone value with '>'", "<?xml standalone='>'<![CDATA['?>" + kDeep + "]]>", Bound::Nesting},
+        {"a declaration inside an element", "<r><?xml version='>' x='<!--' ?>" + kDeepOpen + "-->", Bound::Nesting},
+        {"a declaration that never ends reads to its first bare '>'",
+         "<?xml version='1.0'" + nested(kMaxNesting + 2, false), Bound::Nesting},
+        {"a declaration whose attribute fails ends the document", "<?xml version ?>" + kDeep, Bound::None},
+        {"other attributes of a declaration are not quoted", "<r><?xml x='>'" + kDeepOpen, Bound::Nesting},
+        {"a DOCTYPE ends at its first '>', quotes or not", "<!DOCTYPE r \"a>" + kDeep, Bound::Nesting},
+        {"a processing instruction ends at its first '>'", "<r><?pi '>'?>" + kDeepOpen, Bound::Nesting},
+        // In UTF-8 a lead byte takes the bytes it announces, quote and all.
+        {"a lead byte that swallows the closing quote",
+         "<?xml version='1.0'?><r a=\"\xC3\" b=\">" + kDeepOpen + "\"/>", Bound::Nesting},
+        {"a lead byte that swallows a '<' in text",
+         "<?xml version='1.0'?><r>" + repeat(kMaxNesting + 1, "<a>\xE3</a>") + "</r>", Bound::Nesting},
+        {"the same bytes as single bytes", "<?xml encoding='GBK'?><r a=\"\xC3\" b=\">" + kDeepOpen + "\"/>",
+         Bound::None},
+        {"a byte order mark makes it UTF-8", "\xEF\xBB\xBF<r a=\"\xC3\" b=\">" + kDeepOpen + "\"/>", Bound::Nesting},
+        {"an encoding given by a character reference",
+         "<?xml encoding='&#x55;TF-8'?><r a=\"\xC3\" b=\">" + kDeepOpen + "\"/>", Bound::Nesting},
+        // A numeric reference runs to the next ';', over any markup.
+        {"a reference that hides end tags", "<r>" + repeat(kMaxNesting + 1, "<a>&#x</a>x;") + "</r>",
+         Bound::Nesting},
+        {"a decimal reference that hides start tags", "<r>&#" + kDeepOpen + "#1;</r>", Bound::None},
+        {"a reference in a value that hides its quote", "<r a='&#x'x;'>" + kDeepOpen + "'/>", Bound::Nesting},
+        {"the same, hiding the nesting in the next value", "<r a='&#x'x;' b='>" + kDeepOpen + "'/>", Bound::None},
+        {"TinyXML stops at a wrong end tag", "<r></x>" + kDeep, Bound::None},
+        {"an end tag that only starts like the open one", "<ab></a>" + kDeep, Bound::None},
+        {"TinyXML stops at text after the root", "<r/>text" + kDeep, Bound::None},
+        {"'<' and a space is not a tag", "<r>" + repeat(kMaxNesting + 1, "< a>") + "</r>", Bound::None},
+        {"'<' inside a tag ends the parse", "<r " + std::string(kMaxNesting, '<'), Bound::None},
+        {"a stray quote in an unquoted value ends the parse", "<r a=x\"" + kDeepOpen, Bound::None},
+        {"names from an underscore or a byte over 126", "<_r>" + repeat(kMaxNesting, "<\x80>"), Bound::Nesting},
+        {"a byte order mark between '<' and the name", "\xEF\xBB\xBF" + repeat(kMaxNesting + 1, "<\xEF\xBB\xBF a>"),
+         Bound::Nesting},
+        {"a lead byte at the very end of a value", "<?xml version='1.0'?><r a='\xF0", Bound::None},
+        {"an unfinished CDATA", "<r><![CDATA[" + kDeepOpen, Bound::None},
+        {"an unfinished comment", "<r><!--" + kDeepOpen, Bound::None},
+        {"elements after an unfinished comment at the top", "<!--" + kDeep, Bound::None},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(within(c.content), c.accepted) << c.what;
+        EXPECT_EQ(traced(c.content), c.broken) << c.what;
+}
+
+// The two holes that let files past the guard of an earlier version, as
+// whole files: the sample behind a declaration whose quoted value hides
+// the nesting after it, and declarations that end far away or never, in
+// front of deep nesting (whose refusal must not parse what it refuses).
+// TinyXML's own parse of deep nesting takes time quadratic in the depth,
+// so these nest 2,000 levels; hostile_test sends deeper ones to hostsim.
+TEST(ParseTrace, HostileDeclarationsAroundTheSample)
+{
+    const std::string sample = readFile(std::string(SAMPLES_DIR) + "/sample.xml");
+    const std::string body = sample.substr(sample.find("?>") + 2);
+    const std::string deep = nested(2000, false);
+    const struct {
+        std::string content;
+        Bound broken;
+    } files[] = {
+        {"<?xml version=\"1.0\" encoding='utf-8' standalone='>'<!--'?>" + body + deep + "-->", Bound::Nesting},
+        {"<?xml version='1.0'" + deep + "?>", Bound::Nesting},
+        // The version's value runs to the end: TinyXML reads nothing else.
+        {"<?xml version=\"1.0" + deep, Bound::None},
+    };
+    for (const auto& file : files) {
+        EXPECT_EQ(traced(file.content), file.broken);
+        EXPECT_EQ(document::withinDocumentBounds(file.content), file.broken == Bound::None);
+    }
+}
+
+// Whether TinyXML fails, and where its top level stops reading, are
+// foreseen too: a trace that gets them right follows the parser's path.
+TEST(ParseTrace, ForeseesTinyXmlsErrorsAndWhereItStops)
+{
+    constexpr std::size_t npos = document::ParseTrace::npos;
+    const struct {
+        std::string content;
+        bool fails;
+        std::size_t unreadFrom;
+    } cases[] = {
+        {"", true, npos},
+        {"  \n", true, npos},
+        {"text", true, npos},
+        {"<r/>", false, npos},
+        {"<r/>  after", false, 6},
+        {"<!DOCTYPE r [ <!ENTITY e 'x'> ]><r/>", false, 30},
+        {"<?xml version='1.0'?>", false, npos},
+        {"<r>", true, npos},
+        {"<r a='1' a='2'/>", true, npos},
+        {"<r>x</r >", false, npos},
+        {"<r>&#x;</r>", false, npos},
+        {"<r>&#xg;</r>", true, npos},
+        {"<r><![CDATA[x]]></r>", false, npos},
+        {"<![CDATA[x]]>", false, npos},
+    };
+    for (const auto& c : cases) {
+        document::DocumentText text(c.content);
+        document::ParseTrace trace = document::traceParse(text);
+        EXPECT_EQ(oracle::disagreement(text, trace, oracle::parseWithTinyXml(text)), "") << c.content;
+        EXPECT_EQ(trace.fails, c.fails) << c.content;
+        if (!c.fails) {
+            EXPECT_EQ(trace.unreadFrom, c.unreadFrom) << c.content;
+        }
+    }
 }
 
 TEST(DocumentLoad, FilesThatCannotBeLoaded)
@@ -155,7 +266,8 @@ TEST(DocumentLoad, PositionsAreCountedAsTinyXmlCountsThem)
                 starts.push_back(at);
         ASSERT_EQ(starts.size(), elements.size());
         for (std::size_t i = 0; i < starts.size(); ++i) {
-            document::TextPosition at = document::positionOf(text, starts[i]);
+            document::TextPosition at =
+                document::positionOf(text, starts[i], document::traceParse(document::DocumentText(text)).charactersFrom);
             EXPECT_EQ(at.row, elements[i]->Row()) << elements[i]->Value() << " in text " << &text - texts;
             EXPECT_EQ(at.column, elements[i]->Column()) << elements[i]->Value() << " in text " << &text - texts;
         }

@@ -1,0 +1,79 @@
+// TinyXML's reading of a text, followed before it parses it. TinyXML
+// recurses once per element level when it builds and destroys a document,
+// and compares each new attribute with all earlier ones of its element, so
+// a small hostile file could overflow the host thread's stack or freeze
+// it. The trace walks the text the way TinyXML 2.6.2's parser does (the
+// same constructs, the same byte classes, the same encoding switch after
+// the first declaration), step for step but without recursion or
+// allocation, and counts elements and attributes exactly where TinyXML
+// creates them.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace document {
+
+constexpr int kMaxNesting = 256;    // element levels, the root being 1
+constexpr int kMaxAttributes = 256; // attributes of one element
+
+// A file's text as TinyXML's LoadFile hands it to its parser: it ends at
+// the first NUL byte, and CR LF and lone CR are LF. Four NUL bytes follow
+// it, because TinyXML steps over a UTF-8 lead byte by the length the byte
+// announces, up to three bytes past the end of a truncated text.
+class DocumentText {
+public:
+    static constexpr std::size_t kPadding = 4;
+
+    DocumentText() = default;
+    // A copy of `bytes`, prepared as above.
+    explicit DocumentText(std::string_view bytes);
+    // Takes a buffer holding `size` bytes and room for kPadding more.
+    DocumentText(std::unique_ptr<char[]> buffer, std::size_t size);
+
+    const char* data() const { return m_data ? m_data.get() : ""; }
+    std::size_t size() const { return m_size; }
+    std::string_view view() const { return {data(), m_size}; }
+
+private:
+    void prepare(std::size_t bytes);
+
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_size = 0;
+};
+
+// What TinyXML does with a text, found without parsing it.
+struct ParseTrace {
+    enum class Bound { None, Nesting, Attributes };
+    static constexpr std::size_t npos = std::string_view::npos;
+
+    // The bound the text breaks first, if any, and the offset of the '<'
+    // of the element at which it does. The rest is undefined then.
+    Bound broken = Bound::None;
+    std::size_t brokenAt = 0;
+    // TinyXML reports an error for this text (not well-formed, or empty).
+    bool fails = false;
+    // Where TinyXML stopped reading, at the top level, at something that
+    // is not markup, such as text after the root element; npos when it
+    // read to the end or failed.
+    std::size_t unreadFrom = npos;
+    // From this offset on TinyXML counts columns by UTF-8 character, before
+    // it by byte; npos when it never does.
+    std::size_t charactersFrom = npos;
+};
+
+ParseTrace traceParse(const DocumentText& text);
+
+// A place in a text as TinyXML reports it with its default tab size of 4:
+// rows and columns from 1, a tab advancing to the next multiple of 4, and
+// from `charactersFrom` on a UTF-8 character taking one column (a byte
+// order mark and two other marks taking none).
+struct TextPosition {
+    int row;
+    int column;
+};
+TextPosition positionOf(std::string_view text, std::size_t offset, std::size_t charactersFrom);
+
+} // namespace document
