@@ -14,6 +14,15 @@ class TiXmlElement;
 namespace document {
 
 struct LoadError;
+struct LoadedText;
+struct DictionaryFrame;
+
+// An import stopped by an exception: out of memory, or anything else.
+struct RunFailure {
+    bool outOfMemory = false;
+    bool storing = false; // the importers had begun: the store may hold records of the file
+    std::string what;     // the exception's own text, when it has one
+};
 
 class ImportObserver {
 public:
@@ -23,6 +32,10 @@ public:
     virtual void loadFailed(const LoadError&) {}
     // The encoding its declaration names, when that is not UTF-8.
     virtual void declaredEncoding(const char*) {}
+    // It loaded but holds no dictionary: `frame.missing` says what it lacks.
+    virtual void noDictionary(const DictionaryFrame& /*frame*/, const LoadedText& /*loaded*/) {}
+    // The run stopped part-way.
+    virtual void runFailed(const RunFailure&) {}
 
     // Sections and table entries. `position` counts the section list's
     // child elements from 0; `section` is "ModelDB" or "DesignDB".

@@ -1,11 +1,36 @@
 #include "document/SectionIndex.h"
 
+#include <cstring>
+
 #include <tinyxml.h>
 
 #include "document/FieldReaders.h"
 #include "document/ImportObserver.h"
 
 namespace document {
+
+DictionaryFrame dictionaryFrame(TiXmlDocument& document)
+{
+    DictionaryFrame frame;
+    TiXmlElement* root = document.RootElement();
+    if (!root) {
+        frame.missing = DictionaryFrame::Missing::Root;
+        // TinyXML ends a DOCTYPE at its first '>', inside the subset, and
+        // stops reading at the "]>" left over.
+        for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling())
+            if (node->ToUnknown() && std::strncmp(node->Value(), "!DOCTYPE", 8) == 0 && std::strchr(node->Value(), '['))
+                frame.doctypeSubset = true;
+        return frame;
+    }
+    frame.sectionList = TiXmlHandle(root).FirstChild("Pairs").ToElement();
+    if (!frame.sectionList) {
+        frame.missing = DictionaryFrame::Missing::SectionList;
+        frame.rootName = root->Value();
+    } else if (!frame.sectionList->FirstChildElement()) {
+        frame.missing = DictionaryFrame::Missing::Section;
+    }
+    return frame;
+}
 
 bool indexSection(TiXmlElement* sectionEntry, TableMap& tables, ImportObserver* observer, const char* section)
 {

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+class TiXmlDocument;
 class TiXmlElement;
 
 namespace document {
@@ -23,6 +24,18 @@ public:
 private:
     std::map<std::string, TableMap> m_sections;
 };
+
+// The frame of a dictionary: the root element, its section list ("Pairs")
+// and at least one section entry in it. A document without one of them
+// holds nothing to import.
+struct DictionaryFrame {
+    enum class Missing { Nothing, Root, SectionList, Section };
+    Missing missing = Missing::Nothing;
+    TiXmlElement* sectionList = nullptr;
+    std::string rootName;       // when the root has no section list
+    bool doctypeSubset = false; // a top-level DOCTYPE with an internal subset, which TinyXML stops at
+};
+DictionaryFrame dictionaryFrame(TiXmlDocument& document);
 
 // Records every table entry of a section entry under its table name; the
 // first entry of a name wins. Always true. The observer, when given, hears

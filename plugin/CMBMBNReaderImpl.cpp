@@ -1,7 +1,9 @@
 #include "plugin/CMBMBNReaderImpl.h"
 
 #include <cctype>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 
 #include <tinyxml.h>
@@ -52,41 +54,73 @@ void tellDocument(document::ImportObserver& observer, TiXmlDocument& document, c
         observer.sectionEntry(position++, entry);
 }
 
+// Shows a message in the framework's message box. Building the text may
+// itself fail when memory is short; nothing more can be told then.
+template <typename Fact>
+void tellUser(std::wstring (*message)(const char*, const Fact&), const char* path, const Fact& fact)
+{
+    try {
+        platform::showMessageBox(message(path, fact), platform::MessageKind::Error);
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 bool CMBMBNReaderImpl::importFile(const char* path)
 {
     m_sections.clear();
-    if (!path || !*path)
-        return false;
+    m_path = path;
+    if (!path)
+        path = "";
+    document::RunFailure failure;
     try {
-        m_path = path;
         IndexReset reset{m_sections};
         TiXmlDocument document;
         document::LoadError error;
+        document::LoadedText loaded;
         // Only a report reads the rows and columns of nodes.
         auto positions = m_pObserver ? document::Positions::Tracked : document::Positions::Untracked;
-        if (!document::loadDocument(path, document, &error, positions)) {
+        if (!document::loadDocument(path, document, &error, positions, &loaded)) {
             if (m_pObserver)
                 m_pObserver->loadFailed(error);
             else
-                platform::showMessageBox(loadFailureMessage(path, error), platform::MessageKind::Error);
+                tellUser(loadFailureMessage, path, error);
             return false;
         }
-        TiXmlHandle sectionList = TiXmlHandle(document.RootElement()).FirstChild("Pairs");
-        TiXmlHandle sections(sectionList.ToElement());
+        document::DictionaryFrame frame = document::dictionaryFrame(document);
+        TiXmlHandle sections(frame.sectionList);
         if (m_pObserver)
             tellDocument(*m_pObserver, document, sections);
         document::indexSection(sections.ChildElement(0).ToElement(), m_sections.section("ModelDB"), m_pObserver,
                                "ModelDB");
         document::indexSection(sections.ChildElement(1).ToElement(), m_sections.section("DesignDB"), m_pObserver,
                                "DesignDB");
+        failure.storing = true;
         m_pModel->importModelDB();
         m_pDesign->importDesignDB();
+        if (frame.missing != document::DictionaryFrame::Missing::Nothing) {
+            if (m_pObserver)
+                m_pObserver->noDictionary(frame, loaded);
+            else
+                tellUser(noDictionaryMessage, path, NoDictionary{frame, loaded});
+        }
         return true;
+    } catch (const std::bad_alloc&) {
+        failure.outOfMemory = true;
+    } catch (const std::exception& e) {
+        try {
+            failure.what = e.what();
+        } catch (...) {
+        }
     } catch (...) {
-        return false;
     }
+    // The document is gone by now, and with it most of the memory it took.
+    if (m_pObserver)
+        m_pObserver->runFailed(failure);
+    else
+        tellUser(runFailureMessage, path, failure);
+    return false;
 }
 
 CMBMBNReaderImpl& theReader()

@@ -8,11 +8,11 @@
 #  define PLUGIN_EXPORT __attribute__((visibility("default")))
 #endif
 
-// Hands the event's file to the reader. Returns 0 in every case: whether
-// the file could be read is reported to nobody.
+// Hands the event's file to the reader. Returns 0 in every case: what went
+// wrong, the reader tells the user in the framework's message box.
 extern "C" PLUGIN_EXPORT int EventDispatcher(EventData* event)
 {
-    if (!event || event->m_strPath.empty())
+    if (!event)
         return 0;
     try {
         CMBMBNReaderImpl& reader = theReader();

@@ -29,6 +29,12 @@ std::wstring detail(std::string text)
 std::wstring reason(const document::LoadError& error)
 {
     switch (error.kind) {
+    case Kind::NoPath:
+        return L"没有给出文件路径。";
+    case Kind::NotAFile:
+        return error.detail == "device" ? L"这是一个设备，不是文件。" : L"这不是普通文件，也不是管道。";
+    case Kind::TooLarge:
+        return L"文件超过 2 GB，无法读取。";
     case Kind::CannotRead:
         switch (error.systemError) {
         case ENOENT:
@@ -63,4 +69,38 @@ std::wstring reason(const document::LoadError& error)
 std::wstring loadFailureMessage(const char* path, const document::LoadError& error)
 {
     return L"无法导入文件“" + platform::pathText(path) + L"”：" + reason(error);
+}
+
+std::wstring noDictionaryMessage(const char* path, const NoDictionary& fact)
+{
+    using Missing = document::DictionaryFrame::Missing;
+    std::wstring what;
+    switch (fact.frame.missing) {
+    case Missing::Root:
+        what = L"没有根元素";
+        if (fact.loaded.unreadRow > 0)
+            what += L"（读取在第 " + std::to_wstring(fact.loaded.unreadRow) + L" 行第 " +
+                    std::to_wstring(fact.loaded.unreadColumn) + L" 列停止，那里不是标记" +
+                    (fact.frame.doctypeSubset ? L"：带内部子集“[...]”的 DOCTYPE 无法读取" : L"") + L"）";
+        break;
+    case Missing::SectionList:
+        what = L"根元素“" + platform::fromUtf8(fact.frame.rootName) + L"”下没有“Pairs”节列表";
+        break;
+    case Missing::Section:
+        what = L"“Pairs”节列表中没有任何节";
+        break;
+    case Missing::Nothing:
+        break;
+    }
+    return L"文件“" + platform::pathText(path) + L"”中没有字典：" + what + L"。未导入任何内容。";
+}
+
+std::wstring runFailureMessage(const char* path, const document::RunFailure& failure)
+{
+    std::wstring what = failure.outOfMemory ? L"内存不足"
+                        : failure.what.empty()
+                            ? L"发生意外错误"
+                            : L"发生意外错误（" + platform::fromUtf8(failure.what) + L"）";
+    return L"导入文件“" + platform::pathText(path) + L"”时" + what + L"，导入已中止。" +
+           (failure.storing ? L"此前已导入的记录保留在模型中。" : L"未导入任何记录。");
 }

@@ -1,6 +1,8 @@
 // Whole runs through hostsim: file handling, exit status, the progress
 // protocol per library life, and the plug-in's export table.
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,7 +14,9 @@
 
 #include "TestSupport.h"
 #include "host/EventData.h"
+#include "hostsim/framework/FrameworkHost.h"
 #include "hostsim/store/Store.h"
+#include "platform/Utf8.h"
 
 using namespace testsupport;
 namespace fs = std::filesystem;
@@ -118,6 +122,20 @@ TEST(Hostsim, EachFileThatCannotBeImportedIsToldOnceAndLeavesTheStoreEmpty)
          "第 2 行第 1 列的元素有超过 256 个属性，为保护程序拒绝读取。"},
         {"UTF-16", std::string("\xFF\xFE<\0D\0/\0>\0", 10),
          "文件是 UTF-16 或 UTF-32 编码的，只能读取 UTF-8 或单字节编码的文件。"},
+        // Declarations that hid nesting from an earlier guard, or made its
+        // refusal parse what it refused: TinyXML reads the quoted values.
+        {"a declaration's quoted '>' before a comment's start",
+         "<?xml version='1.0' standalone='>'<!--'?>" + repeated("<a>", 100000) + "-->",
+         "第 1 行第 810 列的元素嵌套超过 256 层，为保护程序拒绝读取。"},
+        {"a declaration that ends far away", "<?xml version='1.0'" + repeated("<a>", 200000) + "?>",
+         "第 1 行第 791 列的元素嵌套超过 256 层，为保护程序拒绝读取。"},
+        {"a declaration in capitals inside the root", "<D>\n<?XML VERSION=\"'>\"?>" + repeated("<a>", 300),
+         "第 2 行第 786 列的元素嵌套超过 256 层，为保护程序拒绝读取。"},
+        {"a lead byte that swallows a closing quote",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r a=\"\xC3\" b=\">" + repeated("<a>", 300) + "\"/>",
+         "第 2 行第 778 列的元素嵌套超过 256 层，为保护程序拒绝读取。"},
+        {"a reference that hides end tags", "<r>" + repeated("<a>&#x</a>x;", 300),
+         "第 1 行第 3064 列的元素嵌套超过 256 层，为保护程序拒绝读取。"},
     };
     TempFile good(nodeFile("1", "1"));
     for (const auto& c : cases) {
@@ -140,6 +158,87 @@ TEST(Hostsim, EachFileThatCannotBeImportedIsToldOnceAndLeavesTheStoreEmpty)
     EXPECT_EQ(result.errors, "无法导入文件“" + directory + "”：这是一个文件夹，不是文件。\n" + "无法导入文件“" + missing +
                                  "”：文件不存在。\n");
     EXPECT_EQ(recordCount(result.store), 0u);
+}
+
+// An empty path, a device and a named pipe nobody writes to are told at
+// once; none is read without end or waited on.
+TEST(Hostsim, PathsThatNameNoFileAreToldAtOnce)
+{
+    TempFile scratch("", "placeholder");
+    std::string fifo = fs::path(scratch.path()).parent_path().string() + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {"", "没有给出文件路径。"},
+        {"/dev/zero", "这是一个设备，不是文件。"},
+        {"/dev/null", "这是一个设备，不是文件。"},
+        {fifo, "文件是空的，没有任何 XML 内容。"},
+    };
+    for (const auto& c : cases) {
+        HostRun result = hostsim({c.path});
+        EXPECT_EQ(result.status, 1) << c.path;
+        EXPECT_EQ(result.errors, "无法导入文件“" + c.path + "”：" + c.reason + "\n") << c.path;
+        EXPECT_EQ(recordCount(result.store), 0u) << c.path;
+    }
+}
+
+// A file that loads but holds no dictionary is told, counted as not
+// imported, and still runs the import's steps (which find nothing).
+TEST(Hostsim, FilesThatHoldNoDictionaryAreToldAndNotImported)
+{
+    const std::string sample = readFile(std::string(SAMPLES_DIR) + "/sample.xml");
+    const std::size_t afterDeclaration = sample.find("?>") + 2;
+    const struct {
+        const char* what;
+        std::string content;
+        std::string reason;
+    } cases[] = {
+        {"a declaration alone", "<?xml version=\"1.0\"?>\n", "没有根元素"},
+        {"a lone '<'", "<", "没有根元素"},
+        {"an empty dictionary", "<Dictionary/>", "根元素“Dictionary”下没有“Pairs”节列表"},
+        {"an HTML page", "<!DOCTYPE html>\n<html><head><title>x</title></head><body><p>x</p></body></html>\n",
+         "根元素“html”下没有“Pairs”节列表"},
+        {"a section list without sections", "<Dictionary><Pairs><!-- none --></Pairs></Dictionary>",
+         "“Pairs”节列表中没有任何节"},
+        {"the sample behind a DOCTYPE with an internal subset",
+         sample.substr(0, afterDeclaration) + "\n<!DOCTYPE Dictionary [\n  <!ENTITY e \"x\">\n]>" +
+             sample.substr(afterDeclaration),
+         "没有根元素（读取在第 4 行第 1 列停止，那里不是标记：带内部子集“[...]”的 DOCTYPE 无法读取）"},
+    };
+    for (const auto& c : cases) {
+        TempFile file(c.content);
+        HostRun result = hostsim({file.path()});
+        EXPECT_EQ(result.status, 1) << c.what;
+        EXPECT_EQ(result.errors, "文件“" + file.path() + "”中没有字典：" + c.reason + "。未导入任何内容。\n") << c.what;
+        EXPECT_EQ(recordCount(result.store), 0u) << c.what;
+        EXPECT_EQ(std::count(result.progress.begin(), result.progress.end(), "load"), 1) << c.what;
+    }
+    // Sections whose tables are absent or empty are a normal import.
+    TempFile sections(dictionary("", table("RcDgnGlobalTable", "")));
+    HostRun result = hostsim({sections.path()});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.errors, "");
+}
+
+// Running out of memory is told, and the file is not counted as imported.
+// The sanitizers reserve more address space than any limit leaves.
+TEST(Hostsim, RunningOutOfMemoryIsToldAndFailsTheFile)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "an address-space limit cannot hold the sanitizers' shadow memory";
+#endif
+    std::string nodes;
+    for (int key = 1; key <= 200000; ++key)
+        nodes += row(std::to_string(key), element("x", std::to_string(key)) + element("StoryName", "storey"));
+    TempFile file(dictionary(table("NodeTable", nodes)));
+    TempFile scratch("", "stderr.txt");
+    CommandResult result = run("ulimit -v 150000 && " + quote(kHostsim) + " --plugin " + quote(kPlugin) + " " +
+                               quote(file.path()) + " 2>" + quote(scratch.path()));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(readFile(scratch.path()), "导入文件“" + file.path() + "”时内存不足，导入已中止。未导入任何记录。\n");
+    EXPECT_NE(result.out.find(file.path() + ": not imported\n"), std::string::npos) << result.out;
 }
 
 TEST(Hostsim, SaysPerFileWhetherItWasImportedAndWhatItAdded)
@@ -436,13 +535,16 @@ TEST(Hostsim, SampleHoldsAValueInEveryMember)
 
 namespace {
 
-TEST(Plugin, EventDispatcherReturnsZeroAndIgnoresEmptyEvents)
+TEST(Plugin, EventDispatcherReturnsZeroInEveryCase)
 {
     void* library = dlopen(kPlugin.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
     auto dispatch = reinterpret_cast<int (*)(EventData*)>(dlsym(library, "EventDispatcher"));
     ASSERT_NE(dispatch, nullptr);
     hoststore::clearStore();
+    static std::vector<std::string> messages;
+    messages.clear();
+    hostframework::setMessageBoxHandler([](const wchar_t* text, unsigned int) { messages.push_back(platform::toUtf8(text)); });
 
     EXPECT_EQ(dispatch(nullptr), 0);
     EventData empty;
@@ -451,12 +553,16 @@ TEST(Plugin, EventDispatcherReturnsZeroAndIgnoresEmptyEvents)
     missing.m_strPath = "/nonexistent/model.xml";
     EXPECT_EQ(dispatch(&missing), 0);
     EXPECT_EQ(recordCount(storeJson()), 0u);
+    // An event without a path is told, as a missing file is; a null event has nothing to tell of.
+    EXPECT_EQ(messages, (std::vector<std::string>{"无法导入文件“”：没有给出文件路径。",
+                                                  "无法导入文件“/nonexistent/model.xml”：文件不存在。"}));
 
     TempFile file(nodeFile("4", "1.5"));
     EventData event;
     event.m_strPath = file.path();
     EXPECT_EQ(dispatch(&event), 0);
     EXPECT_EQ(rows(storeJson(), "model", "Node").size(), 1u);
+    hostframework::setMessageBoxHandler(nullptr);
     dlclose(library);
 }
 
@@ -488,6 +594,10 @@ TEST(Plugin, UnloadingThePluginReleasesTheProgressLibrary)
 
 TEST(Run, AnExceptionMidRunFailsTheRunAndKeepsEarlierRecords)
 {
+    std::vector<std::string> messages;
+    static std::vector<std::string>* shown;
+    shown = &messages;
+    hostframework::setMessageBoxHandler([](const wchar_t* text, unsigned int) { shown->push_back(platform::toUtf8(text)); });
     std::string nodes;
     for (int key = 1; key <= 5; ++key)
         nodes += row(std::to_string(key), element("x", std::to_string(key)));
@@ -500,9 +610,13 @@ TEST(Run, AnExceptionMidRunFailsTheRunAndKeepsEarlierRecords)
     Json store = storeJson();
     EXPECT_EQ(rows(store, "model", "Node").size(), 2u);
     EXPECT_EQ(rows(store, "design", "RcDgnGlobal").size(), 0u) << "the design import never ran";
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "导入文件“" + file.path() + "”时内存不足，导入已中止。此前已导入的记录保留在模型中。");
     // The next run starts afresh and completes.
     EXPECT_TRUE(importPath(file.path()));
     EXPECT_EQ(recordCount(storeJson()), 6u);
+    EXPECT_EQ(messages.size(), 1u);
+    hostframework::setMessageBoxHandler(nullptr);
 }
 
 } // namespace

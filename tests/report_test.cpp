@@ -162,6 +162,8 @@ TEST(Report, FilesThatCannotBeLoadedSayWhyAndWhere)
     } cases[] = {
         {malformed.path() + ".missing", "cannot be read: No such file or directory", 0, 0},
         {malformed.path(), "is not well-formed XML at line 3, column 3: Error reading end tag.", 3, 3},
+        {"", "has no name: the path is empty", 0, 0},
+        {"/dev/zero", "is a device, not a file", 0, 0},
     };
     for (const auto& c : cases) {
         Report report = dictcheck(c.path);
@@ -172,6 +174,27 @@ TEST(Report, FilesThatCannotBeLoadedSayWhyAndWhere)
             for (const auto& [name, counts] : report.file[section].items())
                 EXPECT_EQ(counts, Json::parse(R"({"present": false, "rows": 0, "stored": 0})")) << name;
         EXPECT_TRUE(report.file["warnings"].empty());
+    }
+}
+
+TEST(Report, FilesThatHoldNoDictionarySaySoAndFail)
+{
+    const struct {
+        std::string content;
+        std::string message;
+    } cases[] = {
+        {"<?xml version='1.0'?>", "holds no dictionary: no root element"},
+        {"<!DOCTYPE D [\n<!ENTITY e 'x'>\n]><D/>",
+         "holds no dictionary: no root element (reading stopped at line 3, column 1, at something that is not "
+         "markup: a DOCTYPE with an internal subset cannot be read)"},
+        {"<D><Pair/></D>", "holds no dictionary: the root element \"D\" has no \"Pairs\" section list"},
+        {"<D><Pairs>text</Pairs></D>", "holds no dictionary: the \"Pairs\" section list holds no section"},
+    };
+    for (const auto& c : cases) {
+        Report report = checkText(c.content);
+        EXPECT_EQ(report.status, 1) << c.content;
+        EXPECT_TRUE(report.file["loaded"].get<bool>()) << c.content;
+        EXPECT_EQ(report.file["error"], (Json{{"message", c.message}, {"row", 0}, {"col", 0}})) << c.content;
     }
 }
 

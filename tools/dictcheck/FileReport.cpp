@@ -8,6 +8,7 @@
 
 #include <tinyxml.h>
 
+#include "document/SectionIndex.h"
 #include "hostsim/store/Store.h"
 
 namespace dictcheck {
@@ -129,6 +130,12 @@ std::string describe(const document::LoadError& error)
                                             std::to_string(error.column)
                                       : " at the end of the file (is the file complete?)";
     switch (error.kind) {
+    case Kind::NoPath:
+        return "has no name: the path is empty";
+    case Kind::NotAFile:
+        return error.detail == "device" ? "is a device, not a file" : "is neither a regular file nor a pipe";
+    case Kind::TooLarge:
+        return "is larger than 2 GB";
     case Kind::CannotRead:
         return std::string("cannot be read: ") + std::strerror(error.systemError);
     case Kind::Empty:
@@ -182,6 +189,39 @@ void FileObserver::loadFailed(const document::LoadError& error)
     m_report.loaded = false;
     m_report.error = error;
     m_report.errorMessage = describe(error);
+}
+
+void FileObserver::noDictionary(const document::DictionaryFrame& frame, const document::LoadedText& loaded)
+{
+    using Missing = document::DictionaryFrame::Missing;
+    switch (frame.missing) {
+    case Missing::Root:
+        m_report.noDictionary = "no root element";
+        if (loaded.unreadRow > 0)
+            m_report.noDictionary += " (reading stopped at line " + std::to_string(loaded.unreadRow) + ", column " +
+                                     std::to_string(loaded.unreadColumn) + ", at something that is not markup" +
+                                     (frame.doctypeSubset ? ": a DOCTYPE with an internal subset cannot be read" : "") +
+                                     ")";
+        break;
+    case Missing::SectionList:
+        m_report.noDictionary = "the root element " + quoted(frame.rootName) + " has no \"Pairs\" section list";
+        break;
+    case Missing::Section:
+        m_report.noDictionary = "the \"Pairs\" section list holds no section";
+        break;
+    case Missing::Nothing:
+        break;
+    }
+}
+
+void FileObserver::runFailed(const document::RunFailure& failure)
+{
+    m_report.loaded = false;
+    m_report.errorMessage = std::string("the import stopped part-way: ") +
+                            (failure.outOfMemory      ? "out of memory"
+                             : failure.what.empty()   ? "an unexpected error"
+                                                      : "an unexpected error (" + failure.what + ")") +
+                            (failure.storing ? "; what was stored before stays" : "; nothing was stored");
 }
 
 void FileObserver::declaredEncoding(const char* encoding)

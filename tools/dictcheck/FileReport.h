@@ -47,9 +47,10 @@ struct WarningGroup {
 
 struct FileReport {
     std::string path;
-    bool loaded = false;
+    bool loaded = false; // loaded, and read to its end
     document::LoadError error;
     std::string errorMessage; // empty when loaded
+    std::string noDictionary; // what the file lacks to be a dictionary, when it loaded but is not one
     std::vector<TableReport> tables; // model tables, then design tables
     std::vector<UnreadTable> unread;
     std::vector<WarningGroup> warnings; // only kinds that occurred, in a fixed order
@@ -67,6 +68,8 @@ public:
 
     void loadFailed(const document::LoadError& error) override;
     void declaredEncoding(const char* encoding) override;
+    void noDictionary(const document::DictionaryFrame& frame, const document::LoadedText& loaded) override;
+    void runFailed(const document::RunFailure& failure) override;
     void sectionEntry(int position, const TiXmlElement* entry) override;
     void tableEntry(const char* section, const char* name, const TiXmlElement* entry, bool indexed) override;
     void tableEntrySkipped(const char* section, const TiXmlElement* entry, const char* why) override;

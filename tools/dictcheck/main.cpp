@@ -29,14 +29,8 @@ FileReport check(const std::string& path, std::size_t examples)
     hoststore::clearStore();
     dictcheck::FileObserver observer(path, examples);
     CMBMBNReaderImpl reader(&observer);
-    bool completed = reader.importFile(path.c_str());
-    FileReport report = observer.finish();
-    if (!completed && report.loaded) {
-        // Loaded, then stopped by an exception (such as running out of memory).
-        report.loaded = false;
-        report.errorMessage = "the import stopped part-way; what was stored before stays";
-    }
-    return report;
+    reader.importFile(path.c_str());
+    return observer.finish();
 }
 
 
@@ -44,6 +38,11 @@ void printText(std::FILE* out, const FileReport& report)
 {
     if (!report.loaded && report.error.kind != document::LoadError::Kind::None) {
         std::fprintf(out, "%s: not loaded: the file %s\n", report.path.c_str(), report.errorMessage.c_str());
+        return;
+    }
+    if (!report.noDictionary.empty()) {
+        std::fprintf(out, "%s: loaded, but it holds no dictionary: %s; nothing was imported\n", report.path.c_str(),
+                     report.noDictionary.c_str());
         return;
     }
     long long rows = 0, stored = 0;
@@ -78,10 +77,12 @@ Json toJson(const FileReport& report)
     Json file;
     file["path"] = report.path;
     file["loaded"] = report.loaded;
-    if (report.errorMessage.empty())
-        file["error"] = nullptr;
-    else
+    if (!report.errorMessage.empty())
         file["error"] = {{"message", report.errorMessage}, {"row", report.error.row}, {"col", report.error.column}};
+    else if (!report.noDictionary.empty())
+        file["error"] = {{"message", "holds no dictionary: " + report.noDictionary}, {"row", 0}, {"col", 0}};
+    else
+        file["error"] = nullptr;
     for (const char* section : {"model", "design"}) {
         Json& tables = file[section] = Json::object();
         for (const auto& t : report.tables)
@@ -182,7 +183,7 @@ int main(int argc, char** argv)
     for (const std::string& path : files) {
         FileReport report = check(path, examples);
         printText(text, report);
-        clean = clean && report.loaded && report.warnings.empty();
+        clean = clean && report.loaded && report.noDictionary.empty() && report.warnings.empty();
         if (!jsonPath.empty())
             json["files"].push_back(toJson(report));
     }
