@@ -1,8 +1,10 @@
 // importbench's and dictcheck's command lines: each bad argument refused
 // with one line and exit status 2, the defaults and exit statuses in
 // --help, and what importbench measures, notes and leaves behind.
+#include <algorithm>
 #include <filesystem>
 #include <regex>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,8 @@ namespace {
 
 const std::string kImportbench = IMPORTBENCH_PATH;
 const std::string kDictcheck = DICTCHECK_PATH;
+const std::string kHostsim = HOSTSIM_PATH;
+const std::string kModelgen = MODELGEN_PATH;
 const std::string kSample = std::string(SAMPLES_DIR) + "/sample.xml";
 
 std::string quote(const std::string& s)
@@ -211,6 +215,88 @@ TEST(Dictcheck, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
         Output version = command(program, "--version");
         EXPECT_EQ(version.status, 0);
         EXPECT_TRUE(std::regex_match(version.out, std::regex("[a-z]+ [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.out;
+    }
+}
+
+// Each command that writes a file, writing into `target`.
+struct Writer {
+    const char* name;
+    std::string (*line)(const std::string& target);
+};
+
+const Writer kWriters[] = {
+    {"hostsim --json",
+     [](const std::string& target) {
+         return quote(kHostsim) + " --plugin " + quote(PLUGIN_PATH) + " --json " + quote(target) + " " + quote(kSample);
+     }},
+    {"dictcheck --json",
+     [](const std::string& target) { return quote(kDictcheck) + " --json " + quote(target) + " " + quote(kSample); }},
+    {"modelgen -o", [](const std::string& target) { return quote(kModelgen) + " --storeys 2 -o " + quote(target); }},
+};
+
+// A write cut short (here by the file-size limit, 1 KB) leaves the earlier
+// file byte for byte and nothing else in its folder; a complete one
+// replaces it, through a symbolic link too, keeping the link.
+TEST(OutputFiles, AreReplacedWholeOrNotAtAll)
+{
+    const std::string earlier = "{\"earlier\": \"output\"}\n";
+    for (const Writer& writer : kWriters) {
+        Directory dir;
+        std::string target = dir.path() + "/out.json";
+        TempFile seed(earlier, "seed");
+        fs::copy_file(seed.path(), target);
+        fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        CommandResult cut = run("bash -c " + quote("ulimit -f 1; " + writer.line(target) + " >/dev/null 2>&1"));
+        EXPECT_EQ(cut.status, 1) << writer.name;
+        EXPECT_EQ(readFile(target), earlier) << writer.name;
+        EXPECT_EQ(dir.files(), std::vector<std::string>{"out.json"}) << writer.name;
+
+        std::string link = dir.path() + "/link.json";
+        fs::create_symlink(target, link);
+        CommandResult whole = run(writer.line(link) + " >/dev/null 2>&1");
+        EXPECT_EQ(whole.status, 0) << writer.name;
+        EXPECT_TRUE(fs::is_symlink(link)) << writer.name;
+        std::string written = readFile(target);
+        EXPECT_GT(written.size(), 1024u) << writer.name;
+        EXPECT_TRUE(written[0] == '{' || written[0] == '<') << writer.name;
+        EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+            << writer.name;
+        std::vector<std::string> files = dir.files();
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, (std::vector<std::string>{"link.json", "out.json"})) << writer.name;
+    }
+}
+
+// A device cannot be replaced: it is written in place and stays a device.
+TEST(OutputFiles, ADeviceIsWrittenInPlace)
+{
+    for (const Writer& writer : kWriters) {
+        EXPECT_EQ(run(writer.line("/dev/null") + " >/dev/null 2>&1").status, 0) << writer.name;
+        EXPECT_TRUE(fs::is_character_file("/dev/null")) << writer.name;
+    }
+}
+
+// A folder that cannot take a new file is refused before any work, with
+// the system's reason, and nothing is left in it.
+TEST(OutputFiles, AFolderThatCannotBeWrittenIsToldBeforeAnyWork)
+{
+    // Root writes into any folder: then the commands run as nobody.
+    std::string as = "";
+    if (geteuid() == 0) {
+        if (run("setpriv --version >/dev/null 2>&1").status != 0)
+            GTEST_SKIP() << "running as root without setpriv";
+        as = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    }
+    for (const Writer& writer : kWriters) {
+        Directory dir;
+        fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                        fs::perms::others_exec);
+        Output result = command("sh", "-c " + quote(as + writer.line(dir.path() + "/out.json")));
+        fs::permissions(dir.path(), fs::perms::owner_all);
+        EXPECT_NE(result.status, 0) << writer.name;
+        EXPECT_NE(result.errors.find("Permission denied"), std::string::npos) << writer.name << ": " << result.errors;
+        EXPECT_TRUE(dir.files().empty()) << writer.name;
     }
 }
 

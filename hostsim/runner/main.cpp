@@ -15,6 +15,7 @@
 #include "hostsim/store/Store.h"
 #include "platform/Utf8.h"
 #include "tools/common/Arguments.h"
+#include "tools/common/OutputFile.h"
 #include "tools/common/OutputTarget.h"
 
 using toolcommon::plural;
@@ -80,20 +81,21 @@ bool writeDump(const std::string& path, hoststore::JsonLayout layout)
         std::cerr << "hostsim: writing the JSON dump to standard output failed: " << std::strerror(errno) << "\n";
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        std::cerr << "hostsim: cannot write " << path << ": " << std::strerror(errno) << "\n";
+    // An earlier dump stays as it was unless the new one is complete.
+    toolcommon::OutputFile file(path);
+    if (!file.open()) {
+        std::cerr << "hostsim: cannot write " << path << ": " << file.error() << "\n";
         return false;
     }
-    bool written = hoststore::writeJson(file, layout);
-    int error = errno;
-    if (std::fclose(file) != 0 && written) {
-        written = false;
-        error = errno;
+    if (!hoststore::writeJson(file.stream(), layout)) {
+        std::cerr << "hostsim: writing " << path << " failed: " << std::strerror(errno) << "\n";
+        return false;
     }
-    if (!written)
-        std::cerr << "hostsim: writing " << path << " failed: " << std::strerror(error) << "\n";
-    return written;
+    if (!file.commit()) {
+        std::cerr << "hostsim: writing " << path << " failed: " << file.error() << "\n";
+        return false;
+    }
+    return true;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "tools/common/OutputTarget.h"
 
+#include "tools/common/OutputFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -64,13 +66,25 @@ std::string refusedTarget(const char* tool, const std::string& target, const std
 
 bool writableTarget(const char* tool, const std::string& target)
 {
-    std::FILE* file = std::fopen(target.c_str(), "ab");
-    if (!file) {
-        std::fprintf(stderr, "%s: cannot write %s: %s\n", tool, target.c_str(), std::strerror(errno));
-        return false;
+    std::error_code error;
+    std::string why;
+    bool exists = fs::exists(target, error);
+    if (exists && !fs::is_directory(target, error)) {
+        if (std::FILE* file = std::fopen(target.c_str(), "ab"))
+            std::fclose(file);
+        else
+            why = std::strerror(errno);
     }
-    std::fclose(file);
-    return true;
+    // A device or pipe is written in place; anything else through a new
+    // file beside it.
+    OutputFile probe(target);
+    if (why.empty() && (!exists || fs::is_regular_file(target, error) || fs::is_directory(target, error)) &&
+        !probe.open())
+        why = probe.error();
+    if (why.empty())
+        return true;
+    std::fprintf(stderr, "%s: cannot write %s: %s\n", tool, target.c_str(), why.c_str());
+    return false;
 }
 
 } // namespace toolcommon

@@ -14,9 +14,11 @@ namespace toolcommon {
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
                           const char* what);
 
-// Opens the target for appending (creating it, never truncating it) and
-// closes it again; false, after saying why on standard error, when that
-// fails.
+// Whether the target can be written as an OutputFile will write it: an
+// existing target must be open to writing (it is opened for appending and
+// closed, never changed), and a new file must be possible beside it (one
+// is created and removed again). False, after saying why on standard
+// error, when either fails.
 bool writableTarget(const char* tool, const std::string& target);
 
 } // namespace toolcommon

@@ -14,6 +14,7 @@
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
 #include "tools/common/Arguments.h"
+#include "tools/common/OutputFile.h"
 #include "tools/common/OutputTarget.h"
 #include "tools/dictcheck/FileReport.h"
 #include "tools/dictcheck/FormatDoc.h"
@@ -111,17 +112,27 @@ Json toJson(const FileReport& report)
 bool writeJson(const std::string& path, const Json& json)
 {
     std::string text = json.dump(2) + "\n";
-    std::FILE* out = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
-    if (!out) {
-        std::fprintf(stderr, "dictcheck: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+    if (path == "-") {
+        if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)
+            return true;
+        std::fprintf(stderr, "dictcheck: writing standard output failed: %s\n", std::strerror(errno));
         return false;
     }
-    bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    written = (out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0) && written;
-    if (!written)
-        std::fprintf(stderr, "dictcheck: writing %s failed: %s\n", path == "-" ? "standard output" : path.c_str(),
-                     std::strerror(errno));
-    return written;
+    // An earlier report stays as it was unless the new one is complete.
+    toolcommon::OutputFile file(path);
+    if (!file.open()) {
+        std::fprintf(stderr, "dictcheck: cannot write %s: %s\n", path.c_str(), file.error().c_str());
+        return false;
+    }
+    if (std::fwrite(text.data(), 1, text.size(), file.stream()) != text.size()) {
+        std::fprintf(stderr, "dictcheck: writing %s failed: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    if (!file.commit()) {
+        std::fprintf(stderr, "dictcheck: writing %s failed: %s\n", path.c_str(), file.error().c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "tools/common/Arguments.h"
+#include "tools/common/OutputFile.h"
 #include "tools/modelgen/ModelWriter.h"
 #include "tools/modelgen/SizeOption.h"
 
@@ -75,16 +76,21 @@ int main(int argc, char** argv)
         shape = fit.shape;
     }
 
-    std::FILE* out = output == "-" ? stdout : std::fopen(output.c_str(), "wb");
-    if (!out) {
-        std::cerr << "modelgen: cannot write " << output << ": " << std::strerror(errno) << "\n";
+    // An earlier file stays as it was unless the new one is complete.
+    toolcommon::OutputFile file(output);
+    if (output != "-" && !file.open()) {
+        std::cerr << "modelgen: cannot write " << output << ": " << file.error() << "\n";
         return 1;
     }
+    std::FILE* out = output == "-" ? stdout : file.stream();
     std::setvbuf(out, nullptr, _IOFBF, 1 << 20);
     long long bytes = modelgen::writeModel(shape, out);
-    bool closed = out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
-    if (bytes < 0 || !closed) {
+    if (bytes < 0 || (out == stdout && std::fflush(out) != 0)) {
         std::cerr << "modelgen: writing " << output << " failed: " << std::strerror(errno) << "\n";
+        return 1;
+    }
+    if (out != stdout && !file.commit()) {
+        std::cerr << "modelgen: writing " << output << " failed: " << file.error() << "\n";
         return 1;
     }
     if (!fit.met)
