@@ -80,6 +80,38 @@ for variant in no-registe no-delay no-message none; do
     "$root/tests/data/one-section.xml"
 done
 
+# Hostile files, 60 KB and more: each nests past the bound in a way an
+# earlier guard missed, and would overflow the host thread's 1 MB stack.
+# Both builds must refuse each with the same message and exit 1.
+repeat() { # count, text
+  yes "$2" | head -n "$1" | tr -d '\n'
+}
+hostile() { # name, text before, repeated piece, count, text after
+  printf '%s' "$2" >"$work/$1.xml"
+  repeat "$4" "$3" >>"$work/$1.xml"
+  printf '%s' "$5" >>"$work/$1.xml"
+  echo "$work/$1.xml"
+}
+refused() { # file
+  local native windows
+  native=$(app native full)
+  windows=$(app windows full)
+  build/bin/hostsim --plugin "$native/libDictImport.so" "$1" >/dev/null 2>"$work/refused.native.txt"
+  local native_status=$?
+  (cd "$windows" && "$wine" hostsim.exe "$1" >/dev/null 2>"$work/refused.windows.txt")
+  local windows_status=$?
+  [ "$native_status" -eq 1 ] && [ "$windows_status" -eq 1 ] || { echo "exit $native_status, $windows_status: $1"; return 1; }
+  grep -q '嵌套超过 256 层' "$work/refused.native.txt" || { echo "native: $(cat "$work/refused.native.txt")"; return 1; }
+  tr -d '\r' <"$work/refused.windows.txt" | cmp -s - "$work/refused.native.txt" ||
+    { echo "windows: $(cat "$work/refused.windows.txt")"; return 1; }
+}
+check "hostile: quoted '>' in a declaration" refused \
+  "$(hostile quote "<?xml version='1.0' standalone='>'<!--'?>" '<a>' 20000 '-->')"
+check "hostile: a declaration that ends far away" refused "$(hostile far "<?xml version='1.0'" '<a>' 20000 '?>')"
+check "hostile: a lead byte that swallows a quote" refused \
+  "$(hostile lead "$(printf '<?xml version="1.0" encoding="UTF-8"?><r a="\xC3" b=">')" '<a>' 20000 '"/>')"
+check "hostile: a reference that hides end tags" refused "$(hostile reference '<r>' '<a>&#x</a>x;' 6000 '')"
+
 exports() {
   local names
   names=$(x86_64-w64-mingw32-objdump -p build-windows/bin/DictImport.dll |

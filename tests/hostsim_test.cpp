@@ -160,13 +160,16 @@ TEST(Hostsim, EachFileThatCannotBeImportedIsToldOnceAndLeavesTheStoreEmpty)
     EXPECT_EQ(recordCount(result.store), 0u);
 }
 
-// An empty path, a device and a named pipe nobody writes to are told at
-// once; none is read without end or waited on.
-TEST(Hostsim, PathsThatNameNoFileAreToldAtOnce)
+// An empty path, a device, a named pipe nobody writes to and a file past
+// 2 GB are told at once; none is read without end or waited on.
+TEST(Hostsim, PathsThatNameNoFileAndFilesTooLargeAreToldAtOnce)
 {
     TempFile scratch("", "placeholder");
     std::string fifo = fs::path(scratch.path()).parent_path().string() + "/fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Sparse: its size is known before a byte is read.
+    TempFile large("");
+    fs::resize_file(large.path(), 2147483648u);
     const struct {
         std::string path;
         std::string reason;
@@ -175,6 +178,7 @@ TEST(Hostsim, PathsThatNameNoFileAreToldAtOnce)
         {"/dev/zero", "这是一个设备，不是文件。"},
         {"/dev/null", "这是一个设备，不是文件。"},
         {fifo, "文件是空的，没有任何 XML 内容。"},
+        {large.path(), "文件超过 2 GB，无法读取。"},
     };
     for (const auto& c : cases) {
         HostRun result = hostsim({c.path});
