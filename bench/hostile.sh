@@ -30,6 +30,11 @@ make_input() { # kind, scale (1 or 10), file
         yes '<z>1</z>' | head -n $((n * 100000)) | tr -d '\n'; printf '<x>1</x></Value></Pair>'; tail_of; } > "$f" ;;
     deep-nesting)
       yes '<a>' | head -n $((n * 1000000)) | tr -d '\n' > "$f" ;;
+    hidden-nesting)
+      { printf "<?xml version='1.0' standalone='>'<!--'?>"; yes '<a>' | head -n $((n * 1000000)) | tr -d '\n'
+        printf -- '-->'; } > "$f" ;;
+    declaration-far)
+      { printf "<?xml version='1.0'"; yes '<a>' | head -n $((n * 1000000)) | tr -d '\n'; printf '?>'; } > "$f" ;;
     many-attributes)
       { printf '<r'; seq 1 $((n * 100000)) | sed 's/.*/ a&="1"/' | tr -d '\n'; printf '/>'; } > "$f" ;;
     random-bytes)
@@ -38,7 +43,8 @@ make_input() { # kind, scale (1 or 10), file
 }
 
 printf '%-18s %10s %10s %12s %12s\n' input "MB" seconds "s per MB" records
-for kind in long-text sibling-rows long-numbers children-per-row deep-nesting many-attributes random-bytes; do
+for kind in long-text sibling-rows long-numbers children-per-row deep-nesting hidden-nesting declaration-far \
+    many-attributes random-bytes; do
   for scale in 1 10; do
     file="$work/$kind-$scale.xml"
     make_input "$kind" "$scale" "$file"

@@ -112,6 +112,18 @@ check "hostile: a lead byte that swallows a quote" refused \
   "$(hostile lead "$(printf '<?xml version="1.0" encoding="UTF-8"?><r a="\xC3" b=">')" '<a>' 20000 '"/>')"
 check "hostile: a reference that hides end tags" refused "$(hostile reference '<r>' '<a>&#x</a>x;' 6000 '')"
 
+# A device and an empty path are refused at once, as natively.
+told() { # path, message
+  local windows
+  windows=$(app windows full)
+  (cd "$windows" && "$wine" hostsim.exe "$1" >/dev/null 2>"$work/told.txt")
+  local status=$?
+  [ "$status" -eq 1 ] && [ "$(tr -d '\r' <"$work/told.txt")" = "无法导入文件“$1”：$2" ] ||
+    { echo "exit $status: $(cat "$work/told.txt")"; return 1; }
+}
+check "the console device NUL is refused" told NUL '这是一个设备，不是文件。'
+check "an empty path is refused" told '' '没有给出文件路径。'
+
 exports() {
   local names
   names=$(x86_64-w64-mingw32-objdump -p build-windows/bin/DictImport.dll |
