@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (clang, ASan, UBSan) and fuzzes one for the
+# Builds the libFuzzer targets (clang, ASan, UBSan; TinyXML from Debian's
+# source package, built as Debian builds it but instrumented alike) and
+# fuzzes one for the
 # given number of seconds (default 60). Extra arguments go to libFuzzer,
 # for example -jobs=2 -workers=2. A crash leaves its input in build-fuzz/.
 #
@@ -24,7 +26,11 @@ case "$target" in
   bounds) dict=fuzz/bounds.dict; max_len=8192 ;;
   *) echo "fuzz.sh: unknown target $target (import or bounds)" >&2; exit 2 ;;
 esac
-bash scripts/setup.sh --with-sanitizers
+bash scripts/setup.sh --with-fuzzer
+# TinyXML built from Debian's sources with the same instrumentation, so
+# that the fuzzer is guided by TinyXML's branches as well as the plug-in's,
+# and ASan checks TinyXML's every access too.
+bash scripts/tinyxml-source.sh build-fuzz/tinyxml-src
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 corpus="build-fuzz/corpus-$target"

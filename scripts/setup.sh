@@ -8,6 +8,7 @@ packages=(cmake ninja-build g++ pkg-config libtinyxml-dev libcli11-dev nlohmann-
           libgtest-dev locales)
 case "${1:-}" in
   --with-sanitizers) packages+=(clang libclang-rt-dev) ;;
+  --with-fuzzer) packages+=(clang libclang-rt-dev dpkg-dev patch) ;;
   --with-windows) packages+=(g++-mingw-w64-x86-64 wine64 dpkg-dev patch) ;;
   --with-host-abi) packages+=(clang g++-mingw-w64-x86-64) ;;
 esac
@@ -25,21 +26,33 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# The Windows build takes TinyXML's sources with apt-get source, which
-# needs Debian's source lists.
-if [ "${1:-}" = "--with-windows" ] && ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  $sudo tee /etc/apt/sources.list.d/debian-src.sources >/dev/null <<'SOURCES'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-SOURCES
-  $sudo apt-get update -q
+# TinyXML's sources (the Windows build, the fuzz targets) come with
+# apt-get source, which needs source entries: one deb-src beside each deb
+# source the machine's apt already has, same archive, suites and keys.
+if [ "${1:-}" = "--with-windows" ] || [ "${1:-}" = "--with-fuzzer" ]; then
+  one_line=() deb822=()
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do [ -f "$f" ] && one_line+=("$f"); done
+  for f in /etc/apt/sources.list.d/*.sources; do [ -f "$f" ] && deb822+=("$f"); done
+  if ! cat /dev/null "${one_line[@]}" "${deb822[@]}" | grep -q '^Types:.*deb-src\|^[[:space:]]*deb-src'; then
+    derived=/etc/apt/sources.list.d/dictimport-deb-src
+    # One-line entries: "deb [options] URI suite components".
+    cat /dev/null "${one_line[@]}" | sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' |
+      $sudo tee "$derived.list" >/dev/null
+    # deb822 stanzas: each enabled stanza whose types hold deb, as deb-src.
+    cat /dev/null "${deb822[@]}" | awk 'BEGIN { RS = "" }
+      /(^|\n)Types:[^\n]*[[:space:]]deb([[:space:]]|$)/ && !/(^|\n)Enabled:[[:space:]]*no/ {
+        out = ""
+        n = split($0, lines, "\n")
+        for (i = 1; i <= n; i++) {
+          if (lines[i] ~ /^Types:/) lines[i] = "Types: deb-src"
+          if (lines[i] !~ /^#/) out = out lines[i] "\n"
+        }
+        printf "%s\n", out
+      }' | $sudo tee "$derived.sources" >/dev/null
+    [ -s "$derived.list" ] || $sudo rm -f "$derived.list"
+    [ -s "$derived.sources" ] || $sudo rm -f "$derived.sources"
+    $sudo apt-get update -q || echo "setup.sh: apt-get update reported errors; apt-get source may still work" >&2
+  fi
 fi
 
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
