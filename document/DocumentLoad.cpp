@@ -35,20 +35,18 @@ bool readFile(const char* path, std::unique_ptr<char[]>& data, std::size_t& size
         }
         return false;
     }
+    // A size that cannot be told (ftell's long is 32 bits on Windows) is
+    // found by reading, as a pipe's is.
     std::size_t capacity = 1 << 16;
     if (input.kind == platform::FileKind::Regular && std::fseek(file.get(), 0, SEEK_END) == 0) {
-        long long length = std::ftell(file.get());
-        if (length < 0) {
-            why.kind = LoadError::Kind::CannotRead;
-            why.systemError = errno;
-            return false;
-        }
-        if (static_cast<unsigned long long>(length) > kMaxFileSize) {
+        long length = std::ftell(file.get());
+        if (length >= 0 && static_cast<unsigned long>(length) > kMaxFileSize) {
             why.kind = LoadError::Kind::TooLarge;
             return false;
         }
         // One byte more than the size, so that the read sees the end.
-        capacity = static_cast<std::size_t>(length) + 1;
+        if (length >= 0)
+            capacity = static_cast<std::size_t>(length) + 1;
         std::rewind(file.get());
     }
     data.reset(new char[capacity + DocumentText::kPadding]);
@@ -107,11 +105,6 @@ LoadError refusal(const DocumentText& text, const ParseTrace& trace)
 }
 
 } // namespace
-
-bool withinDocumentBounds(std::string_view text)
-{
-    return traceParse(DocumentText(text)).broken == ParseTrace::Bound::None;
-}
 
 bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, Positions positions,
                   LoadedText* loaded)

@@ -15,10 +15,6 @@ namespace document {
 // pipe must not be read without end.
 constexpr std::size_t kMaxFileSize = 2147483647;
 
-// False when the text nests elements deeper, or gives an element more
-// attributes, than TinyXML may build (the bounds in ParseTrace.h).
-bool withinDocumentBounds(std::string_view text);
-
 // Why a file could not be loaded, and where.
 struct LoadError {
     enum class Kind {
