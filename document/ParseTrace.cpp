@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 
 #include <tinyxml.h>
@@ -50,6 +51,17 @@ namespace {
 inline unsigned char byte(char c)
 {
     return static_cast<unsigned char>(c);
+}
+
+// Whether the first `count` bytes in memory order of two words XORed
+// together differ (count from 1 to 7).
+inline bool differentIn(std::uint64_t difference, std::size_t count)
+{
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return (difference >> (64 - 8 * count)) != 0;
+#else
+    return (difference & ((std::uint64_t(1) << (8 * count)) - 1)) != 0;
+#endif
 }
 
 // The byte classes TinyXML tests with the C library's functions, so that
@@ -164,6 +176,9 @@ private:
     // UTF-8, a lead byte of more than one byte.
     bool m_textStop[256];
     bool m_valueStop[256];
+    // Bytes at which SkipWhiteSpace has nothing to skip: not NUL, not white
+    // space and, in UTF-8, not the first byte of a mark it skips.
+    bool m_noSpace[256];
 
     // The open elements' names, for their end tags, and the current
     // element's attribute names, for TinyXML's check against repeats.
@@ -182,24 +197,21 @@ void Tracer::setEncoding(bool utf8)
         bool stop = b == 0 || b == '&' || (utf8 && TiXmlBase::utf8ByteTable[b] > 1);
         m_valueStop[b] = stop;
         m_textStop[b] = b == '<' || (stop && !m_classes.space[b]);
+        m_noSpace[b] = b != 0 && !m_classes.space[b] && !(utf8 && b == 0xEF);
     }
 }
 
 // TiXmlBase::SkipWhiteSpace, which in UTF-8 also skips the byte order mark
-// and the marks U+FFFE and U+FFFF. Null at the end of the text, where
-// every caller in TinyXML treats its result as the end. Most calls find no
-// space at all.
+// and the marks U+FFFE and U+FFFF, from a place in the text. Null at the
+// end of the text, where every caller in TinyXML treats its result as the
+// end. Most calls find no space at all.
 inline const char* Tracer::skipSpace(const char* p) const
 {
-    if (p && !m_classes.space[byte(*p)] && byte(*p) != 0xEF)
-        return *p ? p : nullptr;
-    return skipSpaceRun(p);
+    return m_noSpace[byte(*p)] ? p : skipSpaceRun(p);
 }
 
 const char* Tracer::skipSpaceRun(const char* p) const
 {
-    if (!p)
-        return nullptr;
     for (;;) {
         while (m_classes.space[byte(*p)])
             ++p;
@@ -443,14 +455,24 @@ const char* Tracer::otherNode(Node node, const char* p) const
     return unknown(p);
 }
 
-// Whether the text at p starts with the name. The text holds no NUL
-// before its end, and a name none, so a shorter text differs in time.
+// Whether the text at p starts with the name, which lies earlier in the
+// same text. Eight bytes at a time: both lie before the text's end, which
+// the padding follows, so every load stays inside the buffer.
 inline bool Tracer::endTagNames(const char* p, std::string_view name) const
 {
-    for (char c : name)
-        if (*p++ != c)
+    std::size_t size = name.size();
+    if (static_cast<std::size_t>(m_end - p) < size)
+        return false;
+    const char* n = name.data();
+    for (; size >= 8; size -= 8, p += 8, n += 8)
+        if (std::memcmp(p, n, 8) != 0)
             return false;
-    return true;
+    if (size == 0)
+        return true;
+    std::uint64_t a, b;
+    std::memcpy(&a, p, 8);
+    std::memcpy(&b, n, 8);
+    return differentIn(a ^ b, size) == false;
 }
 
 // TiXmlElement::Parse with its ReadValue, at the '<' of an element that
@@ -565,7 +587,7 @@ ParseTrace Tracer::run()
         trace.charactersFrom = 0;
     }
     bool anyNode = false;
-    for (p = skipSpace(p); p; p = skipSpace(p)) {
+    for (p = skipSpace(p); p; p = p ? skipSpace(p) : nullptr) {
         if (*p != '<') {
             trace.unreadFrom = static_cast<std::size_t>(p - m_begin);
             break;

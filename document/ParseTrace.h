@@ -20,12 +20,13 @@ constexpr int kMaxNesting = 256;    // element levels, the root being 1
 constexpr int kMaxAttributes = 256; // attributes of one element
 
 // A file's text as TinyXML's LoadFile hands it to its parser: it ends at
-// the first NUL byte, and CR LF and lone CR are LF. Four NUL bytes follow
-// it, because TinyXML steps over a UTF-8 lead byte by the length the byte
-// announces, up to three bytes past the end of a truncated text.
+// the first NUL byte, and CR LF and lone CR are LF. NUL bytes follow it:
+// TinyXML steps over a UTF-8 lead byte by the length the byte announces,
+// up to three bytes past the end of a truncated text, and the trace reads
+// names eight bytes at a time.
 class DocumentText {
 public:
-    static constexpr std::size_t kPadding = 4;
+    static constexpr std::size_t kPadding = 16;
 
     DocumentText() = default;
     // A copy of `bytes`, prepared as above.
