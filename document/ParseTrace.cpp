@@ -171,9 +171,10 @@ private:
     const char* m_end; // the text's final NUL
     ByteClasses m_classes;
     bool m_utf8 = false;
-    // Bytes that end a run of plain characters: in text (where white space
-    // is stepped over byte by byte) and in quoted values. NUL, '&' and, in
-    // UTF-8, a lead byte of more than one byte.
+    // Bytes that end a run of characters stepped over one byte at a time,
+    // in quoted values and in text: NUL, '&' and, in UTF-8, a lead byte of
+    // more than one byte (in text, where white space is always one byte,
+    // not a white space byte), and in text also '<'.
     bool m_textStop[256];
     bool m_valueStop[256];
     // Bytes at which SkipWhiteSpace has nothing to skip: not NUL, not white
