@@ -2,17 +2,13 @@
 
 #include "design/DesignFields.h"
 #include "document/TableWalk.h"
-#include "progress/ImportSteps.h"
 
 using namespace building_designDB;
-using namespace building_designDB::fields;
-using document::DesignRows;
-using document::readChain;
-using document::readChainOf;
+using building_designDB::fields::kTables;
 
 CDesignDBImpl::CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections,
-                             document::ImportObserver* observer)
-    : m_pReader(reader), m_sections(sections), m_pObserver(observer)
+                             const importsteps::StepPlan& steps, document::ImportObserver* observer)
+    : m_pReader(reader), m_sections(sections), m_steps(steps), m_pObserver(observer)
 {
 }
 
@@ -20,48 +16,31 @@ CDesignDBImpl::~CDesignDBImpl() = default;
 
 bool CDesignDBImpl::importDesignDB()
 {
-    // One step per table, in this order, numbered on from the model steps.
-    // The wall design table has two steps: the first has no reader, so its
-    // message and the next go out back to back.
-    static constexpr bool (CDesignDBImpl::*kReaders[])() = {
-        &CDesignDBImpl::readRcDgnGlobalTable,   &CDesignDBImpl::readBeamDesignTable,
-        &CDesignDBImpl::readColumnDesignTable,  nullptr,
-        &CDesignDBImpl::readWallDesignTable,    &CDesignDBImpl::readWallLLDesignTable,
-        &CDesignDBImpl::readWallColumnDesignTable, &CDesignDBImpl::readSlabDesignTable,
-    };
-    static_assert(std::size(kReaders) == importsteps::kDesignSteps);
-    importsteps::runSteps(*this, kReaders, importsteps::kFirstDesignStep, m_pObserver == nullptr);
+    importsteps::runSteps(kTables, m_steps, [this](const auto& entry) { readEntry(entry); });
     return true;
 }
 
-template <class R, class List>
-bool CDesignDBImpl::readTable(const document::TableFields<List>& fields, TableInterface<int, R>* table)
+template <class Entry>
+bool CDesignDBImpl::readEntry(const Entry& entry)
 {
-    return document::walkTable<DesignRows>(m_sections, fields.name, table, fields.fields, m_pObserver);
+    auto* table = this->*entry.table;
+    if (m_pObserver)
+        return document::walkTable(m_sections, entry, table, document::DesignRows<document::Told>({m_pObserver}));
+    return document::walkTable(m_sections, entry, table, document::DesignRows<document::Quiet>());
+}
+
+template <class R>
+bool CDesignDBImpl::readTable()
+{
+    return readEntry(document::entryOf<R>(kTables));
 }
 
 // clang-format off
-bool CDesignDBImpl::readRcDgnGlobalTable() { return readTable(kRcDgnGlobalTable, m_pRcDgnGlobal); }
-bool CDesignDBImpl::readBeamDesignTable() { return readTable(kBeamTable, m_pRcDesignBeam); }
-bool CDesignDBImpl::readColumnDesignTable() { return readTable(kColumnTable, m_pRcDesignColumn); }
-bool CDesignDBImpl::readWallDesignTable() { return readTable(kWallTable, m_pRcDesignWall); }
-bool CDesignDBImpl::readWallLLDesignTable() { return readTable(kWallLLTable, m_pRcDesignWallLL); }
-bool CDesignDBImpl::readWallColumnDesignTable() { return readTable(kWallColumnTable, m_pRcDesignWallColumn); }
-bool CDesignDBImpl::readSlabDesignTable() { return readTable(kSlabTable, m_pRcDesignSlab); }
-
-bool CDesignDBImpl::readBarGroup(const TiXmlHandle& h, S_RcBarGroup& r) { return readChain(DesignRows(), h, r, kBarGroup); }
-bool CDesignDBImpl::readBarLayout(const TiXmlHandle& h, S_RcBarLayout& r) { return readChain(DesignRows(), h, r, kBarLayout); }
-bool CDesignDBImpl::readStirrupSet(const TiXmlHandle& h, S_RcStirrupSet& r) { return readChain(DesignRows(), h, r, kStirrupSet); }
-bool CDesignDBImpl::readBeamSectionDesign(const TiXmlHandle& h, S_RcBeamSectionDesign& r) { return readChain(DesignRows(), h, r, kBeamSectionDesign); }
+bool CDesignDBImpl::readRcDgnGlobalTable() { return readTable<S_RcDgnGlobal_D>(); }
+bool CDesignDBImpl::readBeamDesignTable() { return readTable<S_RcDesignBeam_D>(); }
+bool CDesignDBImpl::readColumnDesignTable() { return readTable<S_RcDesignColumn_D>(); }
+bool CDesignDBImpl::readWallDesignTable() { return readTable<S_RcDesignWall_D>(); }
+bool CDesignDBImpl::readWallLLDesignTable() { return readTable<S_RcDesignWallLL_D>(); }
+bool CDesignDBImpl::readWallColumnDesignTable() { return readTable<S_RcDesignWallColumn_D>(); }
+bool CDesignDBImpl::readSlabDesignTable() { return readTable<S_RcDesignSlab_D>(); }
 // clang-format on
-
-bool CDesignDBImpl::readForceSet(const TiXmlHandle& h, S_RcForceSet& r, bool withT)
-{
-    return withT ? readChain(DesignRows(), h, r, kForceSet) : readChainOf<kForceSetLinksWithoutT>(DesignRows(), h, r, kForceSet);
-}
-
-bool CDesignDBImpl::readValueList(const TiXmlHandle& holder, TableInterface<int, double>* list)
-{
-    values.readEntries(DesignRows(), TiXmlHandle(holder.ToElement()), list);
-    return true;
-}

@@ -3,24 +3,23 @@
 // element; only a complete row is stored.
 #pragma once
 
-#include <tinyxml.h>
-
-#include "document/FieldList.h"
 #include "document/ImportObserver.h"
 #include "document/SectionIndex.h"
 #include "host/CDesignDB.h"
+#include "progress/ImportSteps.h"
 
 class CMBMBNReaderImpl;
 
 class CDesignDBImpl : public CDesignDB {
 public:
-    // The readers find their tables in the reader's section index and tell
-    // the observer, when there is one, what they read.
-    CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections,
+    // The readers find their tables in the reader's section index, take
+    // their steps where `steps` says, and tell the observer, when there is
+    // one, what they read.
+    CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections, const importsteps::StepPlan& steps,
                   document::ImportObserver* observer = nullptr);
     ~CDesignDBImpl() override;
 
-    // Steps 24 to 31 of 31; always true.
+    // The steps of the design registry's tables, in its order; always true.
     bool importDesignDB();
 
     // Table readers: false when the table or its first row is missing.
@@ -32,21 +31,14 @@ public:
     bool readWallColumnDesignTable();
     bool readSlabDesignTable();
 
-    // Sub-record readers on their own: true when every field's element was
-    // found.
-    static bool readBarGroup(const TiXmlHandle& holder, building_designDB::S_RcBarGroup& group);
-    static bool readBarLayout(const TiXmlHandle& holder, building_designDB::S_RcBarLayout& layout);
-    static bool readStirrupSet(const TiXmlHandle& holder, building_designDB::S_RcStirrupSet& stirrups);
-    static bool readForceSet(const TiXmlHandle& holder, building_designDB::S_RcForceSet& forces, bool withT);
-    static bool readBeamSectionDesign(const TiXmlHandle& holder, building_designDB::S_RcBeamSectionDesign& section);
-    // Positions 0, 1, ... from the "double" children on; always true.
-    static bool readValueList(const TiXmlHandle& holder, TableInterface<int, double>* values);
-
 private:
-    template <class R, class List>
-    bool readTable(const document::TableFields<List>& fields, TableInterface<int, R>* table);
+    template <class R>
+    bool readTable();
+    template <class Entry>
+    bool readEntry(const Entry& entry);
 
     CMBMBNReaderImpl* m_pReader;
     document::SectionIndex& m_sections;
+    importsteps::StepPlan m_steps;
     document::ImportObserver* m_pObserver;
 };

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "document/FieldList.h"
+#include "document/TableRegistry.h"
+#include "host/CDesignDB.h"
 #include "host/DesignRecords.h"
 
 namespace building_designDB::fields {
@@ -16,7 +18,8 @@ using document::optional;
 using document::subRecord;
 using document::subRecords;
 using document::subRecordUpTo;
-using document::tableFields;
+using document::tableEntry;
+using document::tableRegistry;
 
 constexpr auto kRcDgnGlobal = fieldList(
     field("Gamma0", &S_RcDgnGlobal_D::Gamma0, asText));
@@ -179,18 +182,24 @@ constexpr auto kSlab = fieldList(
     field("MomemtQOnY", &S_RcDesignSlab_D::MomemtQOnY, asText),
     field("MomentQOnSupports", &S_RcDesignSlab_D::MomentQOnSupports, valueList));
 
-// The design section's tables, in the order they are imported: each table's
-// name in the file with the field list of its rows. The table readers and
-// the file format's description both take them from here.
-constexpr auto kRcDgnGlobalTable = tableFields("RcDgnGlobalTable", kRcDgnGlobal);
-constexpr auto kBeamTable = tableFields("BeamTable", kBeam);
-constexpr auto kColumnTable = tableFields("ColumnTable", kColumn);
-constexpr auto kWallTable = tableFields("WallTable", kWall);
-constexpr auto kWallLLTable = tableFields("WallLLTable", kWallLL);
-constexpr auto kWallColumnTable = tableFields("WallColumnTable", kWallColumn);
-constexpr auto kSlabTable = tableFields("SlabTable", kSlab);
-
-constexpr auto kTables = std::make_tuple(kRcDgnGlobalTable, kBeamTable, kColumnTable, kWallTable, kWallLLTable,
-                                         kWallColumnTable, kSlabTable);
+// The design section's tables, in the order they are imported. The wall
+// design table takes two progress steps: the host reserves a table beside
+// it that no reader fills, and its step's message goes out back to back
+// with the wall table's. The host tables are protected members of the
+// store's base class, which a class derived from it may name.
+struct DesignTables : CDesignDB {
+    static constexpr auto registry()
+    {
+        return tableRegistry(
+            tableEntry("RcDgnGlobalTable", kRcDgnGlobal, &DesignTables::m_pRcDgnGlobal, "RcDgnGlobal"),
+            tableEntry("BeamTable", kBeam, &DesignTables::m_pRcDesignBeam, "RcDesignBeam"),
+            tableEntry("ColumnTable", kColumn, &DesignTables::m_pRcDesignColumn, "RcDesignColumn"),
+            tableEntry("WallTable", kWall, &DesignTables::m_pRcDesignWall, "RcDesignWall", 2),
+            tableEntry("WallLLTable", kWallLL, &DesignTables::m_pRcDesignWallLL, "RcDesignWallLL"),
+            tableEntry("WallColumnTable", kWallColumn, &DesignTables::m_pRcDesignWallColumn, "RcDesignWallColumn"),
+            tableEntry("SlabTable", kSlab, &DesignTables::m_pRcDesignSlab, "RcDesignSlab"));
+    }
+};
+constexpr auto kTables = DesignTables::registry();
 
 } // namespace building_designDB::fields

@@ -1,17 +1,16 @@
 // A record's fields as a list: element name, member and kind, one entry
-// per member, in member order. Generic folds read a list; the walk's
-// policy says how (every field on its own, or a chain that stops at the
-// first missing element), how a sub-record's element is found, and which
-// observer, if any, hears what was read.
+// per member, in member order. The lists are inert data: reading them is
+// the generic folds below, describing them is the format document's
+// business (tools/).
 //
 // A kind reads one field: `kind.read(policy, holder, element, member)`
 // looks the element up under `holder`, fills the member from it, and
-// returns false when the element is missing.
-//
-// A kind also tells what it reads, for the file format's description:
-// `kind.describe<M>(describer, element)` calls the describer's member for
-// its kind (value, keyReference, integersFromDoubles, subRecord,
-// subRecords, entryList, recordList, optional); describeList walks a list.
+// returns false when the element is missing. The walk's policy says how
+// lists are read (every field on its own, or a chain that stops at the
+// first missing element), how a sub-record's element is found, and who
+// hears what was read: a kind tells the policy of a missing element
+// (`missing`), of the elements it goes into (`enter`, `leave`) and hands
+// it each text to convert (`assign`).
 #pragma once
 
 #include <string>
@@ -22,8 +21,7 @@
 #include <tinyxml.h>
 
 #include "document/Conversions.h"
-#include "document/FieldReaders.h"
-#include "document/ImportObserver.h"
+#include "document/Navigation.h"
 #include "host/TableInterface.h"
 
 namespace document {
@@ -52,50 +50,6 @@ constexpr auto fieldList(F... fields)
 // The record type a list describes.
 template <class List>
 using RecordOf = typename std::tuple_element_t<0, List>::Record;
-
-// Tells the describer of every field of the list, in order.
-template <class D, class List>
-void describeList(D& describer, const List& list)
-{
-    std::apply(
-        [&](const auto&... f) {
-            (f.kind.template describe<typename std::decay_t<decltype(f)>::Member>(describer, f.element), ...);
-        },
-        list);
-}
-
-// A table as its reader knows it: the table's name in its section and the
-// field list of its rows' records.
-template <class List>
-struct TableFields {
-    const char* name;
-    List fields;
-};
-template <class List>
-constexpr TableFields<List> tableFields(const char* name, const List& fields)
-{
-    return {name, fields};
-}
-
-// What a value field's conversion is called in the format's description.
-template <class M>
-struct ValueKind;
-template <>
-struct ValueKind<int> {
-    static constexpr const char* name = "integer";
-};
-template <>
-struct ValueKind<double> {
-    static constexpr const char* name = "real";
-};
-template <>
-struct ValueKind<std::string> {
-    static constexpr const char* name = "text";
-};
-template <>
-struct ValueKind<bool> {
-    static constexpr const char* name = "flag";
-};
 
 template <class Policy, class R, class F>
 bool readField(const Policy& policy, const TiXmlHandle& holder, R& record, const F& f)
@@ -133,35 +87,26 @@ bool readChain(const Policy& policy, const TiXmlHandle& holder, R& record, const
     return readChainOf<std::tuple_size_v<List>>(policy, holder, record, list);
 }
 
-// What the observer, when there is one, hears of a field.
-template <class Policy>
-void tellMissing(const Policy& policy, const char* element)
-{
-    if (policy.observer)
-        policy.observer->elementMissing(element);
-}
-
-// Tells the observer, when there is one, of what lies below `element`.
+// Tells the policy that the fields below `element` are being read, for
+// as long as it lives.
 template <class Policy>
 class Entered {
 public:
-    Entered(const Policy& policy, const char* element) : m_observer(policy.observer)
-    {
-        if (m_observer)
-            m_observer->enter(element);
-    }
-    ~Entered()
-    {
-        if (m_observer)
-            m_observer->leave();
-    }
+    Entered(const Policy& policy, const char* element) : m_policy(policy) { m_policy.enter(element); }
+    ~Entered() { m_policy.leave(); }
     Entered(const Entered&) = delete;
     Entered& operator=(const Entered&) = delete;
 
 private:
-    ImportObserver* m_observer;
+    const Policy& m_policy;
 };
 
+// Converts a field's text into the member; `fit`, when given, says how
+// the text fitted the number.
+inline void assignText(const char* text, std::string& member, NumberFit*)
+{
+    member = text;
+}
 inline void assignText(const char* text, int& member, NumberFit* fit)
 {
     member = toInt(text, fit);
@@ -175,26 +120,6 @@ inline void assignText(const char* text, bool& member, NumberFit* fit)
     member = toInt(text, fit) != 0;
 }
 
-// Converts an element's text into the member; the observer hears of a
-// number that the text did not hold whole.
-template <class Policy>
-void assignText(const Policy&, const char*, const char* text, std::string& member)
-{
-    member = text;
-}
-template <class Policy, class M>
-void assignText(const Policy& policy, const char* element, const char* text, M& member)
-{
-    if (!policy.observer) {
-        assignText(text, member, nullptr);
-        return;
-    }
-    NumberFit fit = NumberFit::Whole;
-    assignText(text, member, &fit);
-    if (fit != NumberFit::Whole)
-        policy.observer->numberNotWhole(element, text, fit, static_cast<double>(member));
-}
-
 // The element's own text, converted; absent text leaves the member as it was.
 template <class M>
 struct AsValue {
@@ -203,17 +128,12 @@ struct AsValue {
     {
         const TiXmlElement* e = firstChild(holder, element).ToElement();
         if (!e) {
-            tellMissing(policy, element);
+            policy.missing(element);
             return false;
         }
         if (const char* text = e->GetText())
-            assignText(policy, element, text, member);
+            policy.assign(element, text, member);
         return true;
-    }
-    template <class, class D>
-    void describe(D& describer, const char* element) const
-    {
-        describer.value(element, ValueKind<M>::name);
     }
 };
 
@@ -231,23 +151,18 @@ struct KeyRef {
     {
         TiXmlHandle e = firstChild(holder, element);
         if (!e.ToElement()) {
-            tellMissing(policy, element);
+            policy.missing(element);
             return false;
         }
         Entered<Policy> inField(policy, element);
         TiXmlHandle w = firstChild(e, wrapper);
         if (!w.ToElement()) {
-            tellMissing(policy, wrapper);
+            policy.missing(wrapper);
             return true;
         }
         Entered<Policy> inWrapper(policy, wrapper);
         AsValue<int>().read(policy, w, "Value", member);
         return true;
-    }
-    template <class, class D>
-    void describe(D& describer, const char* element) const
-    {
-        describer.keyReference(element, wrapper);
     }
 };
 constexpr KeyRef keyRef(const char* wrapper)
@@ -262,19 +177,14 @@ struct AsIntsFromDoubles {
     {
         TiXmlHandle e(firstChild(holder, element).ToElement());
         if (!e.ToElement()) {
-            tellMissing(policy, element);
+            policy.missing(element);
             return false;
         }
         Entered<Policy> inField(policy, element);
         for (std::size_t i = 0; i < N; ++i)
             if (const char* text = textOf(e.ChildElement("double", static_cast<int>(i))))
-                assignText(policy, "double", text, member[i]);
+                policy.assign("double", text, member[i]);
         return true;
-    }
-    template <class M, class D>
-    void describe(D& describer, const char* element) const
-    {
-        describer.integersFromDoubles(element, std::extent_v<M>);
     }
 };
 constexpr AsIntsFromDoubles asIntsFromDoubles{};
@@ -293,16 +203,11 @@ struct SubRecord {
     bool readSubRecord(const Policy& policy, const TiXmlHandle& e, const char* element, M& member) const
     {
         if (!e.ToElement()) {
-            tellMissing(policy, element);
+            policy.missing(element);
             return false;
         }
         Entered<Policy> inSubRecord(policy, element);
         return policy.template readList<Links>(e, member, list);
-    }
-    template <class, class D>
-    void describe(D& describer, const char* element) const
-    {
-        describer.subRecord(element, list, Links);
     }
 };
 template <class List>
@@ -328,11 +233,6 @@ struct SubRecords {
                                     members[i]))
                 return false;
         return true;
-    }
-    template <class M, class D>
-    void describe(D& describer, const char* element) const
-    {
-        describer.subRecords(element, std::extent_v<M>, each.list);
     }
 };
 template <class List>
@@ -365,7 +265,7 @@ struct EntryList {
              entry = entry->NextSiblingElement()) {
             const char* text = valueChild ? textOf(firstChild(TiXmlHandle(entry), valueChild)) : entry->GetText();
             if (text)
-                assignText(policy, entry->Value(), text, value);
+                policy.assign(entry->Value(), text, value);
             if (keys == EntryKeys::Position) {
                 target->AddData(position, value);
                 ++position;
@@ -381,7 +281,7 @@ struct EntryList {
     {
         TiXmlHandle list = Policy::subElement(holder, element);
         if (!list.ToElement()) {
-            tellMissing(policy, element);
+            policy.missing(element);
             return false;
         }
         Entered<Policy> inList(policy, element);
@@ -389,11 +289,6 @@ struct EntryList {
         return true;
     }
 
-    template <class, class D>
-    void describe(D& describer, const char* element) const
-    {
-        describer.entryList(element, first, keys, valueChild, ValueKind<V>::name);
-    }
 };
 
 // A list of sub-records held by the record, one per element from the
@@ -423,7 +318,7 @@ struct RecordList {
     {
         TiXmlHandle e = Policy::subElement(holder, element);
         if (!e.ToElement()) {
-            tellMissing(policy, element);
+            policy.missing(element);
             return false;
         }
         Entered<Policy> inList(policy, element);
@@ -431,11 +326,6 @@ struct RecordList {
         return true;
     }
 
-    template <class, class D>
-    void describe(D& describer, const char* element) const
-    {
-        describer.recordList(element, first, list);
-    }
 };
 template <class List>
 constexpr RecordList<List> recordList(const char* first, const List& list)
@@ -453,14 +343,6 @@ struct Optional {
         if (Policy::subElement(holder, element).ToElement())
             kind.read(policy, holder, element, member);
         return true;
-    }
-    // The describer's optional() gives one that describes the field as
-    // one whose absence changes nothing.
-    template <class M, class D>
-    void describe(D& describer, const char* element) const
-    {
-        auto optionalDescriber = describer.optional();
-        kind.template describe<M>(optionalDescriber, element);
     }
 };
 template <class Kind>

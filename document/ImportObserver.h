@@ -5,7 +5,6 @@
 #pragma once
 
 #include <string>
-#include <typeinfo>
 
 #include "document/Conversions.h"
 
@@ -47,9 +46,9 @@ public:
     // A table entry without "Key", "Value" or name text: it has no table.
     virtual void tableEntrySkipped(const char* /*section*/, const TiXmlElement* /*entry*/, const char* /*why*/) {}
 
-    // A reader's table: looked up by name; `record` is the type of the
-    // host records it writes.
-    virtual void tableBegin(const char* /*section*/, const char* /*name*/, const std::type_info& /*record*/,
+    // A reader's table: looked up by `name`; `displayName` is the store's
+    // name of the host table it writes to.
+    virtual void tableBegin(const char* /*section*/, const char* /*name*/, const char* /*displayName*/,
                             bool /*present*/)
     {
     }

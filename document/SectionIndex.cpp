@@ -4,7 +4,7 @@
 
 #include <tinyxml.h>
 
-#include "document/FieldReaders.h"
+#include "document/Navigation.h"
 #include "document/ImportObserver.h"
 
 namespace document {

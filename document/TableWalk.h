@@ -6,10 +6,10 @@
 // - DesignRows reads the fields as a chain that stops at the first missing
 //   element, stores only complete rows, and numbers a row without a key on
 //   from the previous row's key, stored or not.
-// An observer, when given, hears of every table, row and field.
+// Who hears the walk is the policy's listener: Quiet (nobody, and the
+// walk costs nothing for it) or Told (an ImportObserver: every table,
+// row and field).
 #pragma once
-
-#include <typeinfo>
 
 #include <tinyxml.h>
 
@@ -25,29 +25,26 @@ namespace document {
 // first "Pair" is missing. `present` tells whether the table was found.
 TiXmlElement* firstRow(SectionIndex& index, const char* section, const char* table, bool& present);
 
-template <class Rows, class R, class List>
-bool walkTable(SectionIndex& index, const char* tableName, TableInterface<int, R>* table, const List& fields,
-               ImportObserver* observer)
+// Walks the table of `entry` into `table`; false when the table or its
+// first row is missing.
+template <class Rows, class Entry>
+bool walkTable(SectionIndex& index, const Entry& entry, TableInterface<int, typename Entry::Record>* table, Rows rows)
 {
     bool present = false;
-    TiXmlElement* row = firstRow(index, Rows::kSection, tableName, present);
-    if (observer)
-        observer->tableBegin(Rows::kSection, tableName, typeid(R), present);
+    TiXmlElement* row = firstRow(index, Rows::kSection, entry.name, present);
+    rows.tableBegin(Rows::kSection, entry.name, entry.displayName, present);
     if (!row)
         return false;
-    Rows rows{observer};
     while (row) {
-        if (observer)
-            observer->row(row);
+        rows.row(row);
         {
             // A fresh record per row: an empty element or a list never
             // carries another row's values into this one.
-            R record;
+            typename Entry::Record record;
             int key = 0;
-            if (rows.read(TiXmlHandle(row), record, fields, key)) {
+            if (rows.read(TiXmlHandle(row), record, entry.fields, key)) {
                 table->AddData(key, record);
-                if (observer)
-                    observer->rowStored(key);
+                rows.rowStored(key);
             }
         }
         // No reader looks at a row twice, and the document goes when the run
@@ -60,10 +57,52 @@ bool walkTable(SectionIndex& index, const char* tableName, TableInterface<int, R
     return true;
 }
 
-struct ModelRows {
-    static constexpr const char* kSection = "ModelDB";
-    explicit ModelRows(ImportObserver* o = nullptr) : observer(o) {}
+// Hears nothing.
+struct Quiet {
+    void tableBegin(const char*, const char*, const char*, bool) const {}
+    void row(const TiXmlElement*) const {}
+    void rowStored(int) const {}
+    void rowSkipped(const char*) const {}
+    void enter(const char*) const {}
+    void leave() const {}
+    void missing(const char*) const {}
+    template <class M>
+    void assign(const char*, const char* text, M& member) const
+    {
+        assignText(text, member, nullptr);
+    }
+};
+
+// Tells the observer of everything the walk reads.
+struct Told {
     ImportObserver* observer;
+
+    void tableBegin(const char* section, const char* name, const char* displayName, bool present) const
+    {
+        observer->tableBegin(section, name, displayName, present);
+    }
+    void row(const TiXmlElement* row) const { observer->row(row); }
+    void rowStored(int key) const { observer->rowStored(key); }
+    void rowSkipped(const char* why) const { observer->rowSkipped(why); }
+    void enter(const char* element) const { observer->enter(element); }
+    void leave() const { observer->leave(); }
+    void missing(const char* element) const { observer->elementMissing(element); }
+    // A number that the text did not hold whole is told.
+    template <class M>
+    void assign(const char* element, const char* text, M& member) const
+    {
+        NumberFit fit = NumberFit::Whole;
+        assignText(text, member, &fit);
+        if (fit != NumberFit::Whole)
+            observer->numberNotWhole(element, text, fit, static_cast<double>(member));
+    }
+    void assign(const char*, const char* text, std::string& member) const { member = text; }
+};
+
+template <class Listener>
+struct ModelRows : Listener {
+    static constexpr const char* kSection = "ModelDB";
+    explicit ModelRows(Listener listener = {}) : Listener(listener) {}
 
     static TiXmlHandle subElement(const TiXmlHandle& holder, const char* name) { return firstChild(holder, name); }
 
@@ -86,7 +125,7 @@ struct ModelRows {
         const char* keyText = textOf(keyValue);
         if (!keyText)
             return skip(keyValue.ToElement() ? "no key text" : "no \"Value\" in \"Key\"");
-        assignText(*this, "Key", keyText, key);
+        this->assign("Key", keyText, key);
         readEach(*this, TiXmlHandle(value), record, fields);
         return true;
     }
@@ -94,16 +133,15 @@ struct ModelRows {
 private:
     bool skip(const char* why) const
     {
-        if (observer)
-            observer->rowSkipped(why);
+        this->rowSkipped(why);
         return false;
     }
 };
 
-struct DesignRows {
+template <class Listener>
+struct DesignRows : Listener {
     static constexpr const char* kSection = "DesignDB";
-    explicit DesignRows(ImportObserver* o = nullptr) : observer(o) {}
-    ImportObserver* observer;
+    explicit DesignRows(Listener listener = {}) : Listener(listener) {}
 
     // The index-th child element of that name (0 = the first).
     static TiXmlHandle subElement(const TiXmlHandle& holder, const char* name, int index = 0)
@@ -129,21 +167,21 @@ struct DesignRows {
             const char* text = keyValue->GetText();
             m_runningKey = 0;
             if (text)
-                assignText(*this, "Key", text, m_runningKey);
+                this->assign("Key", text, m_runningKey);
         } else {
             // Two's-complement step past INT_MAX, without overflow.
             m_runningKey = static_cast<int>(static_cast<unsigned>(m_runningKey) + 1u);
         }
         key = m_runningKey;
-        if (!complete && observer)
-            observer->rowSkipped(nullptr);
+        if (!complete)
+            this->rowSkipped(nullptr);
         return complete;
     }
 
 private:
     bool missingValue() const
     {
-        tellMissing(*this, "Value");
+        this->missing("Value");
         return false;
     }
 

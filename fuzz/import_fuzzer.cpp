@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     hoststore::clearStore();
     dictcheck::FileObserver observer(path, 3);
-    CMBMBNReaderImpl reader(&observer);
+    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false});
     reader.importFile(path.c_str());
     observer.finish();
     return 0;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "document/FieldList.h"
+#include "document/TableRegistry.h"
+#include "host/CModelDB.h"
 #include "host/ModelRecords.h"
 
 namespace building_modelDB::fields {
@@ -19,7 +21,8 @@ using document::field;
 using document::fieldList;
 using document::keyRef;
 using document::subRecord;
-using document::tableFields;
+using document::tableEntry;
+using document::tableRegistry;
 
 // Key lists and lists of reals held by records: entries from the first
 // child of the name on, keyed by position or by their own value.
@@ -320,34 +323,38 @@ constexpr auto kPlan = fieldList(
 // The model section's tables, in the order they are imported: each table's
 // name in the file with the field list of its rows. The table readers and
 // the file format's description both take them from here.
-constexpr auto kProjectInfoTable = tableFields("ProjectInfoTable", kProjectInfo);
-constexpr auto kUnitFlagTable = tableFields("UnitFlagTable", kUnitFlag);
-constexpr auto kSectionTable = tableFields("SectionTable", kSection);
-constexpr auto kThicknessTable = tableFields("ThicknessTable", kThickness);
-constexpr auto kOpeningTable = tableFields("OpeningTable", kOpening);
-constexpr auto kDesignMaterialTable = tableFields("DesignMaterialTable", kDesignMaterial);
-constexpr auto kDesignCodeTable = tableFields("DesignCodeTable", kDesignCode);
-constexpr auto kFloorTable = tableFields("FloorTable", kFloor);
-constexpr auto kNodeTable = tableFields("NodeTable", kNode);
-constexpr auto kAxisTable = tableFields("AxisTable", kAxis);
-constexpr auto kAxisGroupTable = tableFields("AxisGroupTable", kAxisGroup);
-constexpr auto kElementTable = tableFields("ElementTable", kElement);
-constexpr auto kBeamTable = tableFields("BeamTable", kBeam);
-constexpr auto kBeamGroupTable = tableFields("BeamGroupTable", kBeamGroup);
-constexpr auto kColumnTable = tableFields("ColumnTable", kColumn);
-constexpr auto kBraceTable = tableFields("BraceTable", kBrace);
-constexpr auto kWallTable = tableFields("WallTable", kWall);
-constexpr auto kWallLLTable = tableFields("WallLLTable", kWallLL);
-constexpr auto kWallColumnTable = tableFields("WallColumnTable", kWallColumn);
-constexpr auto kSlabTable = tableFields("SlabTable", kSlab);
-constexpr auto kMemberEndRlsTable = tableFields("MemberEndRlsTable", kMemberEndRls);
-constexpr auto kMdulTable = tableFields("MdulTable", kMdul);
-constexpr auto kPlanTable = tableFields("PlanTable", kPlan);
-
-constexpr auto kTables = std::make_tuple(
-    kProjectInfoTable, kUnitFlagTable, kSectionTable, kThicknessTable, kOpeningTable, kDesignMaterialTable,
-    kDesignCodeTable, kFloorTable, kNodeTable, kAxisTable, kAxisGroupTable, kElementTable, kBeamTable,
-    kBeamGroupTable, kColumnTable, kBraceTable, kWallTable, kWallLLTable, kWallColumnTable, kSlabTable,
-    kMemberEndRlsTable, kMdulTable, kPlanTable);
+// The model section's tables, in the order they are imported, one
+// progress step each. The host tables are protected members of the
+// store's base class, which a class derived from it may name.
+struct ModelTables : CModelDB {
+    static constexpr auto registry()
+    {
+        return tableRegistry(
+            tableEntry("ProjectInfoTable", kProjectInfo, &ModelTables::m_pProjectInfo, "ProjectInfo"),
+            tableEntry("UnitFlagTable", kUnitFlag, &ModelTables::m_pUnitFlag, "UnitFlag"),
+            tableEntry("SectionTable", kSection, &ModelTables::m_pSection, "Section"),
+            tableEntry("ThicknessTable", kThickness, &ModelTables::m_pThickness, "Thickness"),
+            tableEntry("OpeningTable", kOpening, &ModelTables::m_pOpening, "Opening"),
+            tableEntry("DesignMaterialTable", kDesignMaterial, &ModelTables::m_pDesignMaterial, "DesignMaterial"),
+            tableEntry("DesignCodeTable", kDesignCode, &ModelTables::m_pDesignCode, "DesignCode"),
+            tableEntry("FloorTable", kFloor, &ModelTables::m_pFloor, "Floor"),
+            tableEntry("NodeTable", kNode, &ModelTables::m_pNode, "Node"),
+            tableEntry("AxisTable", kAxis, &ModelTables::m_pAxis, "Axis"),
+            tableEntry("AxisGroupTable", kAxisGroup, &ModelTables::m_pAxisGroup, "AxisGroup"),
+            tableEntry("ElementTable", kElement, &ModelTables::m_pElement, "Element"),
+            tableEntry("BeamTable", kBeam, &ModelTables::m_pBeam, "Beam"),
+            tableEntry("BeamGroupTable", kBeamGroup, &ModelTables::m_pBeamGroup, "BeamGroup"),
+            tableEntry("ColumnTable", kColumn, &ModelTables::m_pColumn, "Column"),
+            tableEntry("BraceTable", kBrace, &ModelTables::m_pBrace, "Brace"),
+            tableEntry("WallTable", kWall, &ModelTables::m_pWall, "Wall"),
+            tableEntry("WallLLTable", kWallLL, &ModelTables::m_pWallLL, "WallLL"),
+            tableEntry("WallColumnTable", kWallColumn, &ModelTables::m_pWallColumn, "WallColumn"),
+            tableEntry("SlabTable", kSlab, &ModelTables::m_pSlab, "Slab"),
+            tableEntry("MemberEndRlsTable", kMemberEndRls, &ModelTables::m_pMemberEndRls, "MemberEndRls"),
+            tableEntry("MdulTable", kMdul, &ModelTables::m_pMdul, "Mdul"),
+            tableEntry("PlanTable", kPlan, &ModelTables::m_pPlan, "Plan"));
+    }
+};
+constexpr auto kTables = ModelTables::registry();
 
 } // namespace building_modelDB::fields

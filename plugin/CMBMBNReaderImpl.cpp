@@ -9,16 +9,27 @@
 #include <tinyxml.h>
 
 #include "design/CDesignDBImpl.h"
+#include "design/DesignFields.h"
 #include "document/DocumentLoad.h"
 #include "model/CModelDBImpl.h"
+#include "model/ModelFields.h"
 #include "platform/Platform.h"
 #include "plugin/LoadFailureMessage.h"
 
-CMBMBNReaderImpl::CMBMBNReaderImpl(document::ImportObserver* observer)
-    : m_path(nullptr), m_pModel(nullptr), m_pDesign(nullptr), m_pObserver(observer)
+namespace {
+
+// The run's steps: the model tables' from 1 on, then the design tables'.
+constexpr int kModelSteps = document::stepCount(building_modelDB::fields::kTables);
+constexpr int kStepCount = kModelSteps + document::stepCount(building_designDB::fields::kTables);
+
+} // namespace
+
+CMBMBNReaderImpl::CMBMBNReaderImpl(document::ImportObserver* observer, RunFeedback feedback)
+    : m_path(nullptr), m_pModel(nullptr), m_pDesign(nullptr), m_pObserver(observer), m_feedback(feedback)
 {
-    std::unique_ptr<CModelDBImpl> model(new CModelDBImpl(this, m_sections, observer));
-    m_pDesign = new CDesignDBImpl(this, m_sections, observer);
+    std::unique_ptr<CModelDBImpl> model(
+        new CModelDBImpl(this, m_sections, {1, kStepCount, feedback.progress}, observer));
+    m_pDesign = new CDesignDBImpl(this, m_sections, {1 + kModelSteps, kStepCount, feedback.progress}, observer);
     m_pModel = model.release();
 }
 
@@ -57,7 +68,7 @@ void tellDocument(document::ImportObserver& observer, TiXmlDocument& document, c
 // Shows a message in the framework's message box. Building the text may
 // itself fail when memory is short; nothing more can be told then.
 template <typename Fact>
-void tellUser(std::wstring (*message)(const char*, const Fact&), const char* path, const Fact& fact)
+void showMessage(std::wstring (*message)(const char*, const Fact&), const char* path, const Fact& fact)
 {
     try {
         platform::showMessageBox(message(path, fact), platform::MessageKind::Error);
@@ -84,8 +95,7 @@ bool CMBMBNReaderImpl::importFile(const char* path)
         if (!document::loadDocument(path, document, &error, positions, &loaded)) {
             if (m_pObserver)
                 m_pObserver->loadFailed(error);
-            else
-                tellUser(loadFailureMessage, path, error);
+            tellUser(loadFailureMessage, path, error);
             return false;
         }
         document::DictionaryFrame frame = document::dictionaryFrame(document);
@@ -102,8 +112,7 @@ bool CMBMBNReaderImpl::importFile(const char* path)
         if (frame.missing != document::DictionaryFrame::Missing::Nothing) {
             if (m_pObserver)
                 m_pObserver->noDictionary(frame, loaded);
-            else
-                tellUser(noDictionaryMessage, path, NoDictionary{frame, loaded});
+            tellUser(noDictionaryMessage, path, NoDictionary{frame, loaded});
         }
         return true;
     } catch (const std::bad_alloc&) {
@@ -118,9 +127,16 @@ bool CMBMBNReaderImpl::importFile(const char* path)
     // The document is gone by now, and with it most of the memory it took.
     if (m_pObserver)
         m_pObserver->runFailed(failure);
-    else
-        tellUser(runFailureMessage, path, failure);
+    tellUser(runFailureMessage, path, failure);
     return false;
+}
+
+template <typename Fact>
+void CMBMBNReaderImpl::tellUser(std::wstring (*message)(const char*, const Fact&), const char* path,
+                                const Fact& fact) const
+{
+    if (m_feedback.messages)
+        showMessage(message, path, fact);
 }
 
 CMBMBNReaderImpl& theReader()

@@ -1,48 +1,40 @@
-// The progress steps of an import run: one per model table, then the
-// design steps, all numbered within one range and announced with one text.
+// The progress steps of an import run: each importer announces the run's
+// range, then one message per step of its tables, all with one text.
 #pragma once
 
-#include <cstddef>
+#include <tuple>
 
 #include "progress/TolvProcessDisplayServerWarper.h"
 
 namespace importsteps {
 
-constexpr int kModelSteps = 23;
-constexpr int kDesignSteps = 8;
-constexpr int kFirstModelStep = 1;
-constexpr int kFirstDesignStep = kFirstModelStep + kModelSteps;
-constexpr int kStepCount = kModelSteps + kDesignSteps;
 inline const wchar_t kStepText[] = L"Import All Layer Basic Data";
 
-// The range of the run; each importer announces it before its steps.
-inline void announceRange()
-{
-    TolvProcessDisplayServerWarper::instance().setProcessDelayInformation(kFirstModelStep, kStepCount);
-}
+// Where an importer's steps stand in the run.
+struct StepPlan {
+    int first = 1;        // number of the importer's first step
+    int count = 0;        // steps of the whole run
+    bool announce = true; // false: the readers run without the host's progress display
+};
 
-inline void announceStep(int step)
+// Runs an importer's tables as its steps: the range, then per table the
+// messages of its steps and its reader. `tables` is a section's registry
+// (each entry tells its `steps`); `read` reads one entry's table.
+template <class Tables, class Read>
+void runSteps(const Tables& tables, const StepPlan& plan, Read&& read)
 {
-    TolvProcessDisplayServerWarper::instance().progressMessage(step, kStepCount, kStepText, L"");
-}
-
-// Runs an importer's readers as the steps from `firstStep` on: the range,
-// then per step its message and its reader (a null reader: the message
-// alone). A report on a file (`announce` false) runs the readers without
-// the host's progress display.
-template <class Importer, std::size_t N>
-void runSteps(Importer& importer, bool (Importer::*const (&readers)[N])(), int firstStep, bool announce)
-{
-    if (announce)
-        announceRange();
-    int step = firstStep;
-    for (auto read : readers) {
-        if (announce)
-            announceStep(step);
-        ++step;
-        if (read)
-            (importer.*read)();
-    }
+    // The client loads the progress library on first use: a run that
+    // announces nothing never touches it.
+    if (plan.announce)
+        TolvProcessDisplayServerWarper::instance().setProcessDelayInformation(1, plan.count);
+    int step = plan.first;
+    auto run = [&](const auto& entry) {
+        for (int i = 0; i < entry.steps; ++i, ++step)
+            if (plan.announce)
+                TolvProcessDisplayServerWarper::instance().progressMessage(step, plan.count, kStepText, L"");
+        read(entry);
+    };
+    std::apply([&](const auto&... entry) { (run(entry), ...); }, tables);
 }
 
 } // namespace importsteps

@@ -1,4 +1,5 @@
-// Field conversions: integer, real, flag and text, and their readers.
+// Field conversions: integer, real, flag and text, and the value kinds
+// that read them from a record's elements.
 #include <climits>
 #include <clocale>
 #include <cmath>
@@ -6,7 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "document/Conversions.h"
-#include "document/FieldReaders.h"
+#include "document/FieldList.h"
+#include "document/TableWalk.h"
 
 using document::toInt;
 using document::toReal;
@@ -92,65 +94,67 @@ TEST(RealConversion, IgnoresTheProcessLocale)
     std::setlocale(LC_ALL, saved.c_str());
 }
 
-TEST(FieldReaders, AbsentTextLeavesTheMemberUnchanged)
-{
+// One field of each value kind, read from `<r>...</r>` by the model walk's
+// rules (every field on its own).
+struct Values {
     int i = 9;
     double d = 9.5;
     bool b = true;
     std::string s = "kept";
-    EXPECT_FALSE(document::readInt(nullptr, i));
-    EXPECT_FALSE(document::readReal(nullptr, d));
-    EXPECT_FALSE(document::readFlag(nullptr, b));
-    EXPECT_FALSE(document::readText(nullptr, s));
-    EXPECT_EQ(i, 9);
-    EXPECT_EQ(d, 9.5);
-    EXPECT_TRUE(b);
-    EXPECT_EQ(s, "kept");
+    int key = -1;
+};
+constexpr auto kValues = document::fieldList(
+    document::field("i", &Values::i, document::asInt), document::field("d", &Values::d, document::asReal),
+    document::field("b", &Values::b, document::asFlag), document::field("s", &Values::s, document::asText),
+    document::field("k", &Values::key, document::keyRef("S_Node_K")));
+
+Values readValues(const std::string& fields)
+{
+    TiXmlDocument doc;
+    doc.Parse(("<r>" + fields + "</r>").c_str());
+    Values v;
+    document::readEach(document::ModelRows<document::Quiet>(), TiXmlHandle(doc.RootElement()), v, kValues);
+    return v;
 }
 
-TEST(FieldReaders, FlagIsTheIntegerConversionNotZero)
+TEST(FieldKinds, MissingElementOrAbsentTextLeavesTheMemberUnchanged)
+{
+    for (const char* fields : {"", "<i/><d/><b/><s/><k/>", "<i></i><k><S_Node_K/></k>", "<k><S_Node_K><Value/></S_Node_K></k>",
+                               "<k><S_Floor_K><Value>3</Value></S_Floor_K></k>"}) {
+        Values v = readValues(fields);
+        EXPECT_EQ(v.i, 9) << fields;
+        EXPECT_EQ(v.d, 9.5) << fields;
+        EXPECT_TRUE(v.b) << fields;
+        EXPECT_EQ(v.s, "kept") << fields;
+        EXPECT_EQ(v.key, -1) << fields;
+    }
+}
+
+TEST(FieldKinds, FlagIsTheIntegerConversionNotZero)
 {
     const struct {
         const char* text;
         bool expected;
     } cases[] = {{"1", true}, {"2", true}, {"-1", true}, {"0", false}, {"true", false}, {"0.5", false}, {"x", false}};
-    for (const auto& c : cases) {
-        bool flag = !c.expected;
-        EXPECT_TRUE(document::readFlag(c.text, flag));
-        EXPECT_EQ(flag, c.expected) << "text: \"" << c.text << "\"";
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(readValues("<b>" + std::string(c.text) + "</b>").b, c.expected) << "text: \"" << c.text << "\"";
 }
 
-TEST(FieldReaders, TextIsCopiedUnchanged)
+TEST(FieldKinds, TextIsCopiedUnchangedAndOnlyTheFirstElementIsRead)
 {
-    std::string s;
-    EXPECT_TRUE(document::readText("第1层 A&B", s));
-    EXPECT_EQ(s, "第1层 A&B");
-    EXPECT_TRUE(document::readText("", s));
-    EXPECT_EQ(s, "");
+    EXPECT_EQ(readValues("<s>第1层 A&amp;B</s>").s, "第1层 A&B");
+    EXPECT_EQ(readValues("<s>x</s><s>y</s>").s, "x");
+    EXPECT_EQ(readValues("<i>4</i><i>5</i>").i, 4);
 }
 
-TEST(FieldReaders, ChildTextAndKeyRef)
+TEST(FieldKinds, KeyRefReadsTheWrappersValue)
 {
-    TiXmlDocument doc;
-    doc.Parse("<r><a>x</a><b/><k><S_Node_K><Value>12</Value></S_Node_K></k><w><S_Floor_K><Value>3</Value></S_Floor_K></w></r>");
-    TiXmlHandle r(doc.RootElement());
-    std::string s = "old";
-    EXPECT_TRUE(document::readChildText(r, "a", s));
-    EXPECT_EQ(s, "x");
-    EXPECT_TRUE(document::readChildText(r, "b", s)); // present without text: kept
-    EXPECT_EQ(s, "x");
-    EXPECT_FALSE(document::readChildText(r, "missing", s));
-    EXPECT_FALSE(document::readChildText(TiXmlHandle(nullptr), "a", s));
-
-    int key = -1;
-    EXPECT_TRUE(document::readKeyRef(r.FirstChild("k"), "S_Node_K", key));
-    EXPECT_EQ(key, 12);
-    key = -1;
-    EXPECT_TRUE(document::readKeyRef(r.FirstChild("w"), "S_Node_K", key)); // other wrapper
-    EXPECT_EQ(key, -1);
-    EXPECT_TRUE(document::readKeyRef(r.FirstChild("missing"), "S_Node_K", key));
-    EXPECT_EQ(key, -1);
+    EXPECT_EQ(readValues("<k><S_Node_K><Value>12</Value></S_Node_K></k>").key, 12);
+    // Only the first wrapper of the name, and its first "Value".
+    EXPECT_EQ(readValues("<k><S_Floor_K><Value>3</Value></S_Floor_K><S_Node_K><Value>7</Value><Value>8</Value>"
+                         "</S_Node_K></k>")
+                  .key,
+              7);
 }
 
 } // namespace

@@ -8,7 +8,8 @@
 #include <tinyxml.h>
 
 #include "TestSupport.h"
-#include "design/CDesignDBImpl.h"
+#include "design/DesignFields.h"
+#include "document/TableWalk.h"
 
 using namespace testsupport;
 
@@ -327,6 +328,25 @@ namespace {
 
 // Each sub-record reader on its own: complete, then missing its first and
 // its last field, then with no element at all.
+namespace fields = building_designDB::fields;
+
+// Reads a sub-record from its element as a design row's field would: a
+// whole list as a chain, or a sub-record kind's first links.
+template <class List>
+auto chain(const List& list)
+{
+    return [list](const TiXmlHandle& holder, document::RecordOf<List>& record) {
+        return document::readChain(document::DesignRows<document::Quiet>(), holder, record, list);
+    };
+}
+template <class List, std::size_t Links>
+auto chain(const document::SubRecord<List, Links>& kind)
+{
+    return [kind](const TiXmlHandle& holder, document::RecordOf<List>& record) {
+        return document::readChainOf<Links>(document::DesignRows<document::Quiet>(), holder, record, kind.list);
+    };
+}
+
 template <class R, class Read>
 void checkSubRecord(const char* what, const Names& fields, Read read)
 {
@@ -350,16 +370,12 @@ void checkSubRecord(const char* what, const Names& fields, Read read)
 TEST(DesignSubRecords, FailAtTheFirstAndTheLastField)
 {
     using namespace building_designDB;
-    checkSubRecord<S_RcBarGroup>("bar group", kBarGroup, CDesignDBImpl::readBarGroup);
-    checkSubRecord<S_RcBarLayout>("bar layout", kBarLayout, CDesignDBImpl::readBarLayout);
-    checkSubRecord<S_RcStirrupSet>("stirrup set", kStirrupSet, CDesignDBImpl::readStirrupSet);
-    checkSubRecord<S_RcForceSet>("force set with T", kForces, [](const TiXmlHandle& h, S_RcForceSet& f) {
-        return CDesignDBImpl::readForceSet(h, f, true);
-    });
+    checkSubRecord<S_RcBarGroup>("bar group", kBarGroup, chain(fields::kBarGroup));
+    checkSubRecord<S_RcBarLayout>("bar layout", kBarLayout, chain(fields::kBarLayout));
+    checkSubRecord<S_RcStirrupSet>("stirrup set", kStirrupSet, chain(fields::kStirrupSet));
+    checkSubRecord<S_RcForceSet>("force set with T", kForces, chain(fields::kForceSet));
     Names withoutT(kForces.begin(), kForces.end() - 1);
-    checkSubRecord<S_RcForceSet>("force set without T", withoutT, [](const TiXmlHandle& h, S_RcForceSet& f) {
-        return CDesignDBImpl::readForceSet(h, f, false);
-    });
+    checkSubRecord<S_RcForceSet>("force set without T", withoutT, chain(fields::forceSetWithoutT));
 }
 
 TEST(DesignSubRecords, ForceSetWithoutTheFlagNeverReadsT)
@@ -368,13 +384,13 @@ TEST(DesignSubRecords, ForceSetWithoutTheFlagNeverReadsT)
     forces.T = "kept";
     TiXmlDocument doc;
     doc.Parse(group("f", kForces, "f").c_str());
-    EXPECT_TRUE(CDesignDBImpl::readForceSet(TiXmlHandle(doc.RootElement()), forces, false));
+    EXPECT_TRUE(chain(fields::forceSetWithoutT)(TiXmlHandle(doc.RootElement()), forces));
     EXPECT_EQ(forces.Vy, "f.Vy");
     EXPECT_EQ(forces.T, "kept");
     // Fields read before a failure keep what they received.
     TiXmlDocument partial;
     partial.Parse("<f><N>1</N><Mx>2</Mx></f>");
-    EXPECT_FALSE(CDesignDBImpl::readForceSet(TiXmlHandle(partial.RootElement()), forces, true));
+    EXPECT_FALSE(chain(fields::kForceSet)(TiXmlHandle(partial.RootElement()), forces));
     EXPECT_EQ(forces.Mx, "2");
     EXPECT_EQ(forces.My, "f.My");
 }
@@ -385,11 +401,11 @@ TEST(DesignSubRecords, BeamSectionFailsAtItsFirstAndLastLink)
     for (const char* omit : {"MainBarGrade", "Force_K"}) {
         TiXmlDocument doc;
         doc.Parse(beamSection("S", omit).c_str());
-        EXPECT_FALSE(CDesignDBImpl::readBeamSectionDesign(TiXmlHandle(doc.RootElement()), section)) << omit;
+        EXPECT_FALSE(chain(fields::kBeamSectionDesign)(TiXmlHandle(doc.RootElement()), section)) << omit;
     }
     TiXmlDocument doc;
     doc.Parse(beamSection("S").c_str());
-    EXPECT_TRUE(CDesignDBImpl::readBeamSectionDesign(TiXmlHandle(doc.RootElement()), section));
+    EXPECT_TRUE(chain(fields::kBeamSectionDesign)(TiXmlHandle(doc.RootElement()), section));
     EXPECT_EQ(section.Force_K.T, "S.Force_K.T");
 }
 

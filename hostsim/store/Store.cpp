@@ -267,18 +267,6 @@ std::vector<TableCount> countRecords()
     return counts;
 }
 
-const char* tableNameOfRecord(const std::type_info& record)
-{
-    const char* name = nullptr;
-    auto match = [&](const auto& t) {
-        if (!name && typeid(typename std::decay_t<decltype(t)>::Record) == record)
-            name = t.name;
-    };
-    forEachTable(kModelTables, match);
-    forEachTable(kDesignTables, match);
-    return name;
-}
-
 bool writeJson(std::FILE* out, JsonLayout layout)
 {
     JsonWriter json(out, layout == JsonLayout::RecordPerLine);

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 #include "host/HostApi.h"
@@ -20,10 +19,6 @@ struct TableCount {
 
 // Records per table, model tables then design tables, in store order.
 HOST_API std::vector<TableCount> countRecords();
-
-// The name under which countRecords and the dump show the table whose
-// records are of that type, or null.
-HOST_API const char* tableNameOfRecord(const std::type_info& record);
 
 // How the dump is laid out: all on one line, or one line per table name
 // and per record (so that two dumps diff well). Both hold the same JSON.

@@ -254,15 +254,14 @@ void FileObserver::tableEntrySkipped(const char* section, const TiXmlElement* en
     warn(TableEntrySkipped, lineOf(entry), section, why);
 }
 
-void FileObserver::tableBegin(const char* section, const char* name, const std::type_info& record, bool present)
+void FileObserver::tableBegin(const char* section, const char* name, const char* displayName, bool present)
 {
     m_lookedUp[section].insert(name);
     m_designTable = std::strcmp(section, "DesignDB") == 0;
     m_table = nullptr;
-    if (const char* storeName = hoststore::tableNameOfRecord(record))
-        for (TableReport& table : m_report.tables)
-            if (table.name == storeName)
-                m_table = &table;
+    for (TableReport& table : m_report.tables)
+        if (table.name == displayName)
+            m_table = &table;
     if (m_table)
         m_table->present = present;
     m_rowLine = 0;

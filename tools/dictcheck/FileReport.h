@@ -73,7 +73,7 @@ public:
     void sectionEntry(int position, const TiXmlElement* entry) override;
     void tableEntry(const char* section, const char* name, const TiXmlElement* entry, bool indexed) override;
     void tableEntrySkipped(const char* section, const TiXmlElement* entry, const char* why) override;
-    void tableBegin(const char* section, const char* name, const std::type_info& record, bool present) override;
+    void tableBegin(const char* section, const char* name, const char* displayName, bool present) override;
     void row(const TiXmlElement* row) override;
     void rowStored(int key) override;
     void rowSkipped(const char* why) override;

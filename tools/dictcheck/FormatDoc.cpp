@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <typeinfo>
 #include <vector>
 
@@ -16,7 +17,6 @@
 
 #include "design/DesignFields.h"
 #include "document/TableWalk.h"
-#include "hostsim/store/Store.h"
 #include "model/ModelFields.h"
 
 namespace dictcheck {
@@ -62,6 +62,77 @@ std::string code(const std::string& text)
 struct Row {
     std::string element, kind, missing;
 };
+
+// What a value field's conversion is called.
+template <class V>
+constexpr const char* valueKind()
+{
+    if constexpr (std::is_same_v<V, int>)
+        return "integer";
+    else if constexpr (std::is_same_v<V, double>)
+        return "real";
+    else if constexpr (std::is_same_v<V, bool>)
+        return "flag";
+    else
+        return "text";
+}
+
+// Tells the describer what a field of member type M and of that kind
+// reads: one overload per kind of field.
+template <class M, class D, class V>
+void describeField(D& describer, const char* element, const document::AsValue<V>&)
+{
+    describer.value(element, valueKind<V>());
+}
+template <class M, class D>
+void describeField(D& describer, const char* element, const document::KeyRef& kind)
+{
+    describer.keyReference(element, kind.wrapper);
+}
+template <class M, class D>
+void describeField(D& describer, const char* element, const document::AsIntsFromDoubles&)
+{
+    describer.integersFromDoubles(element, std::extent_v<M>);
+}
+template <class M, class D, class List, std::size_t Links>
+void describeField(D& describer, const char* element, const document::SubRecord<List, Links>& kind)
+{
+    describer.subRecord(element, kind.list, Links);
+}
+template <class M, class D, class List>
+void describeField(D& describer, const char* element, const document::SubRecords<List>& kind)
+{
+    describer.subRecords(element, std::extent_v<M>, kind.each.list);
+}
+template <class M, class D, class V>
+void describeField(D& describer, const char* element, const document::EntryList<V>& kind)
+{
+    describer.entryList(element, kind.first, kind.keys, kind.valueChild, valueKind<V>());
+}
+template <class M, class D, class List>
+void describeField(D& describer, const char* element, const document::RecordList<List>& kind)
+{
+    describer.recordList(element, kind.first, kind.list);
+}
+// The describer's optional() gives one that describes the field as one
+// whose absence changes nothing.
+template <class M, class D, class Kind>
+void describeField(D& describer, const char* element, const document::Optional<Kind>& kind)
+{
+    auto optionalDescriber = describer.optional();
+    describeField<M>(optionalDescriber, element, kind.kind);
+}
+
+// Tells the describer of every field of the list, in order.
+template <class D, class List>
+void describeList(D& describer, const List& list)
+{
+    std::apply(
+        [&](const auto&... f) {
+            (describeField<typename std::decay_t<decltype(f)>::Member>(describer, f.element, f.kind), ...);
+        },
+        list);
+}
 
 enum class Section { Model, Design };
 
@@ -187,7 +258,7 @@ std::vector<Row> describeRows(const List& list, SubRecords& subRecords, Section 
 {
     std::vector<Row> rows;
     RowDescriber describer(rows, subRecords, section);
-    document::describeList(describer, list);
+    describeList(describer, list);
     return rows;
 }
 
@@ -223,22 +294,16 @@ void SubRecords::write(std::ostream& out)
 template <class Tables>
 void writeSection(std::ostream& out, Section section, const char* title, const Tables& tables)
 {
-    const char* sectionName = section == Section::Model ? document::ModelRows::kSection : document::DesignRows::kSection;
+    const char* sectionName = section == Section::Model ? document::ModelRows<document::Quiet>::kSection
+                                                        : document::DesignRows<document::Quiet>::kSection;
     out << "## " << title << " (" << code(sectionName) << ")\n\n";
     SubRecords subRecords;
-    std::apply(
-        [&](const auto&... table) {
-            auto writeTable = [&](const auto& t) {
-                const std::type_info& record = typeid(document::RecordOf<decltype(t.fields)>);
-                const char* store = hoststore::tableNameOfRecord(record);
-                out << "### " << t.name << "\n\n"
-                    << "Each row becomes one " << code(recordName(record)) << " record in the store's "
-                    << (store ? store : "?") << " table.\n\n";
-                writeRows(out, describeRows(t.fields, subRecords, section));
-            };
-            (writeTable(table), ...);
-        },
-        tables);
+    document::forEachTable(tables, [&](const auto& t) {
+        out << "### " << t.name << "\n\n"
+            << "Each row becomes one " << code(recordName(typeid(typename std::decay_t<decltype(t)>::Record)))
+            << " record in the store's " << t.displayName << " table.\n\n";
+        writeRows(out, describeRows(t.fields, subRecords, section));
+    });
     out << "### Sub-records of the " << (section == Section::Model ? "model" : "design") << " section\n\n";
     subRecords.write(out);
 }

@@ -29,7 +29,7 @@ FileReport check(const std::string& path, std::size_t examples)
 {
     hoststore::clearStore();
     dictcheck::FileObserver observer(path, examples);
-    CMBMBNReaderImpl reader(&observer);
+    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false});
     reader.importFile(path.c_str());
     return observer.finish();
 }

@@ -1,10 +1,8 @@
-// Navigation in the loaded document and the typed field readers every
-// table reader uses. A missing element or absent text leaves the member
-// as it was.
+// Navigation in the loaded document: children by name, as TinyXML's
+// handles find them, and an element's text.
 #pragma once
 
 #include <cstring>
-#include <string>
 #include <string_view>
 
 #include <tinyxml.h>
@@ -49,20 +47,6 @@ inline const char* textOf(const TiXmlHandle& handle)
     const TiXmlElement* element = handle.ToElement();
     return element ? element->GetText() : nullptr;
 }
-
-bool readText(const char* text, std::string& member);
-bool readInt(const char* text, int& member);
-bool readReal(const char* text, double& member);
-bool readFlag(const char* text, bool& member);
-
-// A keyed reference: <field><Wrapper><Value>key</Value></Wrapper></field>.
-// Always true; a missing wrapper, "Value" or text leaves the key as it was.
-bool readKeyRef(const TiXmlHandle& field, const char* wrapper, int& key);
-
-// False when the handle is not an element or has no child element of that
-// name; otherwise true, and the child's text, when it has any, replaces
-// the string.
-bool readChildText(const TiXmlHandle& holder, const char* name, std::string& member);
 
 // Calls f for the first child element named `first` and then for every
 // following sibling element, whatever its name.
