@@ -118,18 +118,11 @@ public:
         for (int i = 0; i < length; ++i)
             add(out[i]);
     }
-    // TiXmlDocument::Parse: an empty name, or one that starts with "UTF-8"
-    // or "UTF8" in any case, is UTF-8. The value is read as a C string.
-    bool namesUtf8(const ByteClasses& classes) const
+    // The value is read as a C string.
+    bool namesUtf8() const
     {
         std::size_t length = std::find(m_bytes, m_bytes + m_size, '\0') - m_bytes;
-        auto startsWith = [&](const char* prefix) {
-            for (std::size_t i = 0; prefix[i]; ++i)
-                if (i >= length || byte(m_bytes[i]) >= 128 || classes.lower[byte(m_bytes[i])] != prefix[i])
-                    return false;
-            return true;
-        };
-        return length == 0 || startsWith("utf-8") || startsWith("utf8");
+        return document::namesUtf8(std::string_view(m_bytes, length));
     }
 
 private:
@@ -608,7 +601,7 @@ ParseTrace Tracer::run()
             const char* stamp;
             p = declaration(p, &encoding, &stamp);
             decided = true;
-            if (encoding.namesUtf8(m_classes)) {
+            if (encoding.namesUtf8()) {
                 setEncoding(true);
                 trace.charactersFrom = static_cast<std::size_t>(stamp - m_begin);
             }
@@ -662,6 +655,24 @@ TextPosition positionOf(std::string_view text, std::size_t offset, std::size_t c
         }
     }
     return {row + 1, column + 1};
+}
+
+bool namesUtf8(std::string_view encoding)
+{
+    // Only ASCII letters can match, and every locale folds those alike.
+    auto startsWith = [&](std::string_view prefix) {
+        if (encoding.size() < prefix.size())
+            return false;
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            char c = encoding[i];
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            if (c != prefix[i])
+                return false;
+        }
+        return true;
+    };
+    return encoding.empty() || startsWith("utf-8") || startsWith("utf8");
 }
 
 } // namespace document

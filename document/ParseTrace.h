@@ -64,6 +64,11 @@ struct ParseTrace {
     std::size_t charactersFrom = npos;
 };
 
+// Whether TinyXML reads a text whose declaration names this encoding as
+// UTF-8: an empty name, or one that starts with "UTF-8" or "UTF8" in any
+// case.
+bool namesUtf8(std::string_view encoding);
+
 ParseTrace traceParse(const DocumentText& text);
 
 // A place in a text as TinyXML reports it with its default tab size of 4:

@@ -1,6 +1,5 @@
 #include "plugin/CMBMBNReaderImpl.h"
 
-#include <cctype>
 #include <exception>
 #include <memory>
 #include <new>
@@ -55,10 +54,7 @@ struct IndexReset {
 void tellDocument(document::ImportObserver& observer, TiXmlDocument& document, const TiXmlHandle& sections)
 {
     std::string encoding = document::declaredEncoding(document);
-    std::string upper;
-    for (char c : encoding)
-        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (!encoding.empty() && upper != "UTF-8" && upper != "UTF8")
+    if (!document::namesUtf8(encoding))
         observer.declaredEncoding(encoding.c_str());
     int position = 0;
     for (TiXmlElement* entry = sections.FirstChildElement().ToElement(); entry; entry = entry->NextSiblingElement())

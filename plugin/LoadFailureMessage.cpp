@@ -1,6 +1,10 @@
 #include "plugin/LoadFailureMessage.h"
 
 #include <cerrno>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <utility>
 
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
@@ -9,62 +13,131 @@ namespace {
 
 using Kind = document::LoadError::Kind;
 
-// TinyXML tells no place for a file that ends inside an element: most
-// often one that was not written to its end.
-std::wstring place(const document::LoadError& error)
+// Why a file could not be loaded, in the plug-in's language and in the
+// report's: one row per kind of failure (and, for some kinds, per case),
+// the first row that fits is used. In the texts, {place} is where the
+// fault is, {detail} TinyXML's own words, {limit} the bound that was
+// passed, {error} the system's reason and {code} its number.
+struct Reason {
+    Kind kind;
+    int which; // the system error, or 1 for a device; 0 fits any case
+    const wchar_t* chinese;
+    const char* english;
+};
+
+constexpr int kDevice = 1;
+
+const Reason kReasons[] = {
+    {Kind::NoPath, 0, L"没有给出文件路径。", "has no name: the path is empty"},
+    {Kind::NotAFile, kDevice, L"这是一个设备，不是文件。", "is a device, not a file"},
+    {Kind::NotAFile, 0, L"这不是普通文件，也不是管道。", "is neither a regular file nor a pipe"},
+    {Kind::TooLarge, 0, L"文件超过 2 GB，无法读取。", "is larger than 2 GB"},
+    {Kind::CannotRead, ENOENT, L"文件不存在。", "cannot be read: {error}"},
+    {Kind::CannotRead, EACCES, L"没有读取该文件的权限。", "cannot be read: {error}"},
+    {Kind::CannotRead, EPERM, L"没有读取该文件的权限。", "cannot be read: {error}"},
+    {Kind::CannotRead, EISDIR, L"这是一个文件夹，不是文件。", "cannot be read: {error}"},
+    {Kind::CannotRead, 0, L"无法读取该文件（系统错误 {code}）。", "cannot be read: {error}"},
+    {Kind::Empty, 0, L"文件是空的，没有任何 XML 内容。", "is empty: it holds no XML"},
+    {Kind::WideEncoding, 0, L"文件是 UTF-16 或 UTF-32 编码的，只能读取 UTF-8 或单字节编码的文件。",
+     "is in UTF-16 or UTF-32; only UTF-8 and single-byte encodings can be read"},
+    {Kind::NotWellFormed, 0, L"文件不是格式正确的 XML，{place}出错：{detail}。",
+     "is not well-formed XML{place}: {detail}"},
+    {Kind::TooDeep, 0, L"{place}的元素嵌套超过 {limit} 层，为保护程序拒绝读取。",
+     "nests elements deeper than {limit} levels{place} (refused)"},
+    {Kind::TooManyAttributes, 0, L"{place}的元素有超过 {limit} 个属性，为保护程序拒绝读取。",
+     "gives an element more than {limit} attributes{place} (refused)"},
+};
+
+const Reason* reasonOf(const document::LoadError& error)
 {
-    if (error.row <= 0)
-        return L"在文件末尾（文件可能不完整）";
-    return L"第 " + std::to_wstring(error.row) + L" 行第 " + std::to_wstring(error.column) + L" 列";
+    int which = error.kind == Kind::CannotRead ? error.systemError
+                : error.kind == Kind::NotAFile ? (error.detail == "device" ? kDevice : -1)
+                                               : -1;
+    for (const Reason& reason : kReasons)
+        if (reason.kind == error.kind && (reason.which == 0 || reason.which == which))
+            return &reason;
+    return nullptr;
+}
+
+// The pattern with each {name} replaced by its value.
+template <class Char>
+std::basic_string<Char> fill(const Char* pattern,
+                             std::initializer_list<std::pair<const char*, std::basic_string<Char>>> values)
+{
+    std::basic_string<Char> out;
+    for (const Char* p = pattern; *p; ++p) {
+        bool replaced = false;
+        if (*p == '{')
+            for (const auto& [name, value] : values) {
+                std::size_t n = std::char_traits<char>::length(name);
+                std::size_t i = 0;
+                while (i < n && p[1 + i] == static_cast<Char>(name[i]))
+                    ++i;
+                if (i == n && p[1 + n] == '}') {
+                    out += value;
+                    p += n + 1;
+                    replaced = true;
+                    break;
+                }
+            }
+        if (!replaced)
+            out += *p;
+    }
+    return out;
 }
 
 // TinyXML's own text, without its closing full stop.
-std::wstring detail(std::string text)
+std::wstring chineseDetail(std::string text)
 {
     if (!text.empty() && text.back() == '.')
         text.pop_back();
     return platform::fromUtf8(text);
 }
 
+// TinyXML tells no place for a file that ends inside an element: most
+// often one that was not written to its end.
+std::wstring chinesePlace(const document::LoadError& error)
+{
+    if (error.row <= 0)
+        return L"在文件末尾（文件可能不完整）";
+    return L"第 " + std::to_wstring(error.row) + L" 行第 " + std::to_wstring(error.column) + L" 列";
+}
+
+std::string englishPlace(const document::LoadError& error)
+{
+    if (error.row <= 0)
+        return " at the end of the file (is the file complete?)";
+    return " at line " + std::to_string(error.row) + ", column " + std::to_string(error.column);
+}
+
+int limitOf(const document::LoadError& error)
+{
+    return error.kind == Kind::TooManyAttributes ? document::kMaxAttributes : document::kMaxNesting;
+}
+
 std::wstring reason(const document::LoadError& error)
 {
-    switch (error.kind) {
-    case Kind::NoPath:
-        return L"没有给出文件路径。";
-    case Kind::NotAFile:
-        return error.detail == "device" ? L"这是一个设备，不是文件。" : L"这不是普通文件，也不是管道。";
-    case Kind::TooLarge:
-        return L"文件超过 2 GB，无法读取。";
-    case Kind::CannotRead:
-        switch (error.systemError) {
-        case ENOENT:
-            return L"文件不存在。";
-        case EACCES:
-        case EPERM:
-            return L"没有读取该文件的权限。";
-        case EISDIR:
-            return L"这是一个文件夹，不是文件。";
-        default:
-            return L"无法读取该文件（系统错误 " + std::to_wstring(error.systemError) + L"）。";
-        }
-    case Kind::Empty:
-        return L"文件是空的，没有任何 XML 内容。";
-    case Kind::WideEncoding:
-        return L"文件是 UTF-16 或 UTF-32 编码的，只能读取 UTF-8 或单字节编码的文件。";
-    case Kind::NotWellFormed:
-        return L"文件不是格式正确的 XML，" + place(error) + L"出错：" + detail(error.detail) + L"。";
-    case Kind::TooDeep:
-        return place(error) + L"的元素嵌套超过 " + std::to_wstring(document::kMaxNesting) + L" 层，为保护程序拒绝读取。";
-    case Kind::TooManyAttributes:
-        return place(error) + L"的元素有超过 " + std::to_wstring(document::kMaxAttributes) +
-               L" 个属性，为保护程序拒绝读取。";
-    case Kind::None:
-        break;
-    }
-    return L"未知原因。";
+    const Reason* reason = reasonOf(error);
+    if (!reason)
+        return L"未知原因。";
+    return fill<wchar_t>(reason->chinese, {{"place", chinesePlace(error)},
+                                           {"detail", chineseDetail(error.detail)},
+                                           {"limit", std::to_wstring(limitOf(error))},
+                                           {"code", std::to_wstring(error.systemError)}});
 }
 
 } // namespace
+
+std::string loadFailureReasonInEnglish(const document::LoadError& error)
+{
+    const Reason* reason = reasonOf(error);
+    if (!reason)
+        return "";
+    return fill<char>(reason->english, {{"place", englishPlace(error)},
+                                        {"detail", error.detail},
+                                        {"limit", std::to_string(limitOf(error))},
+                                        {"error", std::strerror(error.systemError)}});
+}
 
 std::wstring loadFailureMessage(const char* path, const document::LoadError& error)
 {

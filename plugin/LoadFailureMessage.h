@@ -12,6 +12,10 @@
 // fault has a place in it.
 std::wstring loadFailureMessage(const char* path, const document::LoadError& error);
 
+// The same reason in English, as a predicate of "the file" ("is empty: it
+// holds no XML"), for reports on files.
+std::string loadFailureReasonInEnglish(const document::LoadError& error);
+
 // A file that loaded but holds no dictionary: what it lacks, and where
 // reading stopped when that was before its end.
 struct NoDictionary {

@@ -8,8 +8,10 @@
 
 #include <tinyxml.h>
 
+#include "design/DesignFields.h"
 #include "document/SectionIndex.h"
-#include "hostsim/store/Store.h"
+#include "model/ModelFields.h"
+#include "plugin/LoadFailureMessage.h"
 
 namespace dictcheck {
 
@@ -123,45 +125,21 @@ std::string nearestName(const std::string& name, const std::set<std::string>& kn
     return best;
 }
 
-std::string describe(const document::LoadError& error)
+std::size_t importedTableCount()
 {
-    using Kind = document::LoadError::Kind;
-    std::string place = error.row > 0 ? " at line " + std::to_string(error.row) + ", column " +
-                                            std::to_string(error.column)
-                                      : " at the end of the file (is the file complete?)";
-    switch (error.kind) {
-    case Kind::NoPath:
-        return "has no name: the path is empty";
-    case Kind::NotAFile:
-        return error.detail == "device" ? "is a device, not a file" : "is neither a regular file nor a pipe";
-    case Kind::TooLarge:
-        return "is larger than 2 GB";
-    case Kind::CannotRead:
-        return std::string("cannot be read: ") + std::strerror(error.systemError);
-    case Kind::Empty:
-        return "is empty: it holds no XML";
-    case Kind::WideEncoding:
-        return "is in UTF-16 or UTF-32; only UTF-8 and single-byte encodings can be read";
-    case Kind::NotWellFormed:
-        return "is not well-formed XML" + place + ": " + error.detail;
-    case Kind::TooDeep:
-        return "nests elements deeper than " + std::to_string(document::kMaxNesting) + " levels" + place +
-               " (refused)";
-    case Kind::TooManyAttributes:
-        return "gives an element more than " + std::to_string(document::kMaxAttributes) + " attributes" + place +
-               " (refused)";
-    case Kind::None:
-        break;
-    }
-    return "";
+    return document::tableCount(building_modelDB::fields::kTables) +
+           document::tableCount(building_designDB::fields::kTables);
 }
 
 FileObserver::FileObserver(const std::string& path, std::size_t examplesPerKind) : m_examplesPerKind(examplesPerKind)
 {
     m_report.path = path;
     m_report.loaded = true;
-    for (const auto& count : hoststore::countRecords())
-        m_report.tables.push_back({count.section, count.table});
+    auto add = [this](const char* section) {
+        return [this, section](const auto& table) { m_report.tables.push_back({section, table.displayName}); };
+    };
+    document::forEachTable(building_modelDB::fields::kTables, add("model"));
+    document::forEachTable(building_designDB::fields::kTables, add("design"));
     for (int k = 0; k < KindCount; ++k) {
         m_groups[k].kind = kKinds[k].kind;
         m_groups[k].title = kKinds[k].title;
@@ -188,7 +166,7 @@ void FileObserver::loadFailed(const document::LoadError& error)
 {
     m_report.loaded = false;
     m_report.error = error;
-    m_report.errorMessage = describe(error);
+    m_report.errorMessage = loadFailureReasonInEnglish(error);
 }
 
 void FileObserver::noDictionary(const document::DictionaryFrame& frame, const document::LoadedText& loaded)

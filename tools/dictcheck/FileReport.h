@@ -114,11 +114,11 @@ private:
     std::map<std::string, std::set<std::string>> m_lookedUp;
 };
 
+// The tables an import reads, both sections together.
+std::size_t importedTableCount();
+
 // The known name closest to `name`, when it is close enough to be a likely
 // misspelling (same letters in another case, or at most two edits), else "".
 std::string nearestName(const std::string& name, const std::set<std::string>& known);
-
-// The load error as a sentence for the report.
-std::string describe(const document::LoadError& error);
 
 } // namespace dictcheck

@@ -139,9 +139,10 @@ bool writeJson(const std::string& path, const Json& json)
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Imports each FILE as the plug-in does and reports, per file, the rows each of the 30 tables "
-                 "holds and stores, and what the import left out or read otherwise than written. With --format, "
-                 "describes the tables of the file format instead.",
+    CLI::App app{"Imports each FILE as the plug-in does and reports, per file, the rows each of the " +
+                     std::to_string(dictcheck::importedTableCount()) +
+                     " tables holds and stores, and what the import left out or read otherwise than written. With "
+                     "--format, describes the tables of the file format instead.",
                  "dictcheck"};
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("dictcheck ") + DICTIMPORT_VERSION);
