@@ -3,7 +3,7 @@
 #include <cerrno>
 
 #include "platform/Platform.h"
-#include "platform/Utf8.h"
+#include "text/Utf8.h"
 
 namespace {
 

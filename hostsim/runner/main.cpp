@@ -16,7 +16,7 @@
 #include "hostsim/framework/FrameworkHost.h"
 #include "hostsim/runner/PluginLibrary.h"
 #include "hostsim/store/Store.h"
-#include "platform/Utf8.h"
+#include "text/Utf8.h"
 
 using commands::plural;
 
