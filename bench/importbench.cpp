@@ -23,9 +23,9 @@
 #include <CLI/CLI.hpp>
 #include <tinyxml.h>
 
+#include "commands/Arguments.h"
 #include "host/EventData.h"
 #include "hostsim/store/Store.h"
-#include "tools/common/Arguments.h"
 #include "tools/modelgen/ModelWriter.h"
 #include "tools/modelgen/SizeOption.h"
 
@@ -349,7 +349,7 @@ int main(int argc, char** argv)
                                    ->default_str("");
     sizesOption->excludes(filesOption);
     sizesOption->excludes(repeatOption);
-    if (int status = toolcommon::parseArguments(app, argc, argv, "importbench"); status >= 0)
+    if (int status = commands::parseArguments(app, argc, argv, "importbench"); status >= 0)
         return status;
     if (!child.empty())
         return files.size() == 1 ? measure(child, files[0], plugin) : 2;

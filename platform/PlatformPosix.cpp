@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "platform/Platform.h"
-#include "platform/Utf8.h"
+#include "text/Utf8.h"
 
 namespace platform {
 

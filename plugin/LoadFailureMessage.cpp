@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/Platform.h"
-#include "platform/Utf8.h"
+#include "text/Utf8.h"
 
 namespace {
 

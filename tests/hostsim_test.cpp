@@ -16,7 +16,7 @@
 #include "host/EventData.h"
 #include "hostsim/framework/FrameworkHost.h"
 #include "hostsim/store/Store.h"
-#include "platform/Utf8.h"
+#include "text/Utf8.h"
 
 using namespace testsupport;
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #endif
 
 #include "hostsim/framework/FrameworkHost.h"
-#include "platform/Utf8.h"
+#include "text/Utf8.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <unistd.h>
 
-#include "platform/Utf8.h"
 #include "host/ProgressRecords.h"
+#include "text/Utf8.h"
 
 #if defined(_WIN32)
 #  define STANDIN_EXPORT extern "C" __declspec(dllexport)

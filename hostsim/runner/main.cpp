@@ -9,16 +9,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include "commands/Arguments.h"
+#include "commands/OutputFile.h"
+#include "commands/OutputTarget.h"
 #include "host/EventData.h"
 #include "hostsim/framework/FrameworkHost.h"
 #include "hostsim/runner/PluginLibrary.h"
 #include "hostsim/store/Store.h"
-#include "platform/Utf8.h"
-#include "tools/common/Arguments.h"
-#include "tools/common/OutputFile.h"
-#include "tools/common/OutputTarget.h"
+#include "text/Utf8.h"
 
-using toolcommon::plural;
+using commands::plural;
 
 namespace {
 
@@ -82,7 +82,7 @@ bool writeDump(const std::string& path, hoststore::JsonLayout layout)
         return false;
     }
     // An earlier dump stays as it was unless the new one is complete.
-    toolcommon::OutputFile file(path);
+    commands::OutputFile file(path);
     if (!file.open()) {
         std::cerr << "hostsim: cannot write " << path << ": " << file.error() << "\n";
         return false;
@@ -130,13 +130,13 @@ int main(int argc, char** argv)
         ->capture_default_str();
     app.add_option("FILE", files, "Dictionary files to import; any path the plug-in can read (pipes too)")
         ->required();
-    if (int status = toolcommon::parseArguments(app, argc, argv, "hostsim"); status >= 0)
+    if (int status = commands::parseArguments(app, argc, argv, "hostsim"); status >= 0)
         return status;
     hoststore::JsonLayout layout =
         layoutName == "lines" ? hoststore::JsonLayout::RecordPerLine : hoststore::JsonLayout::OneLine;
 
     bool dumpToFile = !jsonPath.empty() && jsonPath != "-";
-    if (std::string refusal = dumpToFile ? toolcommon::refusedTarget("hostsim", jsonPath, files, "dump") : "";
+    if (std::string refusal = dumpToFile ? commands::refusedTarget("hostsim", jsonPath, files, "dump") : "";
         !refusal.empty()) {
         std::cerr << refusal;
         return 2;
@@ -147,7 +147,7 @@ int main(int argc, char** argv)
         std::cerr << "hostsim: cannot load the plug-in " << pluginPath << ": " << plugin.error() << "\n";
         return 2;
     }
-    if (dumpToFile && !toolcommon::writableTarget("hostsim", jsonPath))
+    if (dumpToFile && !commands::writableTarget("hostsim", jsonPath))
         return 2;
 
     hostframework::setMessageBoxHandler(showMessage);

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "platform/Utf8.h"
+#include "text/Utf8.h"
 
 namespace hoststore {
 

@@ -11,17 +11,17 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "commands/Arguments.h"
+#include "commands/OutputFile.h"
+#include "commands/OutputTarget.h"
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
-#include "tools/common/Arguments.h"
-#include "tools/common/OutputFile.h"
-#include "tools/common/OutputTarget.h"
 #include "tools/dictcheck/FileReport.h"
 #include "tools/dictcheck/FormatDoc.h"
 
 using dictcheck::FileReport;
 using Json = nlohmann::ordered_json;
-using toolcommon::plural;
+using commands::plural;
 
 namespace {
 
@@ -119,7 +119,7 @@ bool writeJson(const std::string& path, const Json& json)
         return false;
     }
     // An earlier report stays as it was unless the new one is complete.
-    toolcommon::OutputFile file(path);
+    commands::OutputFile file(path);
     if (!file.open()) {
         std::fprintf(stderr, "dictcheck: cannot write %s: %s\n", path.c_str(), file.error().c_str());
         return false;
@@ -165,7 +165,7 @@ int main(int argc, char** argv)
         "Print the tables of the file format (elements, kinds, what a missing element does) as Markdown, "
         "from the readers' own field lists");
     app.add_option("FILE", files, "Dictionary files to check (required unless --format)")->excludes(formatFlag);
-    if (int status = toolcommon::parseArguments(app, argc, argv, "dictcheck"); status >= 0)
+    if (int status = commands::parseArguments(app, argc, argv, "dictcheck"); status >= 0)
         return status;
     if (format) {
         if (!jsonPath.empty()) {
@@ -180,12 +180,12 @@ int main(int argc, char** argv)
         return 2;
     }
     bool reportToFile = !jsonPath.empty() && jsonPath != "-";
-    if (std::string refusal = reportToFile ? toolcommon::refusedTarget("dictcheck", jsonPath, files, "report") : "";
+    if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, files, "report") : "";
         !refusal.empty()) {
         std::fputs(refusal.c_str(), stderr);
         return 2;
     }
-    if (reportToFile && !toolcommon::writableTarget("dictcheck", jsonPath))
+    if (reportToFile && !commands::writableTarget("dictcheck", jsonPath))
         return 2;
 
     bool jsonToStdout = jsonPath == "-";

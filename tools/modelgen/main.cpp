@@ -9,8 +9,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "tools/common/Arguments.h"
-#include "tools/common/OutputFile.h"
+#include "commands/Arguments.h"
+#include "commands/OutputFile.h"
 #include "tools/modelgen/ModelWriter.h"
 #include "tools/modelgen/SizeOption.h"
 
@@ -60,7 +60,7 @@ int main(int argc, char** argv)
             ->type_name("SIZE")
             ->default_str("") // none: the storeys' default applies
             ->excludes("--storeys");
-    if (int status = toolcommon::parseArguments(app, argc, argv, "modelgen"); status >= 0)
+    if (int status = commands::parseArguments(app, argc, argv, "modelgen"); status >= 0)
         return status;
     if (std::vector<std::string> extras = app.remaining(); !extras.empty()) {
         std::cerr << "modelgen: unexpected argument" << (extras.size() == 1 ? "" : "s") << ":";
@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     }
 
     // An earlier file stays as it was unless the new one is complete.
-    toolcommon::OutputFile file(output);
+    commands::OutputFile file(output);
     if (output != "-" && !file.open()) {
         std::cerr << "modelgen: cannot write " << output << ": " << file.error() << "\n";
         return 1;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace toolcommon {
+namespace commands {
 
 // Why `target` must not be written, as one line for standard error, or ""
 // when it may: it is one of the input files (by path or as the same file),
@@ -21,4 +21,4 @@ std::string refusedTarget(const char* tool, const std::string& target, const std
 // error, when either fails.
 bool writableTarget(const char* tool, const std::string& target);
 
-} // namespace toolcommon
+} // namespace commands

@@ -1,6 +1,6 @@
-#include "tools/common/OutputTarget.h"
+#include "commands/OutputTarget.h"
 
-#include "tools/common/OutputFile.h"
+#include "commands/OutputFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace toolcommon {
+namespace commands {
 
 namespace {
 
@@ -87,4 +87,4 @@ bool writableTarget(const char* tool, const std::string& target)
     return false;
 }
 
-} // namespace toolcommon
+} // namespace commands

@@ -1,4 +1,4 @@
-#include "tools/common/OutputFile.h"
+#include "commands/OutputFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <random>
 #include <system_error>
 
-namespace toolcommon {
+namespace commands {
 
 namespace fs = std::filesystem;
 
@@ -101,4 +101,4 @@ void OutputFile::discard()
     }
 }
 
-} // namespace toolcommon
+} // namespace commands

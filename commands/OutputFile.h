@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-namespace toolcommon {
+namespace commands {
 
 class OutputFile {
 public:
@@ -53,4 +53,4 @@ void keepPermissions(const char* existing, std::FILE* replacement);
 bool replace(const char* from, const char* to);
 } // namespace filesystem
 
-} // namespace toolcommon
+} // namespace commands

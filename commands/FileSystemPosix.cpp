@@ -6,9 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tools/common/OutputFile.h"
+#include "commands/OutputFile.h"
 
-namespace toolcommon::filesystem {
+namespace commands::filesystem {
 
 std::FILE* createNew(const char* path)
 {
@@ -45,4 +45,4 @@ bool replace(const char* from, const char* to)
     return std::rename(from, to) == 0;
 }
 
-} // namespace toolcommon::filesystem
+} // namespace commands::filesystem

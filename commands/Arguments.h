@@ -3,7 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
-namespace toolcommon {
+namespace commands {
 
 // Parses the command line. --help and --version are answered and give 0;
 // a bad argument gives one line "TOOL: reason (see 'TOOL --help')" on
@@ -17,4 +17,4 @@ inline const char* plural(long long n, const char* one, const char* many)
     return n == 1 ? one : many;
 }
 
-} // namespace toolcommon
+} // namespace commands

@@ -8,9 +8,9 @@
 #include <io.h>
 #include <sys/stat.h>
 
-#include "tools/common/OutputFile.h"
+#include "commands/OutputFile.h"
 
-namespace toolcommon::filesystem {
+namespace commands::filesystem {
 
 std::FILE* createNew(const char* path)
 {
@@ -48,4 +48,4 @@ bool replace(const char* from, const char* to)
     return false;
 }
 
-} // namespace toolcommon::filesystem
+} // namespace commands::filesystem

@@ -1,6 +1,10 @@
 // Wide text to UTF-8 and back, for messages and file names on systems
 // whose interfaces take narrow text. wchar_t is UTF-16 on Windows, UTF-32
 // elsewhere.
+//
+// Header-only and depending on nothing else here (library utf8), so that
+// the platform layer, the plug-in and the host's stand-ins can all use it;
+// the functions keep the platform namespace their callers use.
 #pragma once
 
 #include <string>

@@ -1,8 +1,8 @@
-#include "tools/common/Arguments.h"
+#include "commands/Arguments.h"
 
 #include <cstdio>
 
-namespace toolcommon {
+namespace commands {
 
 int parseArguments(CLI::App& app, int argc, char** argv, const char* tool)
 {
@@ -17,4 +17,4 @@ int parseArguments(CLI::App& app, int argc, char** argv, const char* tool)
     return -1;
 }
 
-} // namespace toolcommon
+} // namespace commands
