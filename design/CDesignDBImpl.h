@@ -37,7 +37,7 @@ private:
     template <class Entry>
     bool readEntry(const Entry& entry);
 
-    CMBMBNReaderImpl* m_pReader;
+    [[maybe_unused]] CMBMBNReaderImpl* m_pReader; // the reader that owns this importer
     document::SectionIndex& m_sections;
     importsteps::StepPlan m_steps;
     document::ImportObserver* m_pObserver;
