@@ -23,10 +23,7 @@ bool CDesignDBImpl::importDesignDB()
 template <class Entry>
 bool CDesignDBImpl::readEntry(const Entry& entry)
 {
-    auto* table = this->*entry.table;
-    if (m_pObserver)
-        return document::walkTable(m_sections, entry, table, document::DesignRows<document::Told>({m_pObserver}));
-    return document::walkTable(m_sections, entry, table, document::DesignRows<document::Quiet>());
+    return document::walkTable<document::DesignRows>(m_sections, entry, this->*entry.table, m_pObserver);
 }
 
 template <class R>

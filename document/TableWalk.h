@@ -188,4 +188,15 @@ private:
     int m_runningKey = 0;
 };
 
+// Walks the table of `entry` with the policy `Rows`, told to the observer
+// when there is one, and quiet otherwise.
+template <template <class> class Rows, class Entry>
+bool walkTable(SectionIndex& index, const Entry& entry, TableInterface<int, typename Entry::Record>* table,
+               ImportObserver* observer)
+{
+    if (observer)
+        return walkTable(index, entry, table, Rows<Told>(Told{observer}));
+    return walkTable(index, entry, table, Rows<Quiet>());
+}
+
 } // namespace document

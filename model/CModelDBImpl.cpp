@@ -23,10 +23,7 @@ bool CModelDBImpl::importModelDB()
 template <class Entry>
 bool CModelDBImpl::readEntry(const Entry& entry)
 {
-    auto* table = this->*entry.table;
-    if (m_pObserver)
-        return document::walkTable(m_sections, entry, table, document::ModelRows<document::Told>({m_pObserver}));
-    return document::walkTable(m_sections, entry, table, document::ModelRows<document::Quiet>());
+    return document::walkTable<document::ModelRows>(m_sections, entry, this->*entry.table, m_pObserver);
 }
 
 template <class R>
