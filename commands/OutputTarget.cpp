@@ -2,6 +2,7 @@
 
 #include "commands/OutputFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,13 +11,37 @@
 
 namespace commands {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-// Whether two paths name the same file: the same file when both exist,
-// otherwise the same path once made absolute and resolved as far as it
-// exists.
+namespace {
+
+// Whether `path` is a regular file whose first bytes that are not white
+// space differ from `start` (ASCII case aside).
+bool holdsOtherThan(const std::string& path, const char* start)
+{
+    std::error_code error;
+    if (!fs::is_regular_file(path, error))
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false; // the writability check tells why
+    int c;
+    do
+        c = std::fgetc(file);
+    while (c == ' ' || c == '\t' || c == '\n' || c == '\r');
+    // An empty file, or one cut short while it matched, is taken as one.
+    bool other = false;
+    for (const char* p = start; *p && c != EOF; ++p, c = std::fgetc(file))
+        if (std::tolower(c) != std::tolower(static_cast<unsigned char>(*p))) {
+            other = true;
+            break;
+        }
+    std::fclose(file);
+    return other;
+}
+
+} // namespace
+
 bool sameFile(const std::string& a, const std::string& b)
 {
     std::error_code error;
@@ -30,37 +55,24 @@ bool sameFile(const std::string& a, const std::string& b)
     return resolved(a) == resolved(b);
 }
 
-// Whether `path` is a regular file whose first byte that is not white
-// space is something other than '{'.
-bool holdsOtherThanJson(const std::string& path)
-{
-    std::error_code error;
-    if (!fs::is_regular_file(path, error))
-        return false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false; // the writability check tells why
-    int c;
-    do
-        c = std::fgetc(file);
-    while (c == ' ' || c == '\t' || c == '\n' || c == '\r');
-    std::fclose(file);
-    return c != EOF && c != '{';
-}
-
-} // namespace
-
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
                           const char* what)
 {
-    std::string start = std::string(tool) + ": the --json target " + target;
+    std::string json = std::string("a JSON ") + what;
+    return refusedTarget(tool, target, inputs, OutputKind{"--json", json.c_str(), "{"});
+}
+
+std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
+                          const OutputKind& kind)
+{
+    std::string start = std::string(tool) + ": the " + kind.option + " target " + target;
     for (const std::string& input : inputs)
         if (sameFile(input, target))
             return start + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
                    "and would be overwritten; give another path\n";
-    if (holdsOtherThanJson(target))
-        return start + " exists and is not a JSON " + what +
-               "; not overwriting it (is a file to import given after --json?)\n";
+    if (holdsOtherThan(target, kind.start))
+        return start + " exists and is not " + kind.what + "; not overwriting it (is a file to import given after " +
+               kind.option + "?)\n";
     return "";
 }
 
@@ -84,6 +96,28 @@ bool writableTarget(const char* tool, const std::string& target)
     if (why.empty())
         return true;
     std::fprintf(stderr, "%s: cannot write %s: %s\n", tool, target.c_str(), why.c_str());
+    return false;
+}
+
+bool writableFolder(const char* tool, const std::string& dir)
+{
+    std::error_code error;
+    fs::path existing = fs::absolute(dir, error);
+    while (!error && !fs::exists(existing, error) && existing.has_relative_path())
+        existing = existing.parent_path();
+    std::string why;
+    if (error)
+        why = error.message();
+    else if (!fs::is_directory(existing, error))
+        why = existing == fs::absolute(dir, error) ? "it is not a folder" : existing.string() + " is not a folder";
+    else {
+        OutputFile probe((existing / "probe").string());
+        if (!probe.open())
+            why = probe.error();
+    }
+    if (why.empty())
+        return true;
+    std::fprintf(stderr, "%s: cannot write into %s: %s\n", tool, dir.c_str(), why.c_str());
     return false;
 }
 

@@ -1,5 +1,5 @@
-// Checks on a file a command is about to write its JSON output to, made
-// before anything else is done, so that a mistaken argument loses nothing.
+// Checks on a file a command is about to write its output to, made before
+// anything else is done, so that a mistaken argument loses nothing.
 #pragma once
 
 #include <string>
@@ -13,6 +13,32 @@ namespace commands {
 // that is not white space is not '{'). `what` names the output ("dump").
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
                           const char* what);
+
+// An output and how a file of its kind begins, for the checks.
+struct OutputKind {
+    const char* option; // "--html"
+    const char* what;   // "an HTML report"
+    // What its first bytes that are not white space start with, compared
+    // without regard to ASCII case ("<!doctype html").
+    const char* start;
+};
+
+// As above, for any kind of output: "" when `target` may be written, else
+// why not (it is one of the inputs, or an existing file that does not
+// start as a file of the kind does).
+std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
+                          const OutputKind& kind);
+
+// Whether two paths name the same file (the same file when both exist,
+// otherwise the same path once made absolute and resolved).
+bool sameFile(const std::string& a, const std::string& b);
+
+// Whether files can be written into the folder `dir`, which is created
+// when missing: it is a folder, or it does not exist and the nearest
+// folder above it that does is one in which a file can be made (one is
+// made and removed again). False, after saying why on standard error,
+// when it cannot be.
+bool writableFolder(const char* tool, const std::string& dir);
 
 // Whether the target can be written as an OutputFile will write it: an
 // existing target must be open to writing (it is opened for appending and
