@@ -86,22 +86,23 @@
   };
 
   // The member under the point: the nearest line or symbol within reach
-  // (later ones are drawn on top), else the outline that holds it.
+  // (later ones are drawn on top), else the outline that holds it (an
+  // outline's edge is where beams and walls are).
   Plan.prototype.hit = function (p) {
     var best = null, bestDistance = p.reach, area = null;
     this.members.forEach(function (m) {
       m.shapes.forEach(function (s) {
         var q = s.points, d;
+        if (s.closed) {
+          if (inside(q, p.x, p.y)) area = m;
+          return;
+        }
         if (q.length === 2) {
           d = Math.hypot(p.x - q[0], p.y - q[1]);
         } else {
           d = Infinity;
           for (var i = 2; i < q.length; i += 2)
             d = Math.min(d, segmentDistance(p.x, p.y, q[i - 2], q[i - 1], q[i], q[i + 1]));
-          if (s.closed) {
-            d = Math.min(d, segmentDistance(p.x, p.y, q[q.length - 2], q[q.length - 1], q[0], q[1]));
-            if (inside(q, p.x, p.y)) area = m;
-          }
         }
         if (d <= bestDistance) {
           bestDistance = d;
@@ -182,7 +183,7 @@
   };
 
   function attach(plan) {
-    var svg = plan.svg, drag = null, active = false, pending = null;
+    var svg = plan.svg, drag = null, active = false;
     svg.addEventListener('pointerdown', function (event) {
       active = true;
       var v = svg.viewBox.baseVal;
@@ -202,15 +203,10 @@
         tip.style.display = 'none';
         return;
       }
-      if (pending) return;
-      pending = event;
-      requestAnimationFrame(function () {
-        var e = pending;
-        pending = null;
-        var m = plan.hit(plan.at(e));
-        if (m) plan.show(m, e);
-        else tip.style.display = 'none';
-      });
+      // The browser sends at most one move per frame.
+      var m = plan.hit(plan.at(event));
+      if (m) plan.show(m, event);
+      else tip.style.display = 'none';
     });
     svg.addEventListener('pointerleave', function () {
       active = false;
