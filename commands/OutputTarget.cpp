@@ -47,10 +47,13 @@ bool sameFile(const std::string& a, const std::string& b)
     std::error_code error;
     if (fs::equivalent(a, b, error))
         return true;
+    // Absolute first: a relative path whose first part does not exist
+    // stays relative in weakly_canonical ("r.json", but "./r.json").
     auto resolved = [](const std::string& path) {
         std::error_code e;
-        fs::path p = fs::weakly_canonical(path, e);
-        return e ? fs::absolute(path, e).lexically_normal() : p;
+        fs::path absolute = fs::absolute(path, e).lexically_normal();
+        fs::path p = fs::weakly_canonical(absolute, e);
+        return e ? absolute : p;
     };
     return resolved(a) == resolved(b);
 }
@@ -102,19 +105,21 @@ bool writableTarget(const char* tool, const std::string& target)
 bool writableFolder(const char* tool, const std::string& dir)
 {
     std::error_code error;
-    fs::path existing = fs::absolute(dir, error);
-    while (!error && !fs::exists(existing, error) && existing.has_relative_path())
-        existing = existing.parent_path();
     std::string why;
+    fs::path folder = fs::absolute(dir, error);
+    fs::path existing = folder;
+    while (!error && existing.has_relative_path()) {
+        std::error_code missing; // a path under a file is missing too
+        if (fs::exists(fs::status(existing, missing)))
+            break;
+        existing = existing.parent_path();
+    }
     if (error)
         why = error.message();
     else if (!fs::is_directory(existing, error))
-        why = existing == fs::absolute(dir, error) ? "it is not a folder" : existing.string() + " is not a folder";
-    else {
-        OutputFile probe((existing / "probe").string());
-        if (!probe.open())
-            why = probe.error();
-    }
+        why = existing == folder ? "it is not a folder" : existing.string() + " is not a folder";
+    else if (OutputFile probe((existing / "probe").string()); !probe.open())
+        why = probe.error();
     if (why.empty())
         return true;
     std::fprintf(stderr, "%s: cannot write into %s: %s\n", tool, dir.c_str(), why.c_str());

@@ -176,6 +176,7 @@ TEST(Importbench, GivenFilesAreMeasuredInsteadOfGeneratedOnes)
 TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
 {
     const std::string file = quote(kSample);
+    Directory dir;
     expectRefused(kDictcheck, {
                                   {"", "dictcheck: FILE is required (see 'dictcheck --help')\n"},
                                   {"--examples 0 " + file, "dictcheck: --examples: Value 0 not in range 1 to 1000000 (see 'dictcheck --help')\n"},
@@ -185,7 +186,18 @@ TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
                                   {"--format --json x.json", "dictcheck: --format takes no --json (see 'dictcheck --help')\n"},
                                   {"--json /nonexistent/dir/report.json " + file,
                                    "dictcheck: cannot write /nonexistent/dir/report.json: No such file or directory\n"},
+                                  {"--format --svg-dir x", "dictcheck: --format takes no --html or --svg-dir (see 'dictcheck --help')\n"},
+                                  {"--html - " + file, "dictcheck: --html takes a file to write, not '-' (see 'dictcheck --help')\n"},
+                                  {"--html /nonexistent/dir/report.html " + file,
+                                   "dictcheck: cannot write /nonexistent/dir/report.html: No such file or directory\n"},
+                                  {"--json " + quote(dir.path() + "/r.json") + " --html " + quote(dir.path() + "/./r.json") + " " + file,
+                                   "dictcheck: the --html target " + dir.path() + "/./r.json is also the --json target; give another path\n"},
+                                  {"--svg-dir " + file + " " + file,
+                                   "dictcheck: cannot write into " + kSample + ": it is not a folder\n"},
+                                  {"--svg-dir " + file + "/plans " + file,
+                                   "dictcheck: cannot write into " + kSample + "/plans: " + kSample + " is not a folder\n"},
                               });
+    EXPECT_TRUE(dir.files().empty());
 }
 
 TEST(Dictcheck, AReportTargetThatWouldLoseAFileIsRefusedBeforeAnyCheck)
@@ -200,15 +212,57 @@ TEST(Dictcheck, AReportTargetThatWouldLoseAFileIsRefusedBeforeAnyCheck)
                                   "after --json?)\n");
     Output same = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(input.path()));
     EXPECT_EQ(same.status, 2);
+    Output page = command(kDictcheck, "--html " + quote(input.path()) + " " + quote(dir + "/out.xml"));
+    EXPECT_EQ(page.status, 2);
+    EXPECT_EQ(page.errors, "dictcheck: the --html target " + input.path() +
+                               " exists and is not an HTML report; not overwriting it (is a file to import given "
+                               "after --html?)\n");
+    // The same new file, named relative to the working folder two ways.
+    Output twice = command("sh", "-c " + quote("cd \"" + dir + "\" && \"" + kDictcheck +
+                                               "\" --json r.json --html ./r.json \"" + kSample + "\""));
+    EXPECT_EQ(twice.errors, "dictcheck: the --html target ./r.json is also the --json target; give another path\n");
+    EXPECT_FALSE(fs::exists(dir + "/r.json"));
+    Output samePage = command(kDictcheck, "--html " + quote(input.path()) + " " + quote(input.path()));
+    EXPECT_EQ(samePage.status, 2);
+    EXPECT_NE(samePage.errors.find("is one of the files to import"), std::string::npos) << samePage.errors;
     EXPECT_EQ(readFile(input.path()), readFile(kSample)) << "the input is left as it was";
     EXPECT_FALSE(fs::exists(dir + "/out.xml"));
+}
+
+// One SVG file per storey, in elevation order, each a whole document; a
+// folder that does not exist yet is made, files of an earlier run replaced.
+TEST(Dictcheck, SvgPlansAreWrittenOnePerStorey)
+{
+    Directory dir;
+    std::string plans = dir.path() + "/plans/sample";
+    for (int run = 0; run < 2; ++run) {
+        Output result = command(kDictcheck, "--svg-dir " + quote(plans) + " " + quote(kSample));
+        EXPECT_EQ(result.status, 0) << result.errors;
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(plans))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"01-floor1.svg", "02-floor2.svg", "03-floor3.svg", "04-floor4.svg",
+                                                   "05-floor5.svg", "06-floor6.svg"}));
+        std::string svg = readFile(plans + "/03-floor3.svg");
+        EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"", 0),
+                  0u);
+        EXPECT_NE(svg.find("<title>Storey 3 "), std::string::npos);
+        EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+    }
+    // Several files: each file's plans under its place among them.
+    Output two = command(kDictcheck, "--svg-dir " + quote(dir.path()) + " " + quote(kSample) + " " + quote(kSample));
+    EXPECT_EQ(two.status, 0);
+    EXPECT_TRUE(fs::exists(dir.path() + "/file1-01-floor1.svg"));
+    EXPECT_TRUE(fs::exists(dir.path() + "/file2-06-floor6.svg"));
 }
 
 TEST(Dictcheck, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
 {
     Output help = command(kDictcheck, "--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* text : {"--examples N:INT in [1 - 1000000]=3", "--format", "--json PATH",
+    for (const char* text : {"--examples N:INT in [1 - 1000000]=3", "--format", "--json PATH", "--html PATH",
+                             "--svg-dir DIR",
                              "Exit status: 0 when every file loaded without warnings", "2 on bad arguments"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
     for (const std::string& program : {kDictcheck, kImportbench}) {
@@ -218,10 +272,12 @@ TEST(Dictcheck, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
     }
 }
 
-// Each command that writes a file, writing into `target`.
+// Each command that writes a file, writing into `target`, and what an
+// earlier file of its kind holds.
 struct Writer {
     const char* name;
     std::string (*line)(const std::string& target);
+    const char* earlier = "{\"earlier\": \"output\"}\n";
 };
 
 const Writer kWriters[] = {
@@ -231,6 +287,9 @@ const Writer kWriters[] = {
      }},
     {"dictcheck --json",
      [](const std::string& target) { return quote(kDictcheck) + " --json " + quote(target) + " " + quote(kSample); }},
+    {"dictcheck --html",
+     [](const std::string& target) { return quote(kDictcheck) + " --html " + quote(target) + " " + quote(kSample); },
+     "<!DOCTYPE html>\n<p>earlier</p>\n"},
     {"modelgen -o", [](const std::string& target) { return quote(kModelgen) + " --storeys 2 -o " + quote(target); }},
 };
 
@@ -239,8 +298,8 @@ const Writer kWriters[] = {
 // replaces it, through a symbolic link too, keeping the link.
 TEST(OutputFiles, AreReplacedWholeOrNotAtAll)
 {
-    const std::string earlier = "{\"earlier\": \"output\"}\n";
     for (const Writer& writer : kWriters) {
+        const std::string earlier = writer.earlier;
         Directory dir;
         std::string target = dir.path() + "/out.json";
         TempFile seed(earlier, "seed");
