@@ -21,11 +21,6 @@ const std::string kHostsim = HOSTSIM_PATH;
 const std::string kModelgen = MODELGEN_PATH;
 const std::string kSample = std::string(SAMPLES_DIR) + "/sample.xml";
 
-std::string quote(const std::string& s)
-{
-    return "'" + s + "'";
-}
-
 struct Output {
     int status;
     std::string out;

@@ -23,14 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kDictcheck = DICTCHECK_PATH;
-const std::string kModelgen = MODELGEN_PATH;
+// Pages and screenshots stay here for people to look at.
 const std::string kOutput = BROWSER_OUTPUT_DIR;
-
-std::string quote(const std::string& s)
-{
-    return "'" + s + "'";
-}
 
 std::string browser()
 {
@@ -162,7 +156,7 @@ Page pageOf(const std::string& file, const std::string& name, const std::string&
     fs::create_directories(kOutput);
     Page page;
     page.html = kOutput + "/" + name + ".html";
-    CommandResult result = run(quote(kDictcheck) + " --html " + quote(page.html) + " " + quote(file) + " >/dev/null");
+    CommandResult result = run(quote(DICTCHECK_PATH) + " --html " + quote(page.html) + " " + quote(file) + " >/dev/null");
     EXPECT_LE(result.status, 1);
     page.dom = dom(page.html);
     std::string png = kOutput + "/" + name + "-" + storey + ".png";
@@ -207,7 +201,7 @@ TEST(PlanPage, AGeneratedModelDrawsEveryStoredMemberOnce)
 {
     NEED_BROWSER();
     TempFile model("", "generated.xml");
-    ASSERT_EQ(run(quote(kModelgen) + " --storeys 9 --bays-x 6 --bays-y 4 --seed 21 -o " + quote(model.path()) +
+    ASSERT_EQ(run(quote(MODELGEN_PATH) + " --storeys 9 --bays-x 6 --bays-y 4 --seed 21 -o " + quote(model.path()) +
                   " >/dev/null 2>&1")
                   .status,
               0);
@@ -270,7 +264,7 @@ TEST(PlanPage, PointingAtAMemberShowsItsTableKeyAndDesign)
     std::string sample = std::string(SAMPLES_DIR) + "/sample.xml";
     fs::create_directories(kOutput);
     std::string html = kOutput + "/tooltip.html";
-    run(quote(kDictcheck) + " --html " + quote(html) + " " + quote(sample) + " >/dev/null");
+    run(quote(DICTCHECK_PATH) + " --html " + quote(html) + " " + quote(sample) + " >/dev/null");
     // After the page's script: point at the middle of the first beam of
     // storey 1 and keep the tooltip's text.
     std::string page = readFile(html);
