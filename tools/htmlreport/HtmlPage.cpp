@@ -66,27 +66,6 @@ void appendReport(std::string& out, const Json& json)
     }
 }
 
-// The screen widths of the plans' strokes: the page draws strokes at a
-// fixed width whatever the zoom, from the widths the plan gives its paths.
-std::string planStyles()
-{
-    std::string css;
-    for (const plan::KindInfo& k : plan::kinds()) {
-        std::string rule = "svg.plan ." + std::string(k.css);
-        css += rule + "{stroke-width:" + plan::number(k.width) + "px";
-        if (*k.dashes) {
-            css += ";stroke-dasharray:";
-            for (const char* p = k.dashes; *p; ++p)
-                css += *p == ' ' ? std::string("px ") : std::string(1, *p);
-            css += "px";
-        }
-        css += "}\n" + rule + ".warn{stroke-width:" + plan::number(k.width + 1.5) + "px}\n";
-    }
-    css += "svg.plan .nodes{stroke-width:3px}\nsvg.plan .axis{stroke-width:.8px;stroke-dasharray:14px 4px 2px 4px}\n"
-           "svg.plan .openings{stroke-width:1.2px}\nsvg.plan .scale-bar path{stroke-width:1.5px}\n";
-    return css;
-}
-
 std::string storeyAnchor(int file, std::size_t index)
 {
     return "f" + std::to_string(file) + "-s" + std::to_string(index + 1);
@@ -270,7 +249,7 @@ std::string Page::html() const
                        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                        "<title>dictcheck report</title>\n<style>\n";
     page += kPageStyle;
-    page += planStyles();
+    page += plan::screenStyles();
     page += "</style>\n</head>\n<body>\n<h1>dictcheck report</h1>\n";
     page += m_body;
     page += "<div id=\"tip\" role=\"tooltip\"></div>\n<script>\n";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "tools/plan/Markup.h"
@@ -12,9 +13,21 @@ namespace {
 
 const char* const kWarningStroke = "#e00000";
 const char* const kWarningFill = "#ffb8b8";
-const char* const kAxisStroke = "#b04040";
-const char* const kNodeStroke = "#8a8a8a";
-const char* const kOpeningStroke = "#000000";
+const double kWarningWider = 1.5; // pixels added to a kind's width
+
+// What the plans draw besides members: class, stroke, width in pixels,
+// line end and dashes.
+struct Mark {
+    const char* css;
+    const char* stroke;
+    double width;
+    const char* cap;
+    const char* dashes;
+};
+const Mark kNodes{"nodes", "#8a8a8a", 3, "round", ""};
+const Mark kAxes{"axis", "#b04040", 0.8, "butt", "14 4 2 4"};
+const Mark kOpenings{"openings", "#000000", 1.2, "butt", ""};
+const Mark kScaleBar{"scale-bar", "#000000", 1.5, "butt", ""};
 
 struct Bounds {
     double minX = std::numeric_limits<double>::infinity(), minY = minX;
@@ -162,6 +175,24 @@ void stroke(std::string& out, const char* colour, double width, const char* cap,
     }
 }
 
+void stroke(std::string& out, const Mark& mark, double unit)
+{
+    stroke(out, mark.stroke, mark.width, mark.cap, mark.dashes, unit);
+}
+
+// A CSS rule giving a class its width (and dashes) in screen pixels.
+void screenRule(std::string& css, const std::string& selector, double width, const char* dashes)
+{
+    css += "svg.plan " + selector + "{stroke-width:" + number(width) + "px";
+    if (*dashes) {
+        css += ";stroke-dasharray:";
+        for (const char* p = dashes; *p; ++p)
+            css += *p == ' ' ? std::string("px ") : std::string(1, *p);
+        css += "px";
+    }
+    css += "}\n";
+}
+
 void keysAttributes(std::string& out, const char* table, const std::vector<const Member*>& members,
                     const std::vector<int>& parts)
 {
@@ -195,7 +226,7 @@ void writeGroup(std::string& out, const PathGroup& group, double unit)
     attribute(out, "class", std::string(k.css) + (group.warning ? " warn" : ""));
     keysAttributes(out, k.table, group.members, parts);
     if (group.warning)
-        stroke(out, kWarningStroke, k.width + 1.5, k.shape == Shape::Symbol ? k.cap : "round", k.dashes, unit);
+        stroke(out, kWarningStroke, k.width + kWarningWider, k.shape == Shape::Symbol ? k.cap : "round", k.dashes, unit);
     else
         stroke(out, k.stroke, k.width, k.cap, k.dashes, unit);
     attribute(out, "fill", k.shape != Shape::Area ? "none" : group.warning ? kWarningFill : k.fill);
@@ -241,7 +272,7 @@ void writeOpenings(std::string& out, const Storey& storey, double unit)
         for (std::size_t i = 0; i < marked.size(); ++i)
             out += (i ? " " : "") + std::to_string(marked[i]->key);
         out += '"';
-        stroke(out, kOpeningStroke, 1.2, "butt", "", unit);
+        stroke(out, kOpenings, unit);
         out += " fill=\"none\"";
         attribute(out, "d", d);
         out += "/>\n";
@@ -256,7 +287,7 @@ void writeNodes(std::string& out, const Storey& storey, double unit)
     for (Point p : storey.nodes)
         appendDot(d, p);
     out += "<path class=\"nodes\"";
-    stroke(out, kNodeStroke, 3, "round", "", unit);
+    stroke(out, kNodes, unit);
     attribute(out, "d", d);
     out += "/>\n";
 }
@@ -301,11 +332,11 @@ void writeAxes(std::string& out, std::string& labels, const Plan& plan, double u
         attribute(labels, "cy", -bubble.y);
         attribute(labels, "r", radius);
         attribute(labels, "stroke-width", unit);
-        labels += " stroke=\"" + std::string(kAxisStroke) + "\" fill=\"#ffffff\"/>\n";
+        labels += " stroke=\"" + std::string(kAxes.stroke) + "\" fill=\"#ffffff\"/>\n";
         text(labels, "axis-name", {bubble.x, bubble.y - 5 * unit}, 14 * unit, "middle", a.name);
     }
     out += "<path class=\"axis\"";
-    stroke(out, kAxisStroke, 0.8, "butt", "14 4 2 4", unit);
+    stroke(out, kAxes, unit);
     attribute(out, "d", d);
     out += "/>\n";
 }
@@ -323,7 +354,7 @@ void writeScaleBar(std::string& out, Point at, double length, double unit)
         appendNumber(d, -6 * unit);
     }
     out += "<g class=\"scale-bar\"><path";
-    stroke(out, "#000000", 1.5, "butt", "", unit);
+    stroke(out, kScaleBar, unit);
     attribute(out, "d", d);
     out += "/>\n";
     text(out, "scale-label", {at.x, at.y + 9 * unit}, 13 * unit, "start", "0");
@@ -354,12 +385,20 @@ void writeUnplaced(std::string& out, const Storey& storey, Point at, double unit
     }
 }
 
+// A legend item's width in pixels: its swatch, then its label.
+double legendItemWidth(std::string_view label)
+{
+    return 40 + 8.0 * static_cast<double>(label.size());
+}
+
+const char* const kLegendExtras[] = {"warning style", "nodes", "axes", "openings"};
+
 void writeLegendItems(std::string& out, double x, double y, double unit)
 {
     auto swatch = [&](const char* label, const std::string& shape) {
         out += shape;
         text(out, "legend-label", {x + 30 * unit, -(y + 5 * unit)}, 13 * unit, "start", label);
-        x += (40 + 8.0 * std::string_view(label).size()) * unit;
+        x += legendItemWidth(label) * unit;
     };
     auto line = [&](const char* colour, double width, const char* cap, const char* dashes, const char* fill,
                     bool dot) {
@@ -382,19 +421,19 @@ void writeLegendItems(std::string& out, double x, double y, double unit)
     };
     for (const KindInfo& k : kinds())
         swatch(k.label, line(k.stroke, k.width, k.cap, k.dashes, k.fill, k.shape == Shape::Symbol));
-    swatch("warning style", line(kWarningStroke, 3.5, "round", "", "none", false));
-    swatch("nodes", line(kNodeStroke, 3, "round", "", "none", true));
-    swatch("axes", line(kAxisStroke, 0.8, "butt", "14 4 2 4", "none", false));
-    swatch("openings", line(kOpeningStroke, 1.2, "butt", "", "none", false));
+    swatch(kLegendExtras[0], line(kWarningStroke, 2 + kWarningWider, "round", "", "none", false));
+    swatch(kLegendExtras[1], line(kNodes.stroke, kNodes.width, kNodes.cap, kNodes.dashes, "none", true));
+    swatch(kLegendExtras[2], line(kAxes.stroke, kAxes.width, kAxes.cap, kAxes.dashes, "none", false));
+    swatch(kLegendExtras[3], line(kOpenings.stroke, kOpenings.width, kOpenings.cap, kOpenings.dashes, "none", false));
 }
 
 double legendWidth()
 {
     double width = 0;
     for (const KindInfo& k : kinds())
-        width += 40 + 8.0 * std::string_view(k.label).size();
-    for (const char* label : {"warning style", "nodes", "axes", "openings"})
-        width += 40 + 8.0 * std::string_view(label).size();
+        width += legendItemWidth(k.label);
+    for (const char* label : kLegendExtras)
+        width += legendItemWidth(label);
     return width;
 }
 
@@ -497,6 +536,19 @@ void writeStoreySvg(std::string& out, const Plan& plan, const Storey& storey, Sv
     if (standalone)
         writeLegendItems(out, left + 20 * unit, -(bottom + 25 * unit), unit);
     out += "</svg>\n";
+}
+
+std::string screenStyles()
+{
+    std::string css;
+    for (const KindInfo& k : kinds()) {
+        screenRule(css, std::string(".") + k.css, k.width, k.dashes);
+        screenRule(css, std::string(".") + k.css + ".warn", k.width + kWarningWider, k.dashes);
+    }
+    for (const Mark& m : {kNodes, kAxes, kOpenings})
+        screenRule(css, std::string(".") + m.css, m.width, m.dashes);
+    screenRule(css, std::string(".") + kScaleBar.css + " path", kScaleBar.width, kScaleBar.dashes);
+    return css;
 }
 
 void writeLegendSvg(std::string& out)

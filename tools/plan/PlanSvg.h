@@ -36,6 +36,12 @@ enum class SvgUse {
 
 void writeStoreySvg(std::string& out, const Plan& plan, const Storey& storey, SvgUse use);
 
+// CSS that keeps every stroke of the plans at its width in screen pixels
+// (and dashes in pixels) whatever the zoom, for a page that draws them with
+// "vector-effect: non-scaling-stroke"; the SVG's own widths are in plan
+// units, for files that stand alone.
+std::string screenStyles();
+
 // A legend of the kinds, the warning style, nodes, axes and openings, as a
 // standalone SVG element laid out in one row.
 void writeLegendSvg(std::string& out);
