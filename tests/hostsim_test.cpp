@@ -662,8 +662,10 @@ TEST(HostsimArguments, ADumpTargetThatIsAFileToImportIsRefusedAndLeftAsItIs)
     } cases[] = {
         {"arguments swapped: the input after --json, a new name as FILE",
          "--json " + quote(input.path()) + " " + quote(dir + "/out.json"),
-         "hostsim: the --json target " + input.path() + " exists and is not a JSON dump; not overwriting it "
-         "(is a file to import given after --json?)\n"},
+         "hostsim: the --json target " + input.path() +
+             " exists and is not a dump written by hostsim (it does not start with {\"format\": "
+             "\"dictimport-store-dump/1\"}); not overwriting it: give another path, or remove the file first (is a "
+             "file to import given after --json?)\n"},
         {"the same path", "--json " + quote(input.path()) + " " + quote(input.path()),
          "hostsim: the --json target " + input.path() + " is one of the files to import and would be "
          "overwritten; give another path\n"},
@@ -698,7 +700,8 @@ TEST(HostsimArguments, EachBadArgumentExitsTwoWithOneLineAndImportsNothing)
         std::string message;
     } cases[] = {
         {"", "hostsim: FILE is required (see 'hostsim --help')\n"},
-        {"--bogus " + file, "hostsim: The following argument was not expected: --bogus (see 'hostsim --help')\n"},
+        {"--bogus " + file, "hostsim: unknown option --bogus (see 'hostsim --help')\n"},
+        {"--bogus", "hostsim: unknown option --bogus (see 'hostsim --help')\n"},
         {"--json", "hostsim: --json: 1 required TEXT missing (see 'hostsim --help')\n"},
         {"--json-layout pretty " + file, "hostsim: --json-layout: pretty not in {compact,lines} (see 'hostsim --help')\n"},
         {"--json /nonexistent/dir/x.json " + file,
