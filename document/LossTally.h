@@ -25,6 +25,8 @@ struct LossTally {
     long long numbersNotAsWritten = 0; // read as a number other than the one written ("1,5" as 1)
     long long textsHidden = 0;         // field texts behind a comment or other markup, read as no text
     long long keysReplaced = 0;        // rows stored under a key an earlier row of the same table had
+    long long designKeysEmpty = 0;     // design rows whose key has no text: stored under 0, not numbered on
+    long long valuesNotFinite = 0;     // reals written as infinity or NaN, stored as such
     long long referencesDropped = 0;   // undefined entity references and bare '&', dropped from texts
     bool contentAfterRoot = false;     // text or elements after the root element, never read
     long long bytesNotUtf8 = 0;        // bytes of a file read as UTF-8 that are not UTF-8
@@ -33,7 +35,8 @@ struct LossTally {
     bool any() const
     {
         return rowsNotStored || elementsNotRead || entriesIgnored || !unreadTables.empty() || numbersNotAsWritten ||
-               textsHidden || keysReplaced || referencesDropped || contentAfterRoot || bytesNotUtf8;
+               textsHidden || keysReplaced || designKeysEmpty || valuesNotFinite || referencesDropped ||
+               contentAfterRoot || bytesNotUtf8;
     }
 };
 

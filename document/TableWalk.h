@@ -118,6 +118,7 @@ public:
         for (std::size_t i = 1; i < m_keys.size(); ++i)
             m_tally->keysReplaced += m_keys[i] == m_keys[i - 1];
     }
+    void keyEmpty(const TiXmlElement*) const { ++m_tally->designKeysEmpty; }
     const char* text(const TiXmlElement* e) const
     {
         const char* text = e->GetText();
@@ -125,12 +126,17 @@ public:
             ++m_tally->textsHidden;
         return text;
     }
+    // How the text fitted the number: Whole for a number read as written,
+    // even one written as infinity or NaN, which is counted on its own.
     template <class M>
     NumberFit assign(const TiXmlElement*, const char* text, M& member) const
     {
         NumberFit fit = NumberFit::Whole;
         assignText(text, member, &fit);
-        m_tally->numbersNotAsWritten += fit != NumberFit::Whole;
+        if (fit != NumberFit::Whole)
+            ++m_tally->numbersNotAsWritten;
+        else if constexpr (std::is_floating_point_v<M>)
+            m_tally->valuesNotFinite += !std::isfinite(member);
         return fit;
     }
     NumberFit assign(const TiXmlElement*, const char* text, std::string& member) const
@@ -169,7 +175,11 @@ public:
         Counted::rowSkipped(at, why);
         m_observer->rowSkipped(at, why);
     }
-    void keyEmpty(const TiXmlElement* keyValue) const { m_observer->designKeyEmpty(keyValue); }
+    void keyEmpty(const TiXmlElement* keyValue) const
+    {
+        Counted::keyEmpty(keyValue);
+        m_observer->designKeyEmpty(keyValue);
+    }
     void enter(const char* element) const { m_observer->enter(element); }
     void leave() const { m_observer->leave(); }
     void missing(const TiXmlElement* holder, const char* element) const

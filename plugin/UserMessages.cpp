@@ -264,6 +264,8 @@ std::wstring lossMessage(const char* path, const document::LossTally& losses)
     line(losses.numbersNotAsWritten, L"个数值没有按原文读取（例如“1,5”读作 1）");
     line(losses.textsHidden, L"个字段的文本位于注释或其他标记之后，按无文本读取");
     line(losses.keysReplaced, L"行的键与同一表中先前的行相同，先前的行被替换");
+    line(losses.designKeysEmpty, L"个设计行的键没有文本，存储在键 0 下，没有按顺序编号");
+    line(losses.valuesNotFinite, L"个实数写作无穷大或 NaN，按原样存储");
     line(losses.referencesDropped, L"处未定义的实体引用或单独的“&”从文本中删除");
     if (losses.contentAfterRoot)
         lines += L"\n· 根元素之后的内容没有读取；";

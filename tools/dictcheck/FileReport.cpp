@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
+#include <tuple>
 
 #include <tinyxml.h>
 
@@ -91,6 +93,14 @@ long long FileReport::warningCount() const
     for (const WarningGroup& group : warnings)
         count += group.count;
     return count;
+}
+
+std::vector<std::string> warningKinds()
+{
+    std::vector<std::string> kinds;
+    for (const auto& kind : kKinds)
+        kinds.push_back(kind.kind);
+    return kinds;
 }
 
 std::size_t importedTableCount()
@@ -250,6 +260,7 @@ void FileObserver::tableBegin(const char* section, const char*, const char* disp
 {
     m_designTable = std::strcmp(section, "DesignDB") == 0;
     m_table = nullptr;
+    m_row = nullptr;
     for (TableReport& table : m_report.tables)
         if (table.name == displayName)
             m_table = &table;
@@ -262,6 +273,7 @@ void FileObserver::tableBegin(const char* section, const char*, const char* disp
 
 void FileObserver::row(const TiXmlElement* row)
 {
+    m_row = row;
     m_rowLine = lineOf(row);
     m_firstMissing.clear();
     m_missingLine = 0;
@@ -276,7 +288,7 @@ void FileObserver::rowStored(int key)
         return;
     ++m_table->stored;
     if (!m_keys.insert(key).second)
-        warnInRow(KeyRepeated, nullptr, "key " + std::to_string(key));
+        warnInRow(KeyRepeated, m_row ? m_row->FirstChildElement("Key") : nullptr, "key " + std::to_string(key));
 }
 
 void FileObserver::rowSkipped(const TiXmlElement* at, const char* why)
@@ -340,6 +352,50 @@ FileReport FileObserver::finish()
         if (group.count > 0)
             m_report.warnings.push_back(group);
     return m_report;
+}
+
+document::LossTally lossesOf(const FileReport& report)
+{
+    auto count = [&](std::initializer_list<const char*> kinds) {
+        long long n = 0;
+        for (const WarningGroup& group : report.warnings)
+            for (const char* kind : kinds)
+                n += group.kind == kind ? group.count : 0;
+        return n;
+    };
+    document::LossTally tally;
+    tally.rowsNotStored = count({"row-skipped"});
+    tally.elementsNotRead = count({"element-not-read"});
+    tally.entriesIgnored = count({"table-entry-skipped", "table-duplicate", "section-ignored"});
+    static const char* const kSections[] = {"ModelDB", "DesignDB"};
+    for (const UnreadTable& unread : report.unread)
+        tally.unreadTables.push_back({kSections[unread.section], unread.table, unread.nearest});
+    tally.numbersNotAsWritten = count({"number-not-whole"});
+    tally.textsHidden = count({"text-hidden"});
+    tally.keysReplaced = count({"key-repeated"});
+    tally.designKeysEmpty = count({"design-key-empty"});
+    tally.valuesNotFinite = count({"non-finite"});
+    tally.referencesDropped = count({"reference-dropped"});
+    tally.contentAfterRoot = count({"after-root"}) > 0;
+    tally.bytesNotUtf8 = count({"not-utf8"});
+    return tally;
+}
+
+bool sameLosses(const document::LossTally& a, const document::LossTally& b)
+{
+    auto fields = [](const document::LossTally& t) {
+        return std::make_tuple(t.rowsNotStored, t.elementsNotRead, t.entriesIgnored, t.numbersNotAsWritten,
+                               t.textsHidden, t.keysReplaced, t.designKeysEmpty, t.valuesNotFinite,
+                               t.referencesDropped, t.contentAfterRoot, t.bytesNotUtf8);
+    };
+    auto names = [](const document::LossTally& t) {
+        std::vector<std::string> out;
+        for (const auto& u : t.unreadTables)
+            out.push_back(u.section + "/" + u.name + "/" + u.nearest);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    return fields(a) == fields(b) && names(a) == names(b);
 }
 
 } // namespace dictcheck

@@ -8,6 +8,7 @@
 
 #include "document/DocumentLoad.h"
 #include "document/ImportObserver.h"
+#include "document/LossTally.h"
 
 namespace dictcheck {
 
@@ -121,6 +122,7 @@ private:
     WarningGroup m_groups[KindCount];
     TableReport* m_table = nullptr;
     bool m_designTable = false;
+    const TiXmlElement* m_row = nullptr; // the row being read, until it is stored or skipped
     int m_rowLine = 0; // the row being read (the walk frees rows once read)
     std::string m_firstMissing; // in the current design row
     int m_missingLine = 0;      // the line of the element that lacks it
@@ -130,5 +132,15 @@ private:
 
 // The tables an import reads, both sections together.
 std::size_t importedTableCount();
+
+// The kinds of warning a report can hold, in the order it lists them.
+std::vector<std::string> warningKinds();
+
+// What the plug-in counts of the file as losses, taken from its report:
+// the two are counted apart and must agree.
+document::LossTally lossesOf(const FileReport& report);
+
+// Whether two tallies hold the same counts and the same unread tables.
+bool sameLosses(const document::LossTally& a, const document::LossTally& b);
 
 } // namespace dictcheck
