@@ -155,6 +155,8 @@ std::wstring chineseNotes(const document::LoadError& error)
     return notes;
 }
 
+// Notes follow the reason after a semicolon, so TinyXML's closing full
+// stop goes when there are any.
 std::string englishNotes(const document::LoadError& error)
 {
     std::string notes;
@@ -195,11 +197,15 @@ std::string loadFailureReasonInEnglish(const document::LoadError& error)
     const Reason* reason = reasonOf(error);
     if (!reason)
         return "";
+    std::string notes = englishNotes(error);
+    std::string detail = error.detail;
+    if (!notes.empty() && !detail.empty() && detail.back() == '.')
+        detail.pop_back();
     return fill<char>(reason->english, {{"place", englishPlace(error)},
-                                        {"detail", error.detail},
+                                        {"detail", detail},
                                         {"limit", std::to_string(limitOf(error))},
                                         {"error", systemReason(error.systemError)}}) +
-           englishNotes(error);
+           notes;
 }
 
 std::wstring loadFailureMessage(const char* path, const document::LoadError& error)
