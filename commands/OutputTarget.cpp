@@ -2,11 +2,11 @@
 
 #include "commands/OutputFile.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace commands {
@@ -15,9 +15,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Whether `path` is a regular file whose first bytes that are not white
-// space differ from `start` (ASCII case aside).
-bool holdsOtherThan(const std::string& path, const char* start)
+// Whether `path` is an existing regular file that does not start as the
+// command's own output does: with these tokens, white space allowed
+// between them.
+bool holdsOtherThanOwnOutput(const std::string& path, const std::vector<std::string>& tokens)
 {
     std::error_code error;
     if (!fs::is_regular_file(path, error))
@@ -25,19 +26,25 @@ bool holdsOtherThan(const std::string& path, const char* start)
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return false; // the writability check tells why
-    int c;
-    do
-        c = std::fgetc(file);
-    while (c == ' ' || c == '\t' || c == '\n' || c == '\r');
-    // An empty file, or one cut short while it matched, is taken as one.
-    bool other = false;
-    for (const char* p = start; *p && c != EOF; ++p, c = std::fgetc(file))
-        if (std::tolower(c) != std::tolower(static_cast<unsigned char>(*p))) {
-            other = true;
-            break;
-        }
+    char start[256];
+    std::size_t size = std::fread(start, 1, sizeof start, file);
     std::fclose(file);
-    return other;
+    std::string_view text(start, size);
+    std::size_t at = 0;
+    auto expect = [&](std::string_view token) {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r'))
+            ++at;
+        if (text.substr(at, token.size()) != token)
+            return false;
+        at += token.size();
+        return true;
+    };
+    if (size == 0)
+        return false; // an empty file holds nothing to lose
+    for (const std::string& token : tokens)
+        if (!expect(token))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -59,10 +66,11 @@ bool sameFile(const std::string& a, const std::string& b)
 }
 
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
-                          const char* what)
+                          const char* what, const std::string& marker)
 {
-    std::string json = std::string("a JSON ") + what;
-    return refusedTarget(tool, target, inputs, OutputKind{"--json", json.c_str(), "{"});
+    return refusedTarget(tool, target, inputs,
+                         OutputKind{"--json", what, {"{", "\"format\"", ":", "\"" + marker + "\""},
+                                    "{\"format\": \"" + marker + "\"}"});
 }
 
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
@@ -73,9 +81,10 @@ std::string refusedTarget(const char* tool, const std::string& target, const std
         if (sameFile(input, target))
             return start + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
                    "and would be overwritten; give another path\n";
-    if (holdsOtherThan(target, kind.start))
-        return start + " exists and is not " + kind.what + "; not overwriting it (is a file to import given after " +
-               kind.option + "?)\n";
+    if (holdsOtherThanOwnOutput(target, kind.start))
+        return start + " exists and is not a " + kind.what + " written by " + tool + " (it does not start with " +
+               kind.shown + "); not overwriting it: give another path, or remove the file first (is a file to "
+               "import given after " + kind.option + "?)\n";
     return "";
 }
 

@@ -9,23 +9,24 @@ namespace commands {
 
 // Why `target` must not be written, as one line for standard error, or ""
 // when it may: it is one of the input files (by path or as the same file),
-// or an existing file that holds something other than JSON (its first byte
-// that is not white space is not '{'). `what` names the output ("dump").
+// or an existing, non-empty file that is not the command's own output,
+// which starts with the member "format" holding `marker`
+// ({"format": "dictimport-report/1", ...}). `what` names the output
+// ("dump").
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
-                          const char* what);
+                          const char* what, const std::string& marker);
 
-// An output and how a file of its kind begins, for the checks.
+// An output of a command and how a file the command wrote as it begins.
 struct OutputKind {
-    const char* option; // "--html"
-    const char* what;   // "an HTML report"
-    // What its first bytes that are not white space start with, compared
-    // without regard to ASCII case ("<!doctype html").
-    const char* start;
+    const char* option;             // "--html"
+    std::string what;               // "HTML report"
+    std::vector<std::string> start; // its first tokens, white space allowed between them
+    std::string shown;              // the same, as a message shows it
 };
 
 // As above, for any kind of output: "" when `target` may be written, else
-// why not (it is one of the inputs, or an existing file that does not
-// start as a file of the kind does).
+// why not (it is one of the inputs, or an existing, non-empty file that
+// does not start as the command's own output of that kind does).
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
                           const OutputKind& kind);
 

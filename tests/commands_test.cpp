@@ -95,7 +95,7 @@ TEST(Importbench, EachBadArgumentExitsTwoWithOneLine)
                       {"--sizes 1 " + quote(kSample), "importbench: --sizes excludes FILE (see 'importbench --help')\n"},
                       {"--dir /nonexistent", "importbench: --dir: Directory does not exist: /nonexistent (see 'importbench --help')\n"},
                       {"--plugin /nonexistent.so", "importbench: --plugin: File does not exist: /nonexistent.so (see 'importbench --help')\n"},
-                      {"--bogus", "importbench: The following argument was not expected: --bogus (see 'importbench --help')\n"},
+                      {"--bogus", "importbench: unknown option --bogus (see 'importbench --help')\n"},
                   });
     EXPECT_TRUE(dir.files().empty());
 }
@@ -104,8 +104,9 @@ TEST(Importbench, HelpNamesTheDefaultsAndExitStatuses)
 {
     Output help = command(kImportbench, "--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* text : {"--sizes SIZES=1,10,100", "--runs INT:INT in [1 - 1000]=5", "--plugin PATH:FILE=",
+    for (const char* text : {"--sizes SIZES=1 ", "--runs INT:INT in [1 - 1000]=5", "--plugin PATH:FILE=",
                              "--dir DIR:DIR=", "--keep", "--repeat", "FILE",
+                             "Without --sizes or FILE, one quick run on a 1 MB model",
                              "Exit status: 0 when every run completed, 1 when a run failed",
                              "2 for bad arguments"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
@@ -176,7 +177,7 @@ TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
                                   {"", "dictcheck: FILE is required (see 'dictcheck --help')\n"},
                                   {"--examples 0 " + file, "dictcheck: --examples: Value 0 not in range 1 to 1000000 (see 'dictcheck --help')\n"},
                                   {"--examples", "dictcheck: --examples: 1 required N:INT in [1 - 1000000] missing (see 'dictcheck --help')\n"},
-                                  {"--bogus " + file, "dictcheck: The following argument was not expected: --bogus (see 'dictcheck --help')\n"},
+                                  {"--bogus " + file, "dictcheck: unknown option --bogus (see 'dictcheck --help')\n"},
                                   {"--format " + file, "dictcheck: --format excludes FILE (see 'dictcheck --help')\n"},
                                   {"--format --json x.json", "dictcheck: --format takes no --json (see 'dictcheck --help')\n"},
                                   {"--json /nonexistent/dir/report.json " + file,
@@ -203,15 +204,22 @@ TEST(Dictcheck, AReportTargetThatWouldLoseAFileIsRefusedBeforeAnyCheck)
     Output swapped = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(dir + "/out.xml"));
     EXPECT_EQ(swapped.status, 2);
     EXPECT_EQ(swapped.errors, "dictcheck: the --json target " + input.path() +
-                                  " exists and is not a JSON report; not overwriting it (is a file to import given "
-                                  "after --json?)\n");
+                                  " exists and is not a report written by dictcheck (it does not start with "
+                                  "{\"format\": \"dictimport-report/1\"}); not overwriting it: give another path, or "
+                                  "remove the file first (is a file to import given after --json?)\n");
     Output same = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(input.path()));
     EXPECT_EQ(same.status, 2);
     Output page = command(kDictcheck, "--html " + quote(input.path()) + " " + quote(dir + "/out.xml"));
     EXPECT_EQ(page.status, 2);
     EXPECT_EQ(page.errors, "dictcheck: the --html target " + input.path() +
-                               " exists and is not an HTML report; not overwriting it (is a file to import given "
-                               "after --html?)\n");
+                               " exists and is not a report page written by dictcheck (it does not start with "
+                               "<!DOCTYPE html> <!-- format: dictimport-page/1 -->); not overwriting it: give "
+                               "another path, or remove the file first (is a file to import given after --html?)\n");
+    // Someone's own page is kept too.
+    TempFile own("<!DOCTYPE html>\n<title>mine</title>\n", "own.html");
+    Output ownPage = command(kDictcheck, "--html " + quote(own.path()) + " " + quote(kSample));
+    EXPECT_EQ(ownPage.status, 2);
+    EXPECT_EQ(readFile(own.path()), "<!DOCTYPE html>\n<title>mine</title>\n");
     // The same new file, named relative to the working folder two ways.
     Output twice = command("sh", "-c " + quote("cd \"" + dir + "\" && \"" + kDictcheck +
                                                "\" --json r.json --html ./r.json \"" + kSample + "\""));
@@ -267,25 +275,28 @@ TEST(Dictcheck, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
     }
 }
 
-// Each command that writes a file, writing into `target`, and what an
-// earlier file of its kind holds.
+// Each command that writes a file, writing into `target`, and an earlier
+// file it may replace.
 struct Writer {
     const char* name;
     std::string (*line)(const std::string& target);
-    const char* earlier = "{\"earlier\": \"output\"}\n";
+    const char* earlier;
 };
 
 const Writer kWriters[] = {
     {"hostsim --json",
      [](const std::string& target) {
          return quote(kHostsim) + " --plugin " + quote(PLUGIN_PATH) + " --json " + quote(target) + " " + quote(kSample);
-     }},
+     },
+     "{\"format\":\"dictimport-store-dump/1\",\"model\":{}}\n"},
     {"dictcheck --json",
-     [](const std::string& target) { return quote(kDictcheck) + " --json " + quote(target) + " " + quote(kSample); }},
+     [](const std::string& target) { return quote(kDictcheck) + " --json " + quote(target) + " " + quote(kSample); },
+     "{\n  \"format\": \"dictimport-report/1\",\n  \"files\": []\n}\n"},
     {"dictcheck --html",
      [](const std::string& target) { return quote(kDictcheck) + " --html " + quote(target) + " " + quote(kSample); },
-     "<!DOCTYPE html>\n<p>earlier</p>\n"},
-    {"modelgen -o", [](const std::string& target) { return quote(kModelgen) + " --storeys 2 -o " + quote(target); }},
+     "<!DOCTYPE html>\n<!-- format: dictimport-page/1 -->\n<p>earlier</p>\n"},
+    {"modelgen -o", [](const std::string& target) { return quote(kModelgen) + " --storeys 2 -o " + quote(target); },
+     "<Dictionary/>\n"},
 };
 
 // A write cut short (here by the file-size limit, 1 KB) leaves the earlier

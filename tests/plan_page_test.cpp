@@ -156,6 +156,7 @@ Page pageOf(const std::string& file, const std::string& name, const std::string&
     fs::create_directories(kOutput);
     Page page;
     page.html = kOutput + "/" + name + ".html";
+    fs::remove(page.html); // one an earlier build wrote may not be recognised as a page
     CommandResult result = run(quote(DICTCHECK_PATH) + " --html " + quote(page.html) + " " + quote(file) + " >/dev/null");
     EXPECT_LE(result.status, 1);
     page.dom = dom(page.html);
@@ -264,6 +265,7 @@ TEST(PlanPage, PointingAtAMemberShowsItsTableKeyAndDesign)
     std::string sample = std::string(SAMPLES_DIR) + "/sample.xml";
     fs::create_directories(kOutput);
     std::string html = kOutput + "/tooltip.html";
+    fs::remove(html);
     run(quote(DICTCHECK_PATH) + " --html " + quote(html) + " " + quote(sample) + " >/dev/null");
     // After the page's script: point at the middle of the first beam of
     // storey 1 and keep the tooltip's text.
@@ -289,7 +291,8 @@ setTimeout(function () {
     EXPECT_NE(text.find("Storey 1 "), std::string::npos) << text;
     hoststore::clearStore();
     importPath(sample);
-    for (const Json& row : rows(storeJson(), "design", "RcDesignBeam"))
+    Json store = storeJson();
+    for (const Json& row : rows(store, "design", "RcDesignBeam"))
         if (row["key"].get<int>() == std::stoi(key[1])) {
             const Json& v = row["value"];
             std::string line = "ReqAsTop: " + v["ISection"]["ReqAsTop"].get<std::string>() + " | " +

@@ -26,6 +26,10 @@ using commands::plural;
 
 namespace {
 
+// The value of the report's first member, "format", by which dictcheck
+// knows a file it may overwrite as one of its own reports.
+const char kReportFormat[] = "dictimport-report/1";
+
 FileReport check(const std::string& path, std::size_t examples)
 {
     hoststore::clearStore();
@@ -66,9 +70,12 @@ void printText(std::FILE* out, const FileReport& report)
     }
     for (const auto& group : report.warnings) {
         std::fprintf(out, "  %s: %lld\n", group.title.c_str(), group.count);
-        for (const auto& e : group.examples)
-            std::fprintf(out, "    line %d%s%s: %s\n", e.line, e.table.empty() ? "" : ", ", e.table.c_str(),
-                         e.text.c_str());
+        for (const auto& e : group.examples) {
+            std::string row =
+                e.rowLine > 0 && e.rowLine != e.line ? " (row at line " + std::to_string(e.rowLine) + ")" : "";
+            std::fprintf(out, "    line %d%s%s%s: %s\n", e.line, row.c_str(), e.table.empty() ? "" : ", ",
+                         e.table.c_str(), e.text.c_str());
+        }
         if (group.count > static_cast<long long>(group.examples.size()))
             std::fprintf(out, "    ... and %lld more\n", group.count - static_cast<long long>(group.examples.size()));
     }
@@ -101,7 +108,10 @@ Json toJson(const FileReport& report)
     for (const auto& group : report.warnings) {
         Json examples = Json::array();
         for (const auto& e : group.examples)
-            examples.push_back({{"line", e.line}, {"table", e.table}, {"text", e.text}});
+            examples.push_back({{"line", e.line},
+                                {"row", e.rowLine > 0 ? Json(e.rowLine) : Json()},
+                                {"table", e.table},
+                                {"text", e.text}});
         file["warnings"].push_back(
             {{"kind", group.kind}, {"title", group.title}, {"count", group.count}, {"examples", examples}});
     }
@@ -149,7 +159,7 @@ int main(int argc, char** argv)
     app.set_version_flag("--version", std::string("dictcheck ") + DICTIMPORT_VERSION);
     app.footer("Exit status: 0 when every file loaded without warnings, 1 when a file had warnings or could not be "
                "loaded, or a report could not be written, 2 on bad arguments, a --json or --html target that is one "
-               "of the FILEs, is an existing file other than a report of its kind, or cannot be written, or a "
+               "of the FILEs, is an existing file that dictcheck did not write as such, or cannot be written, or a "
                "--svg-dir that cannot take files (nothing is checked then).");
     std::string jsonPath, htmlPath, svgDir;
     std::size_t examples = 3;
@@ -184,14 +194,14 @@ int main(int argc, char** argv)
             return 2;
         }
         dictcheck::writeFormatTables(std::cout);
-        return std::cout.flush() ? 0 : 1;
+        return commands::standardOutputWritten("dictcheck") ? 0 : 1;
     }
     if (files.empty()) {
         std::fprintf(stderr, "dictcheck: FILE is required (see 'dictcheck --help')\n");
         return 2;
     }
     bool reportToFile = !jsonPath.empty() && jsonPath != "-";
-    if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, files, "report") : "";
+    if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, files, "report", kReportFormat) : "";
         !refusal.empty()) {
         std::fputs(refusal.c_str(), stderr);
         return 2;
@@ -205,7 +215,7 @@ int main(int argc, char** argv)
 
     bool jsonToStdout = jsonPath == "-";
     std::FILE* text = jsonToStdout ? stderr : stdout;
-    Json json = {{"files", Json::array()}};
+    Json json = {{"format", kReportFormat}, {"files", Json::array()}};
     bool clean = true;
     for (const std::string& path : files) {
         FileReport report = check(path, examples);
@@ -219,6 +229,8 @@ int main(int argc, char** argv)
     if (!jsonPath.empty() && !writeJson(jsonPath, json))
         return 1;
     if (!plans.finish() || !written)
+        return 1;
+    if (!commands::standardOutputWritten("dictcheck"))
         return 1;
     return clean ? 0 : 1;
 }

@@ -184,6 +184,8 @@ Json designFields(const plan::Plan& plan)
 
 } // namespace
 
+const char kPageStart[] = "<!-- format: dictimport-page/1 -->";
+
 std::set<std::string> designTablesHeld(const dictcheck::FileReport& report)
 {
     std::set<std::string> held;
@@ -245,7 +247,8 @@ void Page::addFile(const dictcheck::FileReport& report, const Json& reportJson, 
 
 std::string Page::html() const
 {
-    std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+    std::string page = "<!DOCTYPE html>\n" + std::string(kPageStart) +
+                       "\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                        "<title>dictcheck report</title>\n<style>\n";
     page += kPageStyle;

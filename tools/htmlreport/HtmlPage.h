@@ -14,6 +14,10 @@
 
 namespace htmlreport {
 
+// What a page starts with after its document type, by which dictcheck
+// knows a file it may overwrite as one of its own pages.
+extern const char kPageStart[];
+
 // The design tables of which the file held rows, as the plan takes them.
 std::set<std::string> designTablesHeld(const dictcheck::FileReport& report);
 
