@@ -254,6 +254,18 @@ TEST(PlanPage, FaultsAreDrawnInTheWarningStyleAndListed)
         EXPECT_NE(page.dom.find(f.why), std::string::npos) << f.why;
     }
     EXPECT_NE(page.dom.find("Members drawn in the warning style: 5</h4>"), std::string::npos);
+
+    // The report as dictcheck writes it as JSON: every field of every
+    // warning's examples heads a column of the page's report.
+    Json report = Json::parse(run(quote(DICTCHECK_PATH) + " --json - " + quote(file.path()) + " 2>/dev/null").out);
+    std::set<std::string> fields;
+    for (const Json& group : report["files"][0]["warnings"])
+        for (const Json& example : group["examples"])
+            for (const auto& field : example.items())
+                fields.insert(field.key());
+    EXPECT_GE(fields.size(), 3u);
+    for (const std::string& field : fields)
+        EXPECT_NE(page.dom.find("<th>" + field + "</th>"), std::string::npos) << field;
     EXPECT_GT(page.pixels.red, 0.0005) << "the beam on the storey that does not exist is not drawn in red";
 }
 
