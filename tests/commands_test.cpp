@@ -172,6 +172,33 @@ TEST(Importbench, GivenFilesAreMeasuredInsteadOfGeneratedOnes)
     Output repeated = command(kImportbench, "--repeat 2 " + quote(kSample));
     EXPECT_EQ(repeated.status, 0);
     EXPECT_NE(repeated.out.find("import     2: resident "), std::string::npos) << repeated.out;
+    // A file the plug-in refuses fails the run, with the plug-in's message.
+    Output refused = command(kImportbench, "--repeat 2 " + quote(broken.path()));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.errors.find("无法导入文件“" + broken.path() + "”"), std::string::npos) << refused.errors;
+    EXPECT_NE(refused.errors.find("importbench: the plug-in could not import " + broken.path() + " (import 1)\n"),
+              std::string::npos)
+        << refused.errors;
+}
+
+// Standard output that cannot be written fails every command that prints
+// to it, with the system's reason.
+TEST(Commands, StandardOutputThatCannotBeWrittenExitsOneWithTheReason)
+{
+    const struct {
+        std::string program;
+        std::string arguments;
+    } cases[] = {
+        {kDictcheck, quote(kSample)},
+        {kDictcheck, "--format"},
+        {kDictcheck, "--json - " + quote(kSample)},
+        {kImportbench, "--runs 1 --sizes 10K"},
+    };
+    for (const auto& c : cases) {
+        Output result = command(c.program, c.arguments + " >/dev/full");
+        EXPECT_EQ(result.status, 1) << c.arguments;
+        EXPECT_NE(result.errors.find("No space left on device"), std::string::npos) << c.arguments << ": " << result.errors;
+    }
 }
 
 TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)

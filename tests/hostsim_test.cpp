@@ -842,6 +842,23 @@ TEST(HostsimArguments, WritingErrorsGiveTheSystemsReasonAndExitOne)
     EXPECT_EQ(summary.errors, "hostsim: writing the summary failed: No space left on device\n");
 }
 
+// --plugin takes a path as given: a bare file name is the file in the
+// current folder, not one the system's search would find.
+TEST(HostsimArguments, ThePluginPathIsTakenAsGiven)
+{
+    TempFile input(nodeFile("1", "1"));
+    std::string folder = fs::path(kPlugin).parent_path().string();
+    std::string name = fs::path(kPlugin).filename().string();
+    CommandResult bare = run("cd " + quote(folder) + " && " + quote(kHostsim) + " --plugin " + quote(name) + " " +
+                             quote(input.path()) + " 2>&1");
+    EXPECT_EQ(bare.status, 0) << bare.out;
+    CommandResult elsewhere = run("cd / && " + quote(kHostsim) + " --plugin " + quote(name) + " " +
+                                  quote(input.path()) + " 2>&1");
+    EXPECT_EQ(elsewhere.status, 2);
+    EXPECT_NE(elsewhere.out.find("hostsim: cannot load the plug-in " + name + ": "), std::string::npos)
+        << elsewhere.out;
+}
+
 TEST(HostsimArguments, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
 {
     CommandResult help = run(quote(kHostsim) + " --help");
