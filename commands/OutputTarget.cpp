@@ -33,8 +33,10 @@ bool sameFile(const std::string& a, const std::string& b)
 
 // Whether `path` is an existing regular file that does not start as the
 // command's own output does: '{', then `"format"` with the command's
-// marker as its value, white space allowed between them.
-bool holdsOtherThanOwnOutput(const std::string& path, const std::string& marker)
+// marker as its value, white space allowed between them; or exactly as
+// one of `earlierStarts`, the starts of what earlier versions wrote.
+bool holdsOtherThanOwnOutput(const std::string& path, const std::string& marker,
+                             const std::vector<std::string>& earlierStarts)
 {
     std::error_code error;
     if (!fs::is_regular_file(path, error))
@@ -57,20 +59,23 @@ bool holdsOtherThanOwnOutput(const std::string& path, const std::string& marker)
     };
     if (size == 0)
         return false; // an empty file holds nothing to lose
+    for (const std::string& start : earlierStarts)
+        if (text.substr(0, start.size()) == start)
+            return false;
     return !(expect("{") && expect("\"format\"") && expect(":") && expect("\"" + marker + "\""));
 }
 
 } // namespace
 
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
-                          const char* what, const std::string& marker)
+                          const char* what, const std::string& marker, const std::vector<std::string>& earlierStarts)
 {
     std::string start = std::string(tool) + ": the --json target " + target;
     for (const std::string& input : inputs)
         if (sameFile(input, target))
             return start + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
                    "and would be overwritten; give another path\n";
-    if (holdsOtherThanOwnOutput(target, marker))
+    if (holdsOtherThanOwnOutput(target, marker, earlierStarts))
         return start + " exists and is not a " + what + " written by " + tool +
                " (it does not start with {\"format\": \"" + marker +
                "\"}); not overwriting it: give another path, or remove the file first (is a file to import given "
