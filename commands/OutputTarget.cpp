@@ -16,9 +16,10 @@ namespace fs = std::filesystem;
 namespace {
 
 // Whether `path` is an existing regular file that does not start as the
-// command's own output does: with these tokens, white space allowed
-// between them.
-bool holdsOtherThanOwnOutput(const std::string& path, const std::vector<std::string>& tokens)
+// command's own output of this kind does: with its tokens, white space
+// allowed between them; or exactly as one of its earlier starts, what
+// earlier versions wrote.
+bool holdsOtherThanOwnOutput(const std::string& path, const OutputKind& kind)
 {
     std::error_code error;
     if (!fs::is_regular_file(path, error))
@@ -41,7 +42,10 @@ bool holdsOtherThanOwnOutput(const std::string& path, const std::vector<std::str
     };
     if (size == 0)
         return false; // an empty file holds nothing to lose
-    for (const std::string& token : tokens)
+    for (const std::string& start : kind.earlierStarts)
+        if (text.substr(0, start.size()) == start)
+            return false;
+    for (const std::string& token : kind.start)
         if (!expect(token))
             return true;
     return false;
@@ -66,11 +70,11 @@ bool sameFile(const std::string& a, const std::string& b)
 }
 
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
-                          const char* what, const std::string& marker)
+                          const char* what, const std::string& marker, const std::vector<std::string>& earlierStarts)
 {
     return refusedTarget(tool, target, inputs,
                          OutputKind{"--json", what, {"{", "\"format\"", ":", "\"" + marker + "\""},
-                                    "{\"format\": \"" + marker + "\"}"});
+                                    "{\"format\": \"" + marker + "\"}", earlierStarts});
 }
 
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
@@ -81,7 +85,7 @@ std::string refusedTarget(const char* tool, const std::string& target, const std
         if (sameFile(input, target))
             return start + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
                    "and would be overwritten; give another path\n";
-    if (holdsOtherThanOwnOutput(target, kind.start))
+    if (holdsOtherThanOwnOutput(target, kind))
         return start + " exists and is not a " + kind.what + " written by " + tool + " (it does not start with " +
                kind.shown + "); not overwriting it: give another path, or remove the file first (is a file to "
                "import given after " + kind.option + "?)\n";

@@ -11,17 +11,22 @@ namespace commands {
 // when it may: it is one of the input files (by path or as the same file),
 // or an existing, non-empty file that is not the command's own output,
 // which starts with the member "format" holding `marker`
-// ({"format": "dictimport-report/1", ...}). `what` names the output
-// ("dump").
+// ({"format": "dictimport-report/1", ...}), or starts exactly as one of
+// `earlierStarts` (what the command wrote before it wrote the marker).
+// `what` names the output ("dump").
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
-                          const char* what, const std::string& marker);
+                          const char* what, const std::string& marker,
+                          const std::vector<std::string>& earlierStarts = {});
 
 // An output of a command and how a file the command wrote as it begins.
 struct OutputKind {
     const char* option;             // "--html"
-    std::string what;               // "HTML report"
+    std::string what;               // "report page"
     std::vector<std::string> start; // its first tokens, white space allowed between them
     std::string shown;              // the same, as a message shows it
+    // How what earlier versions wrote starts, exactly, when they wrote
+    // it otherwise.
+    std::vector<std::string> earlierStarts = {};
 };
 
 // As above, for any kind of output: "" when `target` may be written, else

@@ -167,6 +167,33 @@ TEST(Importbench, GivenFilesAreMeasuredInsteadOfGeneratedOnes)
     Output repeated = command(kImportbench, "--repeat 2 " + quote(kSample));
     EXPECT_EQ(repeated.status, 0);
     EXPECT_NE(repeated.out.find("import     2: resident "), std::string::npos) << repeated.out;
+    // A file the plug-in refuses fails the run, with the plug-in's message.
+    Output refused = command(kImportbench, "--repeat 2 " + quote(broken.path()));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.errors.find("无法导入文件“" + broken.path() + "”"), std::string::npos) << refused.errors;
+    EXPECT_NE(refused.errors.find("importbench: the plug-in could not import " + broken.path() + " (import 1)\n"),
+              std::string::npos)
+        << refused.errors;
+}
+
+// Standard output that cannot be written fails every command that prints
+// to it, with the system's reason.
+TEST(Commands, StandardOutputThatCannotBeWrittenExitsOneWithTheReason)
+{
+    const struct {
+        std::string program;
+        std::string arguments;
+    } cases[] = {
+        {kDictcheck, quote(kSample)},
+        {kDictcheck, "--format"},
+        {kDictcheck, "--json - " + quote(kSample)},
+        {kImportbench, "--runs 1 --sizes 10K"},
+    };
+    for (const auto& c : cases) {
+        Output result = command(c.program, c.arguments + " >/dev/full");
+        EXPECT_EQ(result.status, 1) << c.arguments;
+        EXPECT_NE(result.errors.find("No space left on device"), std::string::npos) << c.arguments << ": " << result.errors;
+    }
 }
 
 TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
@@ -201,20 +228,24 @@ TEST(Dictcheck, AReportTargetThatWouldLoseAFileIsRefusedBeforeAnyCheck)
     // "dictcheck --json in.xml out.xml": the arguments swapped.
     TempFile input(readFile(kSample), "in.xml");
     std::string dir = fs::path(input.path()).parent_path().string();
-    Output swapped = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(dir + "/out.xml"));
-    EXPECT_EQ(swapped.status, 2);
-    EXPECT_EQ(swapped.errors, "dictcheck: the --json target " + input.path() +
-                                  " exists and is not a report written by dictcheck (it does not start with "
-                                  "{\"format\": \"dictimport-report/1\"}); not overwriting it: give another path, or "
-                                  "remove the file first (is a file to import given after --json?)\n");
-    Output same = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(input.path()));
-    EXPECT_EQ(same.status, 2);
-    Output page = command(kDictcheck, "--html " + quote(input.path()) + " " + quote(dir + "/out.xml"));
-    EXPECT_EQ(page.status, 2);
-    EXPECT_EQ(page.errors, "dictcheck: the --html target " + input.path() +
-                               " exists and is not a report page written by dictcheck (it does not start with "
-                               "<!DOCTYPE html> <!-- format: dictimport-page/1 -->); not overwriting it: give "
-                               "another path, or remove the file first (is a file to import given after --html?)\n");
+    const struct {
+        const char* option;
+        const char* what;
+        const char* start;
+    } outputs[] = {{"--json", "report", "{\"format\": \"dictimport-report/1\"}"},
+                   {"--html", "report page", "<!DOCTYPE html> <!-- format: dictimport-page/1 -->"}};
+    for (const auto& o : outputs) {
+        Output swapped =
+            command(kDictcheck, std::string(o.option) + " " + quote(input.path()) + " " + quote(dir + "/out.xml"));
+        EXPECT_EQ(swapped.status, 2);
+        EXPECT_EQ(swapped.errors, "dictcheck: the " + std::string(o.option) + " target " + input.path() +
+                                      " exists and is not a " + o.what + " written by dictcheck (it does not start "
+                                      "with " + o.start + "); not overwriting it: give another path, or remove the "
+                                      "file first (is a file to import given after " + o.option + "?)\n");
+        Output same = command(kDictcheck, std::string(o.option) + " " + quote(input.path()) + " " + quote(input.path()));
+        EXPECT_EQ(same.status, 2);
+        EXPECT_NE(same.errors.find("is one of the files to import"), std::string::npos) << same.errors;
+    }
     // Someone's own page is kept too.
     TempFile own("<!DOCTYPE html>\n<title>mine</title>\n", "own.html");
     Output ownPage = command(kDictcheck, "--html " + quote(own.path()) + " " + quote(kSample));
@@ -225,9 +256,6 @@ TEST(Dictcheck, AReportTargetThatWouldLoseAFileIsRefusedBeforeAnyCheck)
                                                "\" --json r.json --html ./r.json \"" + kSample + "\""));
     EXPECT_EQ(twice.errors, "dictcheck: the --html target ./r.json is also the --json target; give another path\n");
     EXPECT_FALSE(fs::exists(dir + "/r.json"));
-    Output samePage = command(kDictcheck, "--html " + quote(input.path()) + " " + quote(input.path()));
-    EXPECT_EQ(samePage.status, 2);
-    EXPECT_NE(samePage.errors.find("is one of the files to import"), std::string::npos) << samePage.errors;
     EXPECT_EQ(readFile(input.path()), readFile(kSample)) << "the input is left as it was";
     EXPECT_FALSE(fs::exists(dir + "/out.xml"));
 }

@@ -837,6 +837,51 @@ TEST(HostsimArguments, WritingErrorsGiveTheSystemsReasonAndExitOne)
     EXPECT_EQ(summary.errors, "hostsim: writing the summary failed: No space left on device\n");
 }
 
+// Only a dump of hostsim is replaced: one that starts with its marker, or
+// as dumps did before they carried it; an empty file holds nothing to lose.
+TEST(HostsimArguments, OnlyADumpOfHostsimIsReplaced)
+{
+    TempFile input(nodeFile("1", "1"));
+    const struct {
+        const char* earlier;
+        bool replaced;
+    } cases[] = {
+        {"{\"format\":\"dictimport-store-dump/1\",\"model\":{}}", true},
+        {"{\n\"format\": \"dictimport-store-dump/1\"}", true},
+        {"{\"model\":{\"ProjectInfo\":[]}}", true},
+        {"{\n\"model\":{\n\"ProjectInfo\":[\n]}}", true},
+        {"", true},
+        {"{\"model\": 1}", false},
+        {"{\"format\":\"dictimport-report/1\"}", false},
+        {"{}", false},
+        {"[1, 2]", false},
+    };
+    for (const auto& c : cases) {
+        TempFile target(c.earlier, "dump.json");
+        Output result = hostsimLine("--json " + quote(target.path()) + " " + quote(input.path()));
+        EXPECT_EQ(result.status, c.replaced ? 0 : 2) << c.earlier << ": " << result.errors;
+        std::string now = readFile(target.path());
+        EXPECT_EQ(now == c.earlier, !c.replaced) << c.earlier;
+    }
+}
+
+// --plugin takes a path as given: a bare file name is the file in the
+// current folder, not one the system's search would find.
+TEST(HostsimArguments, ThePluginPathIsTakenAsGiven)
+{
+    TempFile input(nodeFile("1", "1"));
+    std::string folder = fs::path(kPlugin).parent_path().string();
+    std::string name = fs::path(kPlugin).filename().string();
+    CommandResult bare = run("cd " + quote(folder) + " && " + quote(kHostsim) + " --plugin " + quote(name) + " " +
+                             quote(input.path()) + " 2>&1");
+    EXPECT_EQ(bare.status, 0) << bare.out;
+    CommandResult elsewhere = run("cd / && " + quote(kHostsim) + " --plugin " + quote(name) + " " +
+                                  quote(input.path()) + " 2>&1");
+    EXPECT_EQ(elsewhere.status, 2);
+    EXPECT_NE(elsewhere.out.find("hostsim: cannot load the plug-in " + name + ": "), std::string::npos)
+        << elsewhere.out;
+}
+
 TEST(HostsimArguments, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
 {
     CommandResult help = run(quote(kHostsim) + " --help");

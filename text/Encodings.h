@@ -7,45 +7,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "text/Utf8.h"
+
 namespace text {
 
 namespace detail {
-
-inline bool isContinuation(unsigned char b)
-{
-    return (b & 0xC0) == 0x80;
-}
-
-// Length of the valid UTF-8 sequence at p (p < end, *p >= 0x80), or 0.
-inline std::size_t utf8SequenceAt(const unsigned char* p, const unsigned char* end)
-{
-    unsigned char b = p[0];
-    std::size_t length;
-    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
-    if (b >= 0xC2 && b <= 0xDF) {
-        length = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        length = 3;
-        if (b == 0xE0)
-            low = 0xA0; // no overlong forms
-        else if (b == 0xED)
-            high = 0x9F; // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        length = 4;
-        if (b == 0xF0)
-            low = 0x90;
-        else if (b == 0xF4)
-            high = 0x8F; // nothing past U+10FFFF
-    } else {
-        return 0;
-    }
-    if (static_cast<std::size_t>(end - p) < length || p[1] < low || p[1] > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (!isContinuation(p[i]))
-            return 0;
-    return length;
-}
 
 // Past the run of ASCII bytes at p, eight at a time.
 inline const unsigned char* skipAscii(const unsigned char* p, const unsigned char* end)
@@ -73,7 +39,8 @@ std::size_t forEachInvalidUtf8(std::string_view bytes, F&& invalid)
     const auto* end = begin + bytes.size();
     std::size_t count = 0;
     for (const unsigned char* p = detail::skipAscii(begin, end); p < end; p = detail::skipAscii(p, end)) {
-        std::size_t length = detail::utf8SequenceAt(p, end);
+        std::size_t length =
+            platform::utf8SequenceLength(std::string_view(reinterpret_cast<const char*>(p), end - p));
         if (length == 0) {
             invalid(static_cast<std::size_t>(p - begin));
             ++count;

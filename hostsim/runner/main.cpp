@@ -33,6 +33,11 @@ struct FileOutcome {
 
 FileOutcome* g_current = nullptr;
 
+// How dumps started before they carried their "format" marker, in either
+// layout: they may be replaced too.
+const std::vector<std::string> kEarlierDumpStarts = {"{\"model\":{\"ProjectInfo\":[",
+                                                     "{\n\"model\":{\n\"ProjectInfo\":["};
+
 // The framework's message box, taken over as an application does: every
 // message goes to standard error; an error marks the current file as not
 // imported, a warning as imported with losses.
@@ -150,7 +155,8 @@ int main(int argc, char** argv)
 
     bool dumpToFile = !jsonPath.empty() && jsonPath != "-";
     if (std::string refusal = dumpToFile ? commands::refusedTarget("hostsim", jsonPath, files, "dump",
-                                                                               hoststore::kDumpFormat) : "";
+                                                                               hoststore::kDumpFormat,
+                                                                               kEarlierDumpStarts) : "";
         !refusal.empty()) {
         std::cerr << refusal;
         return 2;

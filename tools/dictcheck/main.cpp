@@ -201,7 +201,8 @@ int main(int argc, char** argv)
         return 2;
     }
     bool reportToFile = !jsonPath.empty() && jsonPath != "-";
-    if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, files, "report", kReportFormat) : "";
+    if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, files, "report", kReportFormat,
+                                                                                 {"{\n  \"files\": ["}) : "";
         !refusal.empty()) {
         std::fputs(refusal.c_str(), stderr);
         return 2;
