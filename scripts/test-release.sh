@@ -26,19 +26,7 @@ wine=/usr/lib/wine/wine64
 export WINEDEBUG=-all WINEPREFIX="$work/wineprefix" WINEDLLOVERRIDES="mscoree,mshtml="
 trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 unset LD_LIBRARY_PATH
-passed=0
-failed=0
-
-check() { # name, command...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $name"
-  fi
-}
+source scripts/checks.sh
 
 # The sample and the test models, and the native build's outputs on them,
 # in a folder of their own: dictcheck reports on all of them, hostsim
@@ -252,5 +240,4 @@ readme_line() {
 }
 check "the README's first command line checks a file under wine" readme_line
 
-echo "release: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_summary release
