@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace commands {
@@ -30,9 +31,12 @@ bool sameFile(const std::string& a, const std::string& b)
     return resolved(a) == resolved(b);
 }
 
-// Whether `path` is a regular file whose first byte that is not white
-// space is something other than '{'.
-bool holdsOtherThanJson(const std::string& path)
+// Whether `path` is an existing regular file that does not start as the
+// command's own output does: '{', then `"format"` with the command's
+// marker as its value, white space allowed between them; or exactly as
+// one of `earlierStarts`, the starts of what earlier versions wrote.
+bool holdsOtherThanOwnOutput(const std::string& path, const std::string& marker,
+                             const std::vector<std::string>& earlierStarts)
 {
     std::error_code error;
     if (!fs::is_regular_file(path, error))
@@ -40,27 +44,42 @@ bool holdsOtherThanJson(const std::string& path)
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return false; // the writability check tells why
-    int c;
-    do
-        c = std::fgetc(file);
-    while (c == ' ' || c == '\t' || c == '\n' || c == '\r');
+    char start[256];
+    std::size_t size = std::fread(start, 1, sizeof start, file);
     std::fclose(file);
-    return c != EOF && c != '{';
+    std::string_view text(start, size);
+    std::size_t at = 0;
+    auto expect = [&](std::string_view token) {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r'))
+            ++at;
+        if (text.substr(at, token.size()) != token)
+            return false;
+        at += token.size();
+        return true;
+    };
+    if (size == 0)
+        return false; // an empty file holds nothing to lose
+    for (const std::string& start : earlierStarts)
+        if (text.substr(0, start.size()) == start)
+            return false;
+    return !(expect("{") && expect("\"format\"") && expect(":") && expect("\"" + marker + "\""));
 }
 
 } // namespace
 
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
-                          const char* what)
+                          const char* what, const std::string& marker, const std::vector<std::string>& earlierStarts)
 {
     std::string start = std::string(tool) + ": the --json target " + target;
     for (const std::string& input : inputs)
         if (sameFile(input, target))
             return start + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
                    "and would be overwritten; give another path\n";
-    if (holdsOtherThanJson(target))
-        return start + " exists and is not a JSON " + what +
-               "; not overwriting it (is a file to import given after --json?)\n";
+    if (holdsOtherThanOwnOutput(target, marker, earlierStarts))
+        return start + " exists and is not a " + what + " written by " + tool +
+               " (it does not start with {\"format\": \"" + marker +
+               "\"}); not overwriting it: give another path, or remove the file first (is a file to import given "
+               "after --json?)\n";
     return "";
 }
 

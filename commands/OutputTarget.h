@@ -9,10 +9,14 @@ namespace commands {
 
 // Why `target` must not be written, as one line for standard error, or ""
 // when it may: it is one of the input files (by path or as the same file),
-// or an existing file that holds something other than JSON (its first byte
-// that is not white space is not '{'). `what` names the output ("dump").
+// or an existing, non-empty file that is not the command's own output,
+// which starts with the member "format" holding `marker`
+// ({"format": "dictimport-report/1", ...}), or starts exactly as one of
+// `earlierStarts` (what the command wrote before it wrote the marker).
+// `what` names the output ("dump").
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
-                          const char* what);
+                          const char* what, const std::string& marker,
+                          const std::vector<std::string>& earlierStarts = {});
 
 // Whether the target can be written as an OutputFile will write it: an
 // existing target must be open to writing (it is opened for appending and
