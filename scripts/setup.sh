@@ -11,6 +11,7 @@ case "${1:-}" in
   --with-fuzzer) packages+=(clang libclang-rt-dev dpkg-dev patch) ;;
   --with-windows) packages+=(g++-mingw-w64-x86-64 wine64 dpkg-dev patch) ;;
   --with-host-abi) packages+=(clang g++-mingw-w64-x86-64) ;;
+  --with-release) packages+=(help2man lintian dpkg-dev man-db binutils-mingw-w64-x86-64) ;;
 esac
 
 missing=()

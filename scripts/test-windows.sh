@@ -11,19 +11,7 @@ wine=/usr/lib/wine/wine64
 export WINEDEBUG=-all WINEPREFIX="$root/build-windows/wineprefix" WINEDLLOVERRIDES="mscoree,mshtml="
 work=$(mktemp -d)
 trap 'rm -rf "$work"; /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true' EXIT
-passed=0
-failed=0
-
-check() { # name, command...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $name"
-  fi
-}
+source scripts/checks.sh
 
 # App folders: the native one holds a copy of the plug-in, the Windows one
 # hostsim.exe with its DLLs, as the host keeps them; each gets the given
@@ -132,5 +120,4 @@ exports() {
 }
 check "DictImport.dll exports EventDispatcher alone" exports
 
-echo "windows: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_summary windows

@@ -1,0 +1,53 @@
+# Checks that every DLL the programs and libraries of a folder import is
+# in that folder or is one of Windows' own: nothing may come from the
+# build machine (MinGW-w64's runtime DLLs above all). Runs before CPack
+# packs the Windows zip, and on an unpacked zip:
+#
+# cmake -DDIR=<folder> -DOBJDUMP=<x86_64-w64-mingw32-objdump> -P WindowsDlls.cmake
+cmake_policy(VERSION 3.20)
+if(NOT DIR)
+  set(DIR ${CPACK_TEMPORARY_INSTALL_DIRECTORY})
+  set(OBJDUMP ${CPACK_RELEASE_OBJDUMP})
+endif()
+
+# Windows' own DLLs, which the modules may import (lower case).
+set(system_dlls kernel32.dll msvcrt.dll user32.dll)
+
+file(GLOB_RECURSE modules LIST_DIRECTORIES false ${DIR}/*.exe ${DIR}/*.dll)
+if(NOT modules)
+  message(FATAL_ERROR "No program or DLL in ${DIR}")
+endif()
+set(present "")
+foreach(module ${modules})
+  get_filename_component(name ${module} NAME)
+  string(TOLOWER ${name} name)
+  list(APPEND present ${name})
+endforeach()
+set(problems "")
+foreach(module ${modules})
+  execute_process(COMMAND ${OBJDUMP} -p ${module} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} failed on ${module}")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+  file(RELATIVE_PATH shown ${DIR} ${module})
+  foreach(import ${imports})
+    string(REGEX REPLACE "^DLL Name: " "" dll "${import}")
+    string(STRIP "${dll}" dll)
+    string(TOLOWER ${dll} key)
+    get_filename_component(folder ${module} DIRECTORY)
+    if(EXISTS ${folder}/${dll} OR key IN_LIST system_dlls)
+      continue()
+    endif()
+    if(key IN_LIST present)
+      string(APPEND problems "  ${shown} needs ${dll}, which is in the zip but not beside it\n")
+    else()
+      string(APPEND problems "  ${shown} needs ${dll}, which is neither in the zip nor one of Windows' own DLLs\n")
+    endif()
+  endforeach()
+endforeach()
+if(problems)
+  message(FATAL_ERROR "DLLs missing from ${DIR}:\n${problems}")
+endif()
+list(LENGTH modules count)
+message(STATUS "Every DLL that the ${count} modules in ${DIR} import is there or Windows' own")
