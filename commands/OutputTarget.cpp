@@ -30,9 +30,9 @@ bool sameFile(const std::string& a, const std::string& b)
     return resolved(a) == resolved(b);
 }
 
-// Whether `path` is a regular file whose first byte that is not white
-// space is something other than '{'.
-bool holdsOtherThanJson(const std::string& path)
+// Whether `path` is a regular file that holds something, white space
+// aside, and does not start with `start`.
+bool holdsOtherThan(const std::string& path, std::string_view start)
 {
     std::error_code error;
     if (!fs::is_regular_file(path, error))
@@ -44,8 +44,15 @@ bool holdsOtherThanJson(const std::string& path)
     do
         c = std::fgetc(file);
     while (c == ' ' || c == '\t' || c == '\n' || c == '\r');
+    bool starts = true;
+    for (std::size_t i = 0; c != EOF && starts && i < start.size(); ++i) {
+        if (i > 0)
+            c = std::fgetc(file);
+        starts = c == static_cast<unsigned char>(start[i]);
+    }
+    bool empty = c == EOF && starts;
     std::fclose(file);
-    return c != EOF && c != '{';
+    return !empty && !starts;
 }
 
 } // namespace
@@ -53,14 +60,20 @@ bool holdsOtherThanJson(const std::string& path)
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
                           const char* what)
 {
-    std::string start = std::string(tool) + ": the --json target " + target;
+    return refusedTarget(tool, "--json", target, inputs, (std::string("JSON ") + what).c_str(), "{");
+}
+
+std::string refusedTarget(const char* tool, const char* option, const std::string& target,
+                          const std::vector<std::string>& inputs, const char* what, std::string_view expected)
+{
+    std::string start = std::string(tool) + ": the " + option + " target " + target;
     for (const std::string& input : inputs)
         if (sameFile(input, target))
             return start + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
                    "and would be overwritten; give another path\n";
-    if (holdsOtherThanJson(target))
-        return start + " exists and is not a JSON " + what +
-               "; not overwriting it (is a file to import given after --json?)\n";
+    if (holdsOtherThan(target, expected))
+        return start + " exists and is not a " + what + "; not overwriting it (is a file to import given after " +
+               option + "?)\n";
     return "";
 }
 

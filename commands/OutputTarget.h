@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace commands {
@@ -13,6 +14,12 @@ namespace commands {
 // that is not white space is not '{'). `what` names the output ("dump").
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
                           const char* what);
+
+// The same for the output of any option: `option` names it ("--csv"), and
+// an existing file is refused unless it starts, white space aside, with
+// `start`, as an earlier output does.
+std::string refusedTarget(const char* tool, const char* option, const std::string& target,
+                          const std::vector<std::string>& inputs, const char* what, std::string_view start);
 
 // Whether the target can be written as an OutputFile will write it: an
 // existing target must be open to writing (it is opened for appending and
