@@ -55,6 +55,17 @@ struct CommandResult {
 };
 CommandResult run(const std::string& commandLine);
 
+// The same with its standard error too.
+struct Output {
+    int status;
+    std::string out;
+    std::string errors;
+};
+Output runWithErrors(const std::string& commandLine);
+
+// A path or argument quoted for the shell.
+std::string quote(const std::string& s);
+
 std::string readFile(const std::string& path);
 std::vector<std::string> readLines(const std::string& path);
 std::vector<std::string> splitLines(const std::string& text);

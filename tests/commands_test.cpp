@@ -22,22 +22,9 @@ const std::string kModelgen = MODELGEN_PATH;
 const std::string kDictdiff = DICTDIFF_PATH;
 const std::string kSample = std::string(SAMPLES_DIR) + "/sample.xml";
 
-std::string quote(const std::string& s)
-{
-    return "'" + s + "'";
-}
-
-struct Output {
-    int status;
-    std::string out;
-    std::string errors;
-};
-
 Output command(const std::string& program, const std::string& arguments)
 {
-    TempFile scratch("", "stderr.txt");
-    CommandResult result = run(quote(program) + " " + arguments + " 2>" + quote(scratch.path()));
-    return {result.status, result.out, readFile(scratch.path())};
+    return runWithErrors(quote(program) + " " + arguments);
 }
 
 // An empty directory, removed with the object.

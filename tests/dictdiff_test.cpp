@@ -22,28 +22,9 @@ namespace {
 const std::string kDictdiff = DICTDIFF_PATH;
 const std::string kModelgen = MODELGEN_PATH;
 
-std::string quote(const std::string& s)
-{
-    return "'" + s + "'";
-}
-
-struct Output {
-    int status;
-    std::string out;
-    std::string errors;
-};
-
-// A shell command line's output, errors and exit status.
-Output commandLine(const std::string& line)
-{
-    TempFile scratch("", "stderr.txt");
-    CommandResult result = run(line + " 2>" + quote(scratch.path()));
-    return {result.status, result.out, readFile(scratch.path())};
-}
-
 Output dictdiff(const std::string& arguments)
 {
-    return commandLine(quote(kDictdiff) + " " + arguments);
+    return runWithErrors(quote(kDictdiff) + " " + arguments);
 }
 
 // A generated model, written once for the whole suite.
@@ -355,7 +336,7 @@ TEST(Dictdiff, AFileThatCannotBeImportedExitsTwoSayingWhy)
     fs::remove(pipeHolder.path());
     ASSERT_EQ(mkfifo(pipeHolder.path().c_str(), 0600), 0);
     auto throughPipe = [&](const std::string& file) {
-        return commandLine("cat " + quote(file) + " >" + quote(pipeHolder.path()) + " & " + quote(kDictdiff) + " " +
+        return runWithErrors("cat " + quote(file) + " >" + quote(pipeHolder.path()) + " & " + quote(kDictdiff) + " " +
                            quote(pipeHolder.path()) + " " + quote(baseModel()));
     };
     Output piped = throughPipe(notXml.path());

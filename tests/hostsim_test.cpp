@@ -26,11 +26,6 @@ namespace {
 const std::string kHostsim = HOSTSIM_PATH;
 const std::string kPlugin = PLUGIN_PATH;
 
-std::string quote(const std::string& s)
-{
-    return "'" + s + "'";
-}
-
 struct HostRun {
     int status;
     Json store;

@@ -19,12 +19,6 @@ namespace {
 using hoststore::Rows;
 using hoststore::StoreRows;
 
-const int kFloor = tableId("Floor");
-const int kNode = tableId("Node");
-
-template <class T>
-using RecordOf = typename std::decay_t<T>::Record;
-
 // A value as the reports show it. Non-finite reals, which JSON cannot
 // hold, become the texts "inf", "-inf" and "nan", as in the store's dump.
 Json realValue(double v)
@@ -266,9 +260,9 @@ public:
         : m_older(older), m_newer(newer)
     {
         for (const auto& [key, floor] : newer.Floor)
-            m_list.push_back({pairing.partnerOfNew(kFloor, key), key, floor.StoryName, floor.Elevation});
+            m_list.push_back({pairing.partnerOfNew(kFloorTable, key), key, floor.StoryName, floor.Elevation});
         for (const auto& [key, floor] : older.Floor)
-            if (!pairing.partnerOfOld(kFloor, key))
+            if (!pairing.partnerOfOld(kFloorTable, key))
                 m_list.push_back({key, std::nullopt, floor.StoryName, floor.Elevation});
         auto order = [](const Storey& s) {
             return std::make_tuple(std::isnan(s.elevation) ? 0.0 : s.elevation, !s.newKey.has_value(),
@@ -291,9 +285,9 @@ public:
     // members that use it; a design row's, its member's. -1 for none.
     int of(int table, Side side, int key)
     {
-        if (table == kNode)
+        if (table == kNodeTable)
             return ofNode(side, key);
-        if (table == kFloor)
+        if (table == kFloorTable)
             return ofFloor(side, key);
         int storey = -1;
         withTable(table, [&](const auto& t) {
@@ -305,7 +299,7 @@ public:
             int floor = 0;
             bool found = false;
             auto first = [&](const char* element, const int* keys, std::size_t count, bool) {
-                if (!found && count > 0 && tableOfKeyElement(element) == kFloor) {
+                if (!found && count > 0 && tableOfKeyElement(element) == kFloorTable) {
                     floor = keys[0];
                     found = true;
                 }
@@ -313,9 +307,8 @@ public:
             forEachReference(it->second, fieldsOf<R>(), first);
             if (found)
                 storey = ofFloor(side, floor);
-            else if (std::string_view(t.name).substr(0, 8) == "RcDesign")
-                if (int member = tableId(std::string_view(t.name).substr(8)); member >= 0)
-                    storey = of(member, side, key);
+            else if (int member = memberTableOf(table); member >= 0)
+                storey = of(member, side, key);
         });
         return storey;
     }

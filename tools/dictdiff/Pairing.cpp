@@ -16,9 +16,6 @@ namespace {
 using hoststore::Rows;
 using hoststore::StoreRows;
 
-const int kFloor = tableId("Floor");
-const int kNode = tableId("Node");
-
 // The canonical value of a key without partner: outside the range of keys.
 constexpr std::int64_t kUnpaired = std::int64_t(1) << 33;
 
@@ -26,9 +23,6 @@ const StoreRows& rowsOf(Side side, const StoreRows& older, const StoreRows& newe
 {
     return side == Side::Old ? older : newer;
 }
-
-template <class R>
-using RecordOf = typename std::decay_t<R>::Record;
 
 // The tables a record type refers to, anywhere in it, from its field
 // list: the key elements of its members and sub-records.
@@ -87,14 +81,14 @@ std::unordered_map<int, std::vector<int>> floorsOfNodes(const StoreRows& rows)
         using R = RecordOf<decltype(t)>;
         std::vector<int> targets;
         addKeyTargets<R>(fieldsOf<R>(), targets);
-        if (std::find(targets.begin(), targets.end(), kFloor) == targets.end() ||
-            std::find(targets.begin(), targets.end(), kNode) == targets.end())
+        if (std::find(targets.begin(), targets.end(), kFloorTable) == targets.end() ||
+            std::find(targets.begin(), targets.end(), kNodeTable) == targets.end())
             return;
         std::vector<int> recordFloors, recordNodes;
         auto collect = [&](const char* element, const int* keys, std::size_t count, bool) {
             int target = tableOfKeyElement(element);
-            std::vector<int>& into = target == kFloor ? recordFloors : recordNodes;
-            if (target == kFloor || target == kNode)
+            std::vector<int>& into = target == kFloorTable ? recordFloors : recordNodes;
+            if (target == kFloorTable || target == kNodeTable)
                 into.insert(into.end(), keys, keys + count);
         };
         for (const auto& [key, record] : rows.*t.table) {
@@ -131,11 +125,11 @@ Pairing::Pairing(const StoreRows& older, const StoreRows& newer, const Options& 
     hoststore::forEachTable(kModelTables, [&, id = 0](const auto& t) mutable {
         addKeyTargets<RecordOf<decltype(t)>>(fieldsOf<RecordOf<decltype(t)>>(), targets[id++]);
     });
-    m_identity[kNode] = true;
+    m_identity[kNodeTable] = true;
     for (bool grew = true; grew;) {
         grew = false;
         for (int id = 0; id < kModelTableCount; ++id)
-            if (!m_identity[id] && id != kFloor &&
+            if (!m_identity[id] && id != kFloorTable &&
                 std::any_of(targets[id].begin(), targets[id].end(), [&](int target) { return m_identity[target]; }))
                 grew = m_identity[id] = true;
     }
@@ -161,13 +155,8 @@ Pairing::Pairing(const StoreRows& older, const StoreRows& newer, const Options& 
         withTable(ready, [&](const auto& t) { pairByReferences(ready, m_old.*t.table, m_new.*t.table); });
     }
     // Design rows as their members: "RcDesignBeam" as "Beam".
-    forEachTableOf([&](int id, const char* section, const auto& t) {
-        std::string_view name = t.name;
-        constexpr std::string_view prefix = "RcDesign";
-        if (std::string_view(section) != "design" || name.substr(0, prefix.size()) != prefix)
-            return;
-        int member = tableId(name.substr(prefix.size()));
-        if (member >= 0)
+    forEachTableOf([&](int id, const char*, const auto& t) {
+        if (int member = memberTableOf(id); member >= 0)
             pairThroughMembers(id, member, m_old.*t.table, m_new.*t.table);
     });
 }
@@ -178,22 +167,15 @@ void Pairing::pair(int table, int oldKey, int newKey)
     m_tables[table].backward.emplace(newKey, oldKey);
 }
 
-std::optional<int> Pairing::partnerOfOld(int table, int oldKey) const
+std::optional<int> Pairing::partner(int table, Side side, int key) const
 {
     const Table& t = m_tables[table];
+    bool fromOld = side == Side::Old;
     if (t.byKey)
-        return t.inNew(oldKey) ? std::optional<int>(oldKey) : std::nullopt;
-    auto it = t.forward.find(oldKey);
-    return it == t.forward.end() ? std::nullopt : std::optional<int>(it->second);
-}
-
-std::optional<int> Pairing::partnerOfNew(int table, int newKey) const
-{
-    const Table& t = m_tables[table];
-    if (t.byKey)
-        return t.inOld(newKey) ? std::optional<int>(newKey) : std::nullopt;
-    auto it = t.backward.find(newKey);
-    return it == t.backward.end() ? std::nullopt : std::optional<int>(it->second);
+        return (fromOld ? t.inNew : t.inOld)(key) ? std::optional<int>(key) : std::nullopt;
+    const auto& partners = fromOld ? t.forward : t.backward;
+    auto it = partners.find(key);
+    return it == partners.end() ? std::nullopt : std::optional<int>(it->second);
 }
 
 std::int64_t Pairing::canonical(int table, Side side, int key) const
@@ -242,12 +224,12 @@ void Pairing::pairFloors()
     };
     auto a = byHeight(m_old.Floor);
     auto b = byHeight(m_new.Floor);
-    Table& t = m_tables[kFloor];
+    Table& t = m_tables[kFloorTable];
     t.byKey = false;
     t.rule = "storey order";
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-        pair(kFloor, a[i].second, b[i].second);
-    m_paired[kFloor] = true;
+        pair(kFloorTable, a[i].second, b[i].second);
+    m_paired[kFloorTable] = true;
 }
 
 void Pairing::pairNodes()
@@ -258,7 +240,7 @@ void Pairing::pairNodes()
         for (auto& [node, floors] : floorsOfNodes(rowsOf(side, m_old, m_new))) {
             std::vector<std::int64_t>& list = result[node];
             for (int floor : floors)
-                list.push_back(canonical(kFloor, side, floor));
+                list.push_back(canonical(kFloorTable, side, floor));
             std::sort(list.begin(), list.end());
         }
         return result;
@@ -317,14 +299,14 @@ void Pairing::pairNodes()
         if (found == 1)
             sole.emplace_back(key, candidate);
     }
-    Table& t = m_tables[kNode];
+    Table& t = m_tables[kNodeTable];
     t.byKey = false;
     t.rule = "position";
     for (const auto& [oldKey, newKey] : sole)
         if (candidacies[newKey] == 1)
-            pair(kNode, oldKey, newKey);
-    pairRestByKey(kNode, m_old.Node, m_new.Node);
-    m_paired[kNode] = true;
+            pair(kNodeTable, oldKey, newKey);
+    pairRestByKey(kNodeTable, m_old.Node, m_new.Node);
+    m_paired[kNodeTable] = true;
 }
 
 template <class R>
@@ -333,7 +315,7 @@ std::vector<std::int64_t> Pairing::signature(const R& record, Side side) const
     std::vector<std::int64_t> signature;
     auto add = [&](const char* element, const int* keys, std::size_t count, bool set) {
         int target = tableOfKeyElement(element);
-        if (target < 0 || !(target == kFloor || m_identity[target]))
+        if (target < 0 || !(target == kFloorTable || m_identity[target]))
             return;
         signature.push_back(static_cast<std::int64_t>(count));
         std::size_t start = signature.size();

@@ -36,8 +36,8 @@ public:
     Pairing(const hoststore::StoreRows& older, const hoststore::StoreRows& newer, const Options& options);
 
     // The partner of an old record, or of a new one; none when it has none.
-    std::optional<int> partnerOfOld(int table, int oldKey) const;
-    std::optional<int> partnerOfNew(int table, int newKey) const;
+    std::optional<int> partnerOfOld(int table, int oldKey) const { return partner(table, Side::Old, oldKey); }
+    std::optional<int> partnerOfNew(int table, int newKey) const { return partner(table, Side::New, newKey); }
     // Whether every record pairs with the one of its own key, as under key
     // matching and in tables paired by key.
     bool byKey(int table) const { return m_tables[table].byKey; }
@@ -63,6 +63,7 @@ private:
         std::function<bool(int)> inOld, inNew; // whether a key holds a record
     };
 
+    std::optional<int> partner(int table, Side side, int key) const;
     void pairFloors();
     void pairNodes();
     template <class R>

@@ -7,14 +7,16 @@
 
 namespace dictdiff {
 
-int tableId(std::string_view name)
+int memberTableOf(int designTable)
 {
-    int found = -1;
-    forEachTableOf([&](int id, const char*, const auto& t) {
-        if (found < 0 && name == t.name)
-            found = id;
+    constexpr std::string_view prefix = "RcDesign";
+    int member = -1;
+    forEachTableOf([&](int id, const char* section, const auto& t) {
+        std::string_view name = t.name;
+        if (id == designTable && std::string_view(section) == "design" && name.substr(0, prefix.size()) == prefix)
+            member = tableId(name.substr(prefix.size()));
     });
-    return found;
+    return member;
 }
 
 int tableOfKeyElement(const char* element)
