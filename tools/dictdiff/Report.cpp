@@ -98,19 +98,30 @@ bool writeText(std::FILE* file, const Comparison& c, const Files& files)
     bool geometry = c.options.match == Match::Geometry;
     out.print("%s -> %s: %s (matched by %s, tolerance %s)\n", files.older.c_str(), files.newer.c_str(),
               c.equal() ? "no change" : "changed", matchName(c.options.match), number(c.options.tolerance).c_str());
-    out.print("  %-8s %-20s %8s %8s %8s %8s %8s", "section", "table", "old", "new", "added", "removed", "changed");
-    if (geometry)
-        out.print(" %8s  %s", "rekeyed", "paired by");
-    out.print("\n");
+    // The tables that differ (or, matched by geometry, hold renumbered
+    // records), then how many hold the same records.
+    long long sameTables = 0, sameRecords = 0;
+    bool header = false;
     for (const TableComparison& t : c.tables) {
-        if (t.oldRecords == 0 && t.newRecords == 0)
+        if (t.added == 0 && t.removed == 0 && t.changed == 0 && (!geometry || t.rekeyed == 0)) {
+            sameTables += t.newRecords > 0;
+            sameRecords += t.newRecords;
             continue;
+        }
+        if (!header) {
+            out.print("  %-8s %-20s %8s %8s %8s %8s %8s", "section", "table", "old", "new", "added", "removed",
+                      "changed");
+            out.print(geometry ? " %8s  %s\n" : "\n", "rekeyed", "paired by");
+            header = true;
+        }
         out.print("  %-8s %-20s %8lld %8lld %8lld %8lld %8lld", t.section, t.name, t.oldRecords, t.newRecords,
                   t.added, t.removed, t.changed);
         if (geometry)
             out.print(" %8lld  %s", t.rekeyed, t.pairedBy);
         out.print("\n");
     }
+    out.print("  %s%lld %s the same records (%lld in all)\n", header ? "other tables: " : "", sameTables,
+              sameTables == 1 ? "table holds" : "tables hold", sameRecords);
     out.print("Records: %lld added, %lld removed, %lld changed.\n", added, removed, changed);
 
     // The changes by storey (in order of elevation, records of no storey
