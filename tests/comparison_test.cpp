@@ -318,6 +318,18 @@ TEST(Comparison, NodesOfOnePlaceAndStoreysFallBackToTheirKeys)
     EXPECT_EQ(nodes.rekeyed, 0);
     EXPECT_EQ(nodes.added + nodes.removed, 0);
     EXPECT_EQ(nodes.changed, 1);
+
+    // Thousands piled on one place (a file whose coordinates are all
+    // missing): none pairs by position, every one by key.
+    StoreRows x, y;
+    for (int key = 1; key <= 20000; ++key) {
+        x.Node.emplace(key, node(0, 0));
+        y.Node.emplace(key, node(0, key % 2 ? 0 : 0.02));
+    }
+    Comparison piled = compareRows(x, y, Match::Geometry, 0.01);
+    EXPECT_FALSE(piled.equal());
+    EXPECT_EQ(table(piled, "Node").changed, 10000);
+    EXPECT_EQ(table(piled, "Node").rekeyed, 0);
 }
 
 TEST(Comparison, EachRecordBelongsToItsStorey)

@@ -267,28 +267,37 @@ void Pairing::pairNodes()
             return std::hash<std::int64_t>()(c.first * 0x9E3779B97F4A7C15ll ^ c.second);
         }
     };
-    std::unordered_map<std::pair<std::int64_t, std::int64_t>, std::vector<int>, CellHash> grid;
+    using Cell = std::vector<std::pair<int, const building_modelDB::S_Node_D*>>;
+    std::unordered_map<std::pair<std::int64_t, std::int64_t>, Cell, CellHash> grid;
     for (const auto& [key, node] : m_new.Node)
         if (std::isfinite(node.x) && std::isfinite(node.y))
-            grid[{cellOf(node.x), cellOf(node.y)}].push_back(key);
+            grid[{cellOf(node.x), cellOf(node.y)}].emplace_back(key, &node);
 
-    // Each old node's candidates; a pair only where each is the other's one.
+    // Each old node's candidates; a pair only where each is the other's
+    // one. The search stops at a second candidate (an old node with two
+    // pairs with none) and after kLooks nodes of its cells, so that nodes
+    // piled on one place cost no more than a few looks each.
+    constexpr int kLooks = 1000;
     std::vector<std::pair<int, int>> sole; // old key, its one candidate
     std::unordered_map<int, int> candidacies; // new key: old nodes that have it as a candidate
     for (const auto& [key, node] : m_old.Node) {
         if (!std::isfinite(node.x) || !std::isfinite(node.y))
             continue;
         const auto& placeStoreys = storeysOf(oldStoreys, key);
-        int found = 0, candidate = 0;
+        int found = 0, candidate = 0, looks = 0;
         std::int64_t cx = cellOf(node.x), cy = cellOf(node.y);
-        for (std::int64_t dx = -1; dx <= 1; ++dx)
-            for (std::int64_t dy = -1; dy <= 1; ++dy) {
+        for (std::int64_t dx = -1; dx <= 1 && found < 2; ++dx)
+            for (std::int64_t dy = -1; dy <= 1 && found < 2; ++dy) {
                 auto it = grid.find({cx + dx, cy + dy});
                 if (it == grid.end())
                     continue;
-                for (int other : it->second) {
-                    const auto& n = m_new.Node.at(other);
-                    if (std::hypot(n.x - node.x, n.y - node.y) <= tolerance &&
+                for (std::size_t i = 0; i < it->second.size() && found < 2; ++i) {
+                    if (++looks > kLooks) {
+                        found = 2;
+                        break;
+                    }
+                    const auto& [other, n] = it->second[i];
+                    if (std::hypot(n->x - node.x, n->y - node.y) <= tolerance &&
                         storeysOf(newStoreys, other) == placeStoreys) {
                         ++found;
                         candidate = other;
