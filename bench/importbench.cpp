@@ -24,8 +24,11 @@
 #include <tinyxml.h>
 
 #include "commands/Arguments.h"
+#include "commands/OutputFile.h"
 #include "host/EventData.h"
+#include "hostsim/framework/FrameworkHost.h"
 #include "hostsim/store/Store.h"
+#include "text/Utf8.h"
 #include "tools/modelgen/ModelWriter.h"
 #include "tools/modelgen/SizeOption.h"
 
@@ -57,9 +60,23 @@ constexpr int kModeCount = 3;
 
 using Dispatch = int (*)(EventData*);
 
-// The plug-in's EventDispatcher; the plug-in stays loaded.
+// Whether the plug-in told of an error since the flag was last cleared: a
+// file it could not import. Its messages go to standard error.
+bool g_importFailed = false;
+
+void showMessage(const wchar_t* text, unsigned int type)
+{
+    std::string line = platform::toUtf8(text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    if ((type & 0xF0) == kMessageBoxIconError)
+        g_importFailed = true;
+}
+
+// The plug-in's EventDispatcher; the plug-in stays loaded, and its
+// messages are taken over.
 Dispatch loadDispatcher(const std::string& plugin)
 {
+    hostframework::setMessageBoxHandler(showMessage);
     void* library = dlopen(plugin.c_str(), RTLD_NOW);
     auto dispatch = library ? reinterpret_cast<Dispatch>(dlsym(library, "EventDispatcher")) : nullptr;
     if (!dispatch)
@@ -94,6 +111,8 @@ int measure(const std::string& mode, const std::string& file, const std::string&
     auto start = Clock::now();
     dispatch(&event);
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (g_importFailed)
+        return 1;
     std::size_t heapAfter = mallinfo2().uordblks;
     long long records = 0;
     for (const auto& table : hoststore::countRecords())
@@ -126,6 +145,10 @@ int repeat(const std::string& file, const std::string& plugin, int times)
     auto start = Clock::now();
     for (int i = 1; i <= times; ++i) {
         dispatch(&event);
+        if (g_importFailed) {
+            std::fprintf(stderr, "importbench: the plug-in could not import %s (import %d)\n", file.c_str(), i);
+            return 1;
+        }
         if (i == 1 || i % step == 0)
             std::printf("import %5d: resident %8ld KB, %.1f s\n", i, residentKB(),
                         std::chrono::duration<double>(Clock::now() - start).count());
@@ -310,9 +333,10 @@ int main(int argc, char** argv)
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("importbench ") + DICTIMPORT_VERSION);
     app.option_defaults()->always_capture_default();
-    app.footer("Exit status: 0 when every run completed, 1 when a run failed or a model could not be written, "
-               "2 for bad arguments.");
-    std::vector<double> sizes{1e6, 1e7, 1e8};
+    app.footer("Without --sizes or FILE, one quick run on a 1 MB model. Exit status: 0 when every run completed, "
+               "1 when a run failed (the plug-in could not import the file, say) or a model or the results could "
+               "not be written, 2 for bad arguments.");
+    std::vector<double> sizes{1e6};
     int runs = 5;
     std::string plugin = (fs::path(selfPath()).parent_path() / "libDictImport.so").string();
     std::error_code noTemp;
@@ -331,7 +355,7 @@ int main(int argc, char** argv)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
             ->transform(modelgen::sizeInBytes("M"))
             ->type_name("SIZES")
-            ->default_str("1,10,100");
+            ->default_str("1");
     app.add_option("--runs", runs, "Runs of each measurement")->check(CLI::Range(1, 1000));
     app.add_option("--plugin", plugin, "The plug-in library")->check(CLI::ExistingFile)->type_name("PATH");
     app.add_option("--dir", directory, "Where the generated models are written")
@@ -363,6 +387,9 @@ int main(int argc, char** argv)
     if (*repeatOption)
         return repeat(files[0], plugin, repeats);
 
+    if (!*sizesOption && files.empty())
+        std::fprintf(stderr, "importbench: a quick run on a 1 MB model; --sizes 1,10,100 measures larger ones "
+                             "(100 MB takes minutes and about 1.5 GB of memory), FILE... measures your files\n");
     std::signal(SIGINT, removeAndStop);
     std::signal(SIGTERM, removeAndStop);
     std::string self = selfPath();
@@ -377,7 +404,7 @@ int main(int argc, char** argv)
         for (const std::string& file : files)
             if (!measureFile(self, file, plugin, runs))
                 return 1;
-        return 0;
+        return commands::standardOutputWritten("importbench") ? 0 : 1;
     }
     for (double bytes : sizes) {
         bool generated = false;
@@ -393,5 +420,5 @@ int main(int argc, char** argv)
         if (!measured)
             return 1;
     }
-    return 0;
+    return commands::standardOutputWritten("importbench") ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "commands/Arguments.h"
 
 #include <cstdio>
+#include <string>
 
 namespace commands {
 
@@ -11,7 +12,16 @@ int parseArguments(CLI::App& app, int argc, char** argv, const char* tool)
     } catch (const CLI::Success& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "%s: %s (see '%s --help')\n", tool, e.what(), tool);
+        // An option nobody knows is named first: it is most often why the
+        // rest did not parse (a FILE reported missing, say).
+        std::string unknown;
+        for (const std::string& argument : app.remaining())
+            if (argument.size() > 1 && argument[0] == '-')
+                unknown += (unknown.empty() ? "" : ", ") + argument;
+        if (!unknown.empty())
+            std::fprintf(stderr, "%s: unknown option %s (see '%s --help')\n", tool, unknown.c_str(), tool);
+        else
+            std::fprintf(stderr, "%s: %s (see '%s --help')\n", tool, e.what(), tool);
         return 2;
     }
     return -1;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <random>
 #include <system_error>
 
@@ -99,6 +100,26 @@ void OutputFile::discard()
         std::remove(m_temporary.c_str());
         m_temporary.clear();
     }
+}
+
+bool standardOutputWritten(const char* tool)
+{
+    // The first failure's reason: a later call may fail otherwise. A write
+    // that failed earlier left its reason in errno, unless something has
+    // failed since.
+    int earlier = std::ferror(stdout) ? errno : 0;
+    errno = 0;
+    bool written = static_cast<bool>(std::cout.flush());
+    int error = errno;
+    written = std::fflush(stdout) == 0 && written;
+    if (error == 0)
+        error = errno;
+    if (written && !std::ferror(stdout))
+        return true;
+    if (error == 0)
+        error = earlier != 0 ? earlier : EIO;
+    std::fprintf(stderr, "%s: writing standard output failed: %s\n", tool, std::strerror(error));
+    return false;
 }
 
 } // namespace commands

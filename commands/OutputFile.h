@@ -40,6 +40,11 @@ private:
     std::string m_error;
 };
 
+// Flushes standard output and tells whether all that was written to it
+// got out; when not, says so on standard error with the system's reason
+// ("TOOL: writing standard output failed: No space left on device").
+bool standardOutputWritten(const char* tool);
+
 // What the system does for OutputFile, one source file per system.
 namespace filesystem {
 // A new file at `path`, created for writing only if nothing is there yet;

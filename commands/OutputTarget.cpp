@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace commands {
@@ -30,50 +31,86 @@ bool sameFile(const std::string& a, const std::string& b)
     return resolved(a) == resolved(b);
 }
 
-// Whether `path` is a regular file that holds something, white space
-// aside, and does not start with `start`.
-bool holdsOtherThan(const std::string& path, std::string_view start)
+// The first bytes of `path` when it is a regular file that holds
+// something; empty otherwise (a new file, a device, an empty file: nothing
+// to lose).
+std::string startOf(const std::string& path)
 {
     std::error_code error;
     if (!fs::is_regular_file(path, error))
-        return false;
+        return "";
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
-        return false; // the writability check tells why
-    int c;
-    do
-        c = std::fgetc(file);
-    while (c == ' ' || c == '\t' || c == '\n' || c == '\r');
-    bool starts = true;
-    for (std::size_t i = 0; c != EOF && starts && i < start.size(); ++i) {
-        if (i > 0)
-            c = std::fgetc(file);
-        starts = c == static_cast<unsigned char>(start[i]);
-    }
-    bool empty = c == EOF && starts;
+        return ""; // the writability check tells why
+    char start[256];
+    std::size_t size = std::fread(start, 1, sizeof start, file);
     std::fclose(file);
-    return !empty && !starts;
+    return std::string(start, size);
+}
+
+// Whether a file's start is the command's own JSON output: '{', then
+// `"format"` with the command's marker as its value, white space allowed
+// between them; or exactly one of `earlierStarts`, the starts of what
+// earlier versions wrote.
+bool startsAsOwnJson(std::string_view text, const std::string& marker, const std::vector<std::string>& earlierStarts)
+{
+    std::size_t at = 0;
+    auto expect = [&](std::string_view token) {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r'))
+            ++at;
+        if (text.substr(at, token.size()) != token)
+            return false;
+        at += token.size();
+        return true;
+    };
+    for (const std::string& start : earlierStarts)
+        if (text.substr(0, start.size()) == start)
+            return true;
+    return expect("{") && expect("\"format\"") && expect(":") && expect("\"" + marker + "\"");
+}
+
+// Why `target` must not be written because it is one of the inputs, or "".
+std::string sameAsInput(const std::string& refused, const std::string& target, const std::vector<std::string>& inputs)
+{
+    for (const std::string& input : inputs)
+        if (sameFile(input, target))
+            return refused + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
+                   "and would be overwritten; give another path\n";
+    return "";
+}
+
+// Why an existing file that is not the command's output is not replaced.
+std::string notOwnOutput(const std::string& refused, const char* tool, const char* option, const char* what,
+                         const std::string& ownStart)
+{
+    return refused + " exists and is not a " + what + " written by " + tool + " (it does not start with " +
+           ownStart + "); not overwriting it: give another path, or remove the file first (is a file to import " +
+           "given after " + option + "?)\n";
 }
 
 } // namespace
 
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
-                          const char* what)
+                          const char* what, const std::string& marker, const std::vector<std::string>& earlierStarts)
 {
-    return refusedTarget(tool, "--json", target, inputs, (std::string("JSON ") + what).c_str(), "{");
+    std::string refused = std::string(tool) + ": the --json target " + target;
+    if (std::string refusal = sameAsInput(refused, target, inputs); !refusal.empty())
+        return refusal;
+    std::string start = startOf(target);
+    if (!start.empty() && !startsAsOwnJson(start, marker, earlierStarts))
+        return notOwnOutput(refused, tool, "--json", what, "{\"format\": \"" + marker + "\"}");
+    return "";
 }
 
 std::string refusedTarget(const char* tool, const char* option, const std::string& target,
-                          const std::vector<std::string>& inputs, const char* what, std::string_view expected)
+                          const std::vector<std::string>& inputs, const char* what, const std::string& ownStart)
 {
-    std::string start = std::string(tool) + ": the " + option + " target " + target;
-    for (const std::string& input : inputs)
-        if (sameFile(input, target))
-            return start + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
-                   "and would be overwritten; give another path\n";
-    if (holdsOtherThan(target, expected))
-        return start + " exists and is not a " + what + "; not overwriting it (is a file to import given after " +
-               option + "?)\n";
+    std::string refused = std::string(tool) + ": the " + option + " target " + target;
+    if (std::string refusal = sameAsInput(refused, target, inputs); !refusal.empty())
+        return refusal;
+    std::string start = startOf(target);
+    if (!start.empty() && start.compare(0, ownStart.size(), ownStart) != 0)
+        return notOwnOutput(refused, tool, option, what, ownStart);
     return "";
 }
 

@@ -7,8 +7,9 @@ using namespace building_designDB;
 using building_designDB::fields::kTables;
 
 CDesignDBImpl::CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections,
-                             const importsteps::StepPlan& steps, document::ImportObserver* observer)
-    : m_pReader(reader), m_sections(sections), m_steps(steps), m_pObserver(observer)
+                             const importsteps::StepPlan& steps, document::LossTally& tally,
+                             document::ImportObserver* observer)
+    : m_pReader(reader), m_sections(sections), m_steps(steps), m_tally(tally), m_pObserver(observer)
 {
 }
 
@@ -23,7 +24,8 @@ bool CDesignDBImpl::importDesignDB()
 template <class Entry>
 bool CDesignDBImpl::readEntry(const Entry& entry)
 {
-    return document::walkTable<document::DesignRows>(m_sections, entry, this->*entry.table, m_pObserver);
+    return document::walkTable<document::DesignRows>(m_sections, entry, this->*entry.table, &m_tally,
+                                                        m_pObserver);
 }
 
 template <class R>

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/ImportObserver.h"
+#include "document/LossTally.h"
 #include "document/SectionIndex.h"
 #include "host/CDesignDB.h"
 #include "progress/ImportSteps.h"
@@ -13,10 +14,11 @@ class CMBMBNReaderImpl;
 class CDesignDBImpl : public CDesignDB {
 public:
     // The readers find their tables in the reader's section index, take
-    // their steps where `steps` says, and tell the observer, when there is
-    // one, what they read.
+    // their steps where `steps` says, count what they leave out of the
+    // file into `tally`, and tell the observer, when there is one, what
+    // they read.
     CDesignDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections, const importsteps::StepPlan& steps,
-                  document::ImportObserver* observer = nullptr);
+                  document::LossTally& tally, document::ImportObserver* observer = nullptr);
     ~CDesignDBImpl() override;
 
     // The steps of the design registry's tables, in its order; always true.
@@ -40,5 +42,6 @@ private:
     [[maybe_unused]] CMBMBNReaderImpl* m_pReader; // the reader that owns this importer
     document::SectionIndex& m_sections;
     importsteps::StepPlan m_steps;
+    document::LossTally& m_tally;
     document::ImportObserver* m_pObserver;
 };

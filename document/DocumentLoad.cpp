@@ -9,6 +9,7 @@
 #include <tinyxml.h>
 
 #include "platform/Platform.h"
+#include "text/Encodings.h"
 
 namespace document {
 
@@ -104,6 +105,78 @@ LoadError refusal(const DocumentText& text, const ParseTrace& trace)
     return error;
 }
 
+// Bytes that are not UTF-8, in a text read (or, without a declaration,
+// meant to be read) as UTF-8; the places of the first kMaxPlaces when
+// `places` asks for them.
+EncodingFault encodingFault(const DocumentText& text, const ParseTrace& trace, bool places)
+{
+    EncodingFault fault;
+    if (trace.encoding == ParseTrace::Encoding::Other)
+        return fault;
+    std::vector<std::size_t> offsets;
+    std::size_t first = ParseTrace::npos;
+    fault.bytes = static_cast<long long>(text::forEachInvalidUtf8(text.view(), [&](std::size_t offset) {
+        if (first == ParseTrace::npos)
+            first = offset;
+        if (places && offsets.size() < EncodingFault::kMaxPlaces)
+            offsets.push_back(offset);
+    }));
+    if (fault.bytes == 0)
+        return fault;
+    fault.declared = trace.encoding == ParseTrace::Encoding::Utf8;
+    fault.likelyGbk = text::fitsGbk(text.view());
+    fault.first = positionOf(text.view(), first, trace.charactersFrom);
+    if (places)
+        fault.places = positionsOf(text.view(), offsets, trace.charactersFrom);
+    return fault;
+}
+
+// Whether the text ends inside an element: with its tags counted (and
+// comments, CDATA sections, declarations and the like stepped over), an
+// element is still open at its end, or the text ends inside markup.
+bool endsInsideElement(std::string_view text)
+{
+    long depth = 0;
+    std::size_t i = 0;
+    for (;;) {
+        std::size_t open = text.find('<', i);
+        if (open == std::string_view::npos)
+            return depth > 0;
+        std::string_view rest = text.substr(open);
+        const char* close = nullptr;
+        if (rest.substr(0, 4) == "<!--")
+            close = "-->";
+        else if (rest.substr(0, 9) == "<![CDATA[")
+            close = "]]>";
+        if (close) {
+            std::size_t end = text.find(close, open + 4);
+            if (end == std::string_view::npos)
+                return true;
+            i = end + 3;
+            continue;
+        }
+        // The tag's '>', quoted attribute values stepped over.
+        std::size_t end = open + 1;
+        char quote = 0;
+        for (; end < text.size(); ++end) {
+            char c = text[end];
+            if (quote)
+                quote = c == quote ? 0 : quote;
+            else if (c == '"' || c == '\'')
+                quote = c;
+            else if (c == '>')
+                break;
+        }
+        if (end >= text.size())
+            return true;
+        if (rest[1] == '/')
+            --depth;
+        else if (rest[1] != '?' && rest[1] != '!' && text[end - 1] != '/')
+            ++depth;
+        i = end + 1;
+    }
+}
+
 } // namespace
 
 bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, Positions positions,
@@ -128,7 +201,10 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
         return false;
     }
     DocumentText text(std::move(bytes), size);
-    ParseTrace trace = traceParse(text);
+    // Only a report reads the places of what it finds.
+    bool places = positions == Positions::Tracked && loaded;
+    std::vector<std::size_t> droppedAt;
+    ParseTrace trace = traceParse(text, places ? &droppedAt : nullptr);
     if (trace.broken != ParseTrace::Bound::None) {
         why = refusal(text, trace);
         return false;
@@ -137,9 +213,18 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
         document.SetTabSize(positions == Positions::Tracked ? 4 : 0);
         document.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
         if (!document.Error()) {
-            if (loaded && trace.unreadFrom != ParseTrace::npos) {
-                TextPosition at = positionOf(text.view(), trace.unreadFrom, trace.charactersFrom);
-                *loaded = {at.row, at.column};
+            if (loaded) {
+                *loaded = LoadedText();
+                if (trace.unreadFrom != ParseTrace::npos) {
+                    TextPosition at = positionOf(text.view(), trace.unreadFrom, trace.charactersFrom);
+                    loaded->unreadRow = at.row;
+                    loaded->unreadColumn = at.column;
+                }
+                loaded->referencesDropped = trace.referencesDropped;
+                if (droppedAt.size() > EncodingFault::kMaxPlaces)
+                    droppedAt.resize(EncodingFault::kMaxPlaces);
+                loaded->droppedAt = positionsOf(text.view(), droppedAt, trace.charactersFrom);
+                loaded->encoding = encodingFault(text, trace, places);
             }
             return true;
         }
@@ -157,6 +242,8 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
         why.row = parsed.ErrorRow();
         why.column = parsed.ErrorCol();
         why.detail = parsed.ErrorDesc();
+        why.endsInsideElement = endsInsideElement(text.view());
+        why.encoding = encodingFault(text, trace, false);
     }
     return false;
 }

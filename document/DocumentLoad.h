@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "document/ParseTrace.h"
 
@@ -14,6 +15,18 @@ namespace document {
 // The largest file read: TinyXML counts rows and columns in int, and a
 // pipe must not be read without end.
 constexpr std::size_t kMaxFileSize = 2147483647;
+
+// Bytes that are not UTF-8 in a text read as UTF-8: one declared so, or
+// one without a declaration, which XML reads as UTF-8 (TinyXML then reads
+// it byte by byte).
+struct EncodingFault {
+    long long bytes = 0;     // bytes that are not UTF-8
+    bool likelyGbk = false;  // every byte of the text fits GBK
+    bool declared = false;   // the text says it is UTF-8 (a declaration or byte order mark)
+    TextPosition first{0, 0};
+    std::vector<TextPosition> places; // with tracked positions: the first kMaxPlaces, in order
+    static constexpr std::size_t kMaxPlaces = 1000;
+};
 
 // Why a file could not be loaded, and where.
 struct LoadError {
@@ -34,17 +47,27 @@ struct LoadError {
     int row = 0; // 0 where there is no place to point at
     int column = 0;
     std::string detail;
+    // Not well-formed: the text ends inside an element left open, as a
+    // file does that was not written to its end.
+    bool endsInsideElement = false;
+    // Bytes that are not UTF-8, often why the text is not well-formed.
+    EncodingFault encoding;
 };
 
 // Whether the parsed document keeps every node's row and column. Nothing
 // in an import reads them; keeping them costs a tenth of the parse.
 enum class Positions { Untracked, Tracked };
 
-// What a loaded document leaves unread: where TinyXML stopped reading at
-// the top level before the end of the file (0 when it read to the end).
+// What a loaded document leaves unread or reads otherwise than written:
+// where TinyXML stopped reading at the top level before the end of the
+// file (0 when it read to the end), the references it dropped from texts,
+// and bytes that are not UTF-8 in a text read as UTF-8.
 struct LoadedText {
     int unreadRow = 0;
     int unreadColumn = 0;
+    std::size_t referencesDropped = 0;
+    std::vector<TextPosition> droppedAt; // with tracked positions: the first EncodingFault::kMaxPlaces
+    EncodingFault encoding;
 };
 
 // Reads the file once (a regular file or a pipe, up to kMaxFileSize),

@@ -9,8 +9,9 @@
 // lists are read (every field on its own, or a chain that stops at the
 // first missing element), how a sub-record's element is found, and who
 // hears what was read: a kind tells the policy of a missing element
-// (`missing`), of the elements it goes into (`enter`, `leave`) and hands
-// it each text to convert (`assign`).
+// (`missing`, with the element that should hold it), of the elements it
+// goes into (`enter`, `leave`), asks it for an element's text (`text`)
+// and hands it each text to convert (`assign`, with its element).
 #pragma once
 
 #include <string>
@@ -128,11 +129,11 @@ struct AsValue {
     {
         const TiXmlElement* e = firstChild(holder, element).ToElement();
         if (!e) {
-            policy.missing(element);
+            policy.missing(holder.ToElement(), element);
             return false;
         }
-        if (const char* text = e->GetText())
-            policy.assign(element, text, member);
+        if (const char* text = policy.text(e))
+            policy.assign(e, text, member);
         return true;
     }
 };
@@ -151,13 +152,13 @@ struct KeyRef {
     {
         TiXmlHandle e = firstChild(holder, element);
         if (!e.ToElement()) {
-            policy.missing(element);
+            policy.missing(holder.ToElement(), element);
             return false;
         }
         Entered<Policy> inField(policy, element);
         TiXmlHandle w = firstChild(e, wrapper);
         if (!w.ToElement()) {
-            policy.missing(wrapper);
+            policy.missing(e.ToElement(), wrapper);
             return true;
         }
         Entered<Policy> inWrapper(policy, wrapper);
@@ -177,13 +178,14 @@ struct AsIntsFromDoubles {
     {
         TiXmlHandle e(firstChild(holder, element).ToElement());
         if (!e.ToElement()) {
-            policy.missing(element);
+            policy.missing(holder.ToElement(), element);
             return false;
         }
         Entered<Policy> inField(policy, element);
         for (std::size_t i = 0; i < N; ++i)
-            if (const char* text = textOf(e.ChildElement("double", static_cast<int>(i))))
-                policy.assign("double", text, member[i]);
+            if (const TiXmlElement* d = e.ChildElement("double", static_cast<int>(i)).ToElement())
+                if (const char* text = policy.text(d))
+                    policy.assign(d, text, member[i]);
         return true;
     }
 };
@@ -197,13 +199,15 @@ struct SubRecord {
     template <class Policy, class M>
     bool read(const Policy& policy, const TiXmlHandle& holder, const char* element, M& member) const
     {
-        return readSubRecord(policy, Policy::subElement(holder, element), element, member);
+        return readSubRecord(policy, holder, Policy::subElement(holder, element), element, member);
     }
+    // `e` is the sub-record's element, found under `holder`.
     template <class Policy, class M>
-    bool readSubRecord(const Policy& policy, const TiXmlHandle& e, const char* element, M& member) const
+    bool readSubRecord(const Policy& policy, const TiXmlHandle& holder, const TiXmlHandle& e, const char* element,
+                       M& member) const
     {
         if (!e.ToElement()) {
-            policy.missing(element);
+            policy.missing(holder.ToElement(), element);
             return false;
         }
         Entered<Policy> inSubRecord(policy, element);
@@ -229,8 +233,8 @@ struct SubRecords {
     bool read(const Policy& policy, const TiXmlHandle& holder, const char* element, M (&members)[N]) const
     {
         for (std::size_t i = 0; i < N; ++i)
-            if (!each.readSubRecord(policy, Policy::subElement(holder, element, static_cast<int>(i)), element,
-                                    members[i]))
+            if (!each.readSubRecord(policy, holder, Policy::subElement(holder, element, static_cast<int>(i)),
+                                    element, members[i]))
                 return false;
         return true;
     }
@@ -263,9 +267,10 @@ struct EntryList {
         int position = 0;
         for (TiXmlElement* entry = Policy::subElement(list, first).ToElement(); entry;
              entry = entry->NextSiblingElement()) {
-            const char* text = valueChild ? textOf(firstChild(TiXmlHandle(entry), valueChild)) : entry->GetText();
-            if (text)
-                policy.assign(entry->Value(), text, value);
+            const TiXmlElement* source =
+                valueChild ? firstChild(TiXmlHandle(entry), valueChild).ToElement() : entry;
+            if (const char* text = source ? policy.text(source) : nullptr)
+                policy.assign(entry, text, value);
             if (keys == EntryKeys::Position) {
                 target->AddData(position, value);
                 ++position;
@@ -281,7 +286,7 @@ struct EntryList {
     {
         TiXmlHandle list = Policy::subElement(holder, element);
         if (!list.ToElement()) {
-            policy.missing(element);
+            policy.missing(holder.ToElement(), element);
             return false;
         }
         Entered<Policy> inList(policy, element);
@@ -318,7 +323,7 @@ struct RecordList {
     {
         TiXmlHandle e = Policy::subElement(holder, element);
         if (!e.ToElement()) {
-            policy.missing(element);
+            policy.missing(holder.ToElement(), element);
             return false;
         }
         Entered<Policy> inList(policy, element);

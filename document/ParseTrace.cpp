@@ -134,8 +134,8 @@ enum class Node { Declaration, Comment, CData, Unknown, Element };
 
 class Tracer {
 public:
-    explicit Tracer(const DocumentText& text)
-        : m_begin(text.data()), m_end(text.data() + text.size())
+    Tracer(const DocumentText& text, std::vector<std::size_t>* droppedAt)
+        : m_begin(text.data()), m_end(text.data() + text.size()), m_droppedAt(droppedAt)
     {
         setEncoding(false);
     }
@@ -182,6 +182,10 @@ private:
 
     ParseTrace::Bound m_broken = ParseTrace::Bound::None;
     const char* m_brokenAt = nullptr;
+
+    // Dropped references, counted wherever the reading meets them.
+    mutable std::size_t m_dropped = 0;
+    std::vector<std::size_t>* m_droppedAt;
 };
 
 void Tracer::setEncoding(bool utf8)
@@ -288,7 +292,11 @@ const char* Tracer::entity(const char* p, EncodingValue* value) const
                 value->add(named.character);
             return p + named.length;
         }
-    return p + 1; // an unknown reference: the '&' is dropped
+    // An undefined reference or a bare '&': the '&' is dropped.
+    ++m_dropped;
+    if (m_droppedAt)
+        m_droppedAt->push_back(static_cast<std::size_t>(p - m_begin));
+    return p + 1;
 }
 
 // TiXmlText::Parse outside CDATA, white space condensed: the text runs to
@@ -579,6 +587,7 @@ ParseTrace Tracer::run()
         setEncoding(true);
         decided = true;
         trace.charactersFrom = 0;
+        trace.encoding = ParseTrace::Encoding::Utf8;
     }
     bool anyNode = false;
     for (p = skipSpace(p); p; p = p ? skipSpace(p) : nullptr) {
@@ -601,60 +610,75 @@ ParseTrace Tracer::run()
             const char* stamp;
             p = declaration(p, &encoding, &stamp);
             decided = true;
+            trace.encoding = ParseTrace::Encoding::Other;
             if (encoding.namesUtf8()) {
                 setEncoding(true);
                 trace.charactersFrom = static_cast<std::size_t>(stamp - m_begin);
+                trace.encoding = ParseTrace::Encoding::Utf8;
             }
         } else {
             p = otherNode(node, p);
         }
     }
     trace.fails = trace.fails || !anyNode;
+    trace.referencesDropped = m_dropped;
     return trace;
 }
 
 } // namespace
 
-ParseTrace traceParse(const DocumentText& text)
+ParseTrace traceParse(const DocumentText& text, std::vector<std::size_t>* droppedAt)
 {
-    return Tracer(text).run();
+    return Tracer(text, droppedAt).run();
+}
+
+std::vector<TextPosition> positionsOf(std::string_view text, const std::vector<std::size_t>& offsets,
+                                      std::size_t charactersFrom)
+{
+    constexpr int kTabSize = 4;
+    auto at = [&](std::size_t i) { return i < text.size() ? byte(text[i]) : 0; };
+    std::vector<TextPosition> places;
+    places.reserve(offsets.size());
+    int row = 0, column = 0;
+    std::size_t i = 0;
+    for (std::size_t offset : offsets) {
+        std::size_t end = std::min(offset, text.size());
+        while (i < end) {
+            unsigned char c = at(i);
+            if (c == '\n') {
+                ++row;
+                column = 0;
+                ++i;
+            } else if (c == '\t') {
+                column = (column / kTabSize + 1) * kTabSize;
+                ++i;
+            } else if (i < charactersFrom) {
+                ++column;
+                ++i;
+            } else if (c == 0xEF) {
+                // TiXmlParsingData::Stamp looks at the two bytes after it,
+                // wherever the place it counts to lies.
+                if (!at(i + 1) || !at(i + 2)) {
+                    ++i;
+                } else {
+                    bool zeroWidth = (at(i + 1) == 0xBB && at(i + 2) == 0xBF) ||
+                                     (at(i + 1) == 0xBF && (at(i + 2) == 0xBE || at(i + 2) == 0xBF));
+                    column += zeroWidth ? 0 : 1;
+                    i += 3;
+                }
+            } else {
+                i += static_cast<std::size_t>(TiXmlBase::utf8ByteTable[c]);
+                ++column;
+            }
+        }
+        places.push_back({row + 1, column + 1});
+    }
+    return places;
 }
 
 TextPosition positionOf(std::string_view text, std::size_t offset, std::size_t charactersFrom)
 {
-    constexpr int kTabSize = 4;
-    auto at = [&](std::size_t i) { return i < text.size() ? byte(text[i]) : 0; };
-    int row = 0, column = 0;
-    std::size_t end = std::min(offset, text.size());
-    for (std::size_t i = 0; i < end;) {
-        unsigned char c = at(i);
-        if (c == '\n') {
-            ++row;
-            column = 0;
-            ++i;
-        } else if (c == '\t') {
-            column = (column / kTabSize + 1) * kTabSize;
-            ++i;
-        } else if (i < charactersFrom) {
-            ++column;
-            ++i;
-        } else if (c == 0xEF) {
-            // TiXmlParsingData::Stamp looks at the two bytes after it,
-            // wherever the place it counts to lies.
-            if (!at(i + 1) || !at(i + 2)) {
-                ++i;
-            } else {
-                bool zeroWidth = (at(i + 1) == 0xBB && at(i + 2) == 0xBF) ||
-                                 (at(i + 1) == 0xBF && (at(i + 2) == 0xBE || at(i + 2) == 0xBF));
-                column += zeroWidth ? 0 : 1;
-                i += 3;
-            }
-        } else {
-            i += static_cast<std::size_t>(TiXmlBase::utf8ByteTable[c]);
-            ++column;
-        }
-    }
-    return {row + 1, column + 1};
+    return positionsOf(text, {offset}, charactersFrom).front();
 }
 
 bool namesUtf8(std::string_view encoding)

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace document {
 
@@ -62,6 +63,13 @@ struct ParseTrace {
     // From this offset on TinyXML counts columns by UTF-8 character, before
     // it by byte; npos when it never does.
     std::size_t charactersFrom = npos;
+    // What the byte order mark or the first declaration says of the
+    // encoding: TinyXML reads UTF-8 as such, anything else byte by byte.
+    enum class Encoding { Undeclared, Utf8, Other };
+    Encoding encoding = Encoding::Undeclared;
+    // References that TinyXML drops from texts and attribute values: an
+    // undefined entity ("&nbsp;") or a bare '&' loses its '&'.
+    std::size_t referencesDropped = 0;
 };
 
 // Whether TinyXML reads a text whose declaration names this encoding as
@@ -69,7 +77,8 @@ struct ParseTrace {
 // case.
 bool namesUtf8(std::string_view encoding);
 
-ParseTrace traceParse(const DocumentText& text);
+// `droppedAt`, when given, receives the offset of each dropped '&'.
+ParseTrace traceParse(const DocumentText& text, std::vector<std::size_t>* droppedAt = nullptr);
 
 // A place in a text as TinyXML reports it with its default tab size of 4:
 // rows and columns from 1, a tab advancing to the next multiple of 4, and
@@ -80,5 +89,8 @@ struct TextPosition {
     int column;
 };
 TextPosition positionOf(std::string_view text, std::size_t offset, std::size_t charactersFrom);
+// The places of many offsets, given in ascending order, in one pass.
+std::vector<TextPosition> positionsOf(std::string_view text, const std::vector<std::size_t>& offsets,
+                                      std::size_t charactersFrom);
 
 } // namespace document

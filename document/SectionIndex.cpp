@@ -4,8 +4,9 @@
 
 #include <tinyxml.h>
 
-#include "document/Navigation.h"
 #include "document/ImportObserver.h"
+#include "document/LossTally.h"
+#include "document/Navigation.h"
 
 namespace document {
 
@@ -32,9 +33,21 @@ DictionaryFrame dictionaryFrame(TiXmlDocument& document)
     return frame;
 }
 
-bool indexSection(TiXmlElement* sectionEntry, TableMap& tables, ImportObserver* observer, const char* section)
+bool indexSection(TiXmlElement* sectionEntry, TableMap& tables, LossTally* tally, ImportObserver* observer,
+                  const char* section)
 {
+    LossTally unused;
+    LossTally& lost = tally ? *tally : unused;
     TiXmlHandle list = TiXmlHandle(sectionEntry).FirstChild("Value").FirstChild("Pairs");
+    // Elements before the first "Pair" are never table entries.
+    if (const TiXmlElement* holder = list.ToElement()) {
+        const TiXmlElement* first = list.FirstChild("Pair").ToElement();
+        for (const TiXmlElement* e = holder->FirstChildElement(); e && e != first; e = e->NextSiblingElement()) {
+            ++lost.elementsNotRead;
+            if (observer)
+                observer->elementNotRead(section, nullptr, e);
+        }
+    }
     forEachEntry(list, "Pair", [&](TiXmlElement* entry) {
         TiXmlHandle handle(entry);
         const TiXmlElement* key = handle.FirstChild("Key").ToElement();
@@ -44,11 +57,13 @@ bool indexSection(TiXmlElement* sectionEntry, TableMap& tables, ImportObserver* 
         if (!skipped && !name)
             skipped = "no table name";
         if (skipped) {
+            ++lost.entriesIgnored;
             if (observer)
                 observer->tableEntrySkipped(section, entry, skipped);
             return;
         }
         bool indexed = tables.emplace(name, entry).second;
+        lost.entriesIgnored += !indexed;
         if (observer)
             observer->tableEntry(section, name, entry, indexed);
     });

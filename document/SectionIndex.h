@@ -12,6 +12,7 @@ class TiXmlElement;
 namespace document {
 
 class ImportObserver;
+struct LossTally;
 
 using TableMap = std::map<std::string, TiXmlElement*>;
 
@@ -38,10 +39,11 @@ struct DictionaryFrame {
 DictionaryFrame dictionaryFrame(TiXmlDocument& document);
 
 // Records every table entry of a section entry under its table name; the
-// first entry of a name wins. Always true. The observer, when given, hears
-// of every entry under the section's name.
-bool indexSection(TiXmlElement* sectionEntry, TableMap& tables, ImportObserver* observer = nullptr,
-                  const char* section = "");
+// first entry of a name wins. Always true. The tally, when given, counts
+// the entries left out (skipped, repeated, or before the first "Pair");
+// the observer, when given, hears of every entry under the section's name.
+bool indexSection(TiXmlElement* sectionEntry, TableMap& tables, LossTally* tally = nullptr,
+                  ImportObserver* observer = nullptr, const char* section = "");
 
 // The entry of a table, when the name is present; otherwise false and
 // `entry` is left as it was.

@@ -6,33 +6,51 @@
 // - DesignRows reads the fields as a chain that stops at the first missing
 //   element, stores only complete rows, and numbers a row without a key on
 //   from the previous row's key, stored or not.
-// Who hears the walk is the policy's listener: Quiet (nobody, and the
-// walk costs nothing for it) or Told (an ImportObserver: every table,
-// row and field).
+// Who hears the walk is the policy's listener: Counted (a tally of what
+// the walk leaves out, which the plug-in tells the user of), Told (the
+// same, and an ImportObserver hears every table, row and field) or Quiet
+// (nobody).
 #pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <type_traits>
+#include <vector>
 
 #include <tinyxml.h>
 
 #include "document/Conversions.h"
 #include "document/FieldList.h"
 #include "document/ImportObserver.h"
+#include "document/LossTally.h"
 #include "document/SectionIndex.h"
 #include "host/TableInterface.h"
 
 namespace document {
 
-// The first row of a table of the section, or null when the table or its
-// first "Pair" is missing. `present` tells whether the table was found.
-TiXmlElement* firstRow(SectionIndex& index, const char* section, const char* table, bool& present);
+// A table's rows: the first row, or null when the table or its first
+// "Pair" is missing, and the element that holds them. `present` tells
+// whether the table was found.
+struct TableRows {
+    bool present = false;
+    TiXmlElement* holder = nullptr; // the table's "Pairs"
+    TiXmlElement* first = nullptr;
+};
+TableRows tableRows(SectionIndex& index, const char* section, const char* table);
 
 // Walks the table of `entry` into `table`; false when the table or its
 // first row is missing.
 template <class Rows, class Entry>
 bool walkTable(SectionIndex& index, const Entry& entry, TableInterface<int, typename Entry::Record>* table, Rows rows)
 {
-    bool present = false;
-    TiXmlElement* row = firstRow(index, Rows::kSection, entry.name, present);
-    rows.tableBegin(Rows::kSection, entry.name, entry.displayName, present);
+    TableRows found = tableRows(index, Rows::kSection, entry.name);
+    rows.tableBegin(Rows::kSection, entry.name, entry.displayName, found.present);
+    // Elements before the first "Pair" are never rows.
+    if (found.holder)
+        for (TiXmlElement* e = found.holder->FirstChildElement(); e && e != found.first; e = e->NextSiblingElement())
+            rows.elementNotRead(Rows::kSection, entry.name, e);
+    TiXmlElement* row = found.first;
     if (!row)
         return false;
     while (row) {
@@ -54,49 +72,144 @@ bool walkTable(SectionIndex& index, const Entry& entry, TableInterface<int, type
         row->Parent()->RemoveChild(row);
         row = next;
     }
+    rows.tableEnd();
     return true;
 }
+
+// Whether an element without text has text behind other markup, as
+// <x><!-- c -->6000</x> has: TinyXML gives an element text only when its
+// first child is text.
+bool hidesText(const TiXmlElement* element);
 
 // Hears nothing.
 struct Quiet {
     void tableBegin(const char*, const char*, const char*, bool) const {}
+    void elementNotRead(const char*, const char*, const TiXmlElement*) const {}
     void row(const TiXmlElement*) const {}
     void rowStored(int) const {}
-    void rowSkipped(const char*) const {}
+    void rowSkipped(const TiXmlElement*, const char*) const {}
+    void tableEnd() const {}
+    void keyEmpty(const TiXmlElement*) const {}
     void enter(const char*) const {}
     void leave() const {}
-    void missing(const char*) const {}
+    void missing(const TiXmlElement*, const char*) const {}
+    const char* text(const TiXmlElement* e) const { return e->GetText(); }
     template <class M>
-    void assign(const char*, const char* text, M& member) const
+    void assign(const TiXmlElement*, const char* text, M& member) const
     {
         assignText(text, member, nullptr);
     }
 };
 
-// Tells the observer of everything the walk reads.
-struct Told {
-    ImportObserver* observer;
+// Counts what the walk leaves out of the file or reads otherwise than
+// written, into a LossTally. A missing element is no loss.
+class Counted : public Quiet {
+public:
+    explicit Counted(LossTally* tally) : m_tally(tally) {}
 
-    void tableBegin(const char* section, const char* name, const char* displayName, bool present) const
+    void elementNotRead(const char*, const char*, const TiXmlElement*) const { ++m_tally->elementsNotRead; }
+    void rowStored(int key) { m_keys.push_back(key); }
+    void rowSkipped(const TiXmlElement*, const char*) const { ++m_tally->rowsNotStored; }
+    // Keys stored more than once: each later row replaced the earlier.
+    void tableEnd()
     {
-        observer->tableBegin(section, name, displayName, present);
+        if (!std::is_sorted(m_keys.begin(), m_keys.end()))
+            std::sort(m_keys.begin(), m_keys.end());
+        for (std::size_t i = 1; i < m_keys.size(); ++i)
+            m_tally->keysReplaced += m_keys[i] == m_keys[i - 1];
     }
-    void row(const TiXmlElement* row) const { observer->row(row); }
-    void rowStored(int key) const { observer->rowStored(key); }
-    void rowSkipped(const char* why) const { observer->rowSkipped(why); }
-    void enter(const char* element) const { observer->enter(element); }
-    void leave() const { observer->leave(); }
-    void missing(const char* element) const { observer->elementMissing(element); }
-    // A number that the text did not hold whole is told.
+    void keyEmpty(const TiXmlElement*) const { ++m_tally->designKeysEmpty; }
+    const char* text(const TiXmlElement* e) const
+    {
+        const char* text = e->GetText();
+        if (!text && e->FirstChild() && hidesText(e))
+            ++m_tally->textsHidden;
+        return text;
+    }
+    // How the text fitted the number: Whole for a number read as written,
+    // even one written as infinity or NaN, which is counted on its own.
     template <class M>
-    void assign(const char* element, const char* text, M& member) const
+    NumberFit assign(const TiXmlElement*, const char* text, M& member) const
     {
         NumberFit fit = NumberFit::Whole;
         assignText(text, member, &fit);
         if (fit != NumberFit::Whole)
-            observer->numberNotWhole(element, text, fit, static_cast<double>(member));
+            ++m_tally->numbersNotAsWritten;
+        else if constexpr (std::is_floating_point_v<M>)
+            m_tally->valuesNotFinite += !std::isfinite(member);
+        return fit;
     }
-    void assign(const char*, const char* text, std::string& member) const { member = text; }
+    NumberFit assign(const TiXmlElement*, const char* text, std::string& member) const
+    {
+        member = text;
+        return NumberFit::Whole;
+    }
+
+private:
+    LossTally* m_tally;
+    std::vector<int> m_keys; // of the rows stored so far
+};
+
+// Counts, and tells the observer of everything the walk reads.
+class Told : public Counted {
+public:
+    Told(LossTally* tally, ImportObserver* observer) : Counted(tally), m_observer(observer) {}
+
+    void tableBegin(const char* section, const char* name, const char* displayName, bool present) const
+    {
+        m_observer->tableBegin(section, name, displayName, present);
+    }
+    void elementNotRead(const char* section, const char* table, const TiXmlElement* e) const
+    {
+        Counted::elementNotRead(section, table, e);
+        m_observer->elementNotRead(section, table, e);
+    }
+    void row(const TiXmlElement* row) const { m_observer->row(row); }
+    void rowStored(int key)
+    {
+        Counted::rowStored(key);
+        m_observer->rowStored(key);
+    }
+    void rowSkipped(const TiXmlElement* at, const char* why) const
+    {
+        Counted::rowSkipped(at, why);
+        m_observer->rowSkipped(at, why);
+    }
+    void keyEmpty(const TiXmlElement* keyValue) const
+    {
+        Counted::keyEmpty(keyValue);
+        m_observer->designKeyEmpty(keyValue);
+    }
+    void enter(const char* element) const { m_observer->enter(element); }
+    void leave() const { m_observer->leave(); }
+    void missing(const TiXmlElement* holder, const char* element) const
+    {
+        m_observer->elementMissing(holder, element);
+    }
+    const char* text(const TiXmlElement* e) const
+    {
+        const char* text = e->GetText();
+        if (!text && e->FirstChild() && hidesText(e)) {
+            Counted::text(e);
+            m_observer->textHidden(e);
+        }
+        return text;
+    }
+    // A number that the text did not hold whole, or that is not finite.
+    template <class M>
+    void assign(const TiXmlElement* e, const char* text, M& member) const
+    {
+        NumberFit fit = Counted::assign(e, text, member);
+        if (fit != NumberFit::Whole)
+            m_observer->numberNotWhole(e, text, fit, static_cast<double>(member));
+        else if constexpr (std::is_floating_point_v<M>)
+            if (!std::isfinite(member))
+                m_observer->nonFinite(e, text);
+    }
+    void assign(const TiXmlElement*, const char* text, std::string& member) const { member = text; }
+
+private:
+    ImportObserver* m_observer;
 };
 
 template <class Listener>
@@ -119,21 +232,21 @@ struct ModelRows : Listener {
         TiXmlElement* keyElement = firstChild(row, "Key").ToElement();
         TiXmlElement* value = firstChild(row, "Value").ToElement();
         if (!keyElement || !value)
-            return skip(keyElement ? "no \"Value\"" : "no \"Key\"");
+            return skip(row.ToElement(), keyElement ? "no \"Value\"" : "no \"Key\"");
         // A row without key text has no key to be stored under.
-        TiXmlHandle keyValue = firstChild(TiXmlHandle(keyElement), "Value");
-        const char* keyText = textOf(keyValue);
+        const TiXmlElement* keyValue = firstChild(TiXmlHandle(keyElement), "Value").ToElement();
+        const char* keyText = keyValue ? this->text(keyValue) : nullptr;
         if (!keyText)
-            return skip(keyValue.ToElement() ? "no key text" : "no \"Value\" in \"Key\"");
-        this->assign("Key", keyText, key);
+            return keyValue ? skip(keyValue, "no key text") : skip(keyElement, "no \"Value\" in \"Key\"");
+        this->assign(keyElement, keyText, key);
         readEach(*this, TiXmlHandle(value), record, fields);
         return true;
     }
 
 private:
-    bool skip(const char* why) const
+    bool skip(const TiXmlElement* at, const char* why) const
     {
-        this->rowSkipped(why);
+        this->rowSkipped(at, why);
         return false;
     }
 };
@@ -159,44 +272,46 @@ struct DesignRows : Listener {
     template <class R, class List>
     bool read(const TiXmlHandle& row, R& record, const List& fields, int& key)
     {
-        const TiXmlElement* keyValue =
-            firstChild(TiXmlHandle(firstChild(row, "Key").ToElement()), "Value").ToElement();
+        TiXmlElement* keyElement = firstChild(row, "Key").ToElement();
+        const TiXmlElement* keyValue = firstChild(TiXmlHandle(keyElement), "Value").ToElement();
         TiXmlHandle value = firstChild(row, "Value");
-        bool complete = value.ToElement() ? readChain(*this, value, record, fields) : missingValue();
+        bool complete = value.ToElement() ? readChain(*this, value, record, fields) : missingValue(row);
         if (keyValue) {
-            const char* text = keyValue->GetText();
+            const char* text = this->text(keyValue);
             m_runningKey = 0;
             if (text)
-                this->assign("Key", text, m_runningKey);
+                this->assign(keyElement, text, m_runningKey);
+            else
+                this->keyEmpty(keyValue);
         } else {
             // Two's-complement step past INT_MAX, without overflow.
             m_runningKey = static_cast<int>(static_cast<unsigned>(m_runningKey) + 1u);
         }
         key = m_runningKey;
         if (!complete)
-            this->rowSkipped(nullptr);
+            this->rowSkipped(nullptr, nullptr);
         return complete;
     }
 
 private:
-    bool missingValue() const
+    bool missingValue(const TiXmlHandle& row) const
     {
-        this->missing("Value");
+        this->missing(row.ToElement(), "Value");
         return false;
     }
 
     int m_runningKey = 0;
 };
 
-// Walks the table of `entry` with the policy `Rows`, told to the observer
-// when there is one, and quiet otherwise.
+// Walks the table of `entry` with the policy `Rows`, counting what it
+// leaves out into `tally`, and telling the observer when there is one.
 template <template <class> class Rows, class Entry>
 bool walkTable(SectionIndex& index, const Entry& entry, TableInterface<int, typename Entry::Record>* table,
-               ImportObserver* observer)
+               LossTally* tally, ImportObserver* observer)
 {
     if (observer)
-        return walkTable(index, entry, table, Rows<Told>(Told{observer}));
-    return walkTable(index, entry, table, Rows<Quiet>());
+        return walkTable(index, entry, table, Rows<Told>(Told(tally, observer)));
+    return walkTable(index, entry, table, Rows<Counted>(Counted(tally)));
 }
 
 } // namespace document

@@ -1,6 +1,7 @@
 // libFuzzer target: arbitrary bytes, as the file, through the whole import
 // (load, index, model and design import) into the stand-in store, once as
-// the plug-in runs it and once with a report's observer on the run.
+// the plug-in runs it and once with a report's observer on the run; what
+// the plug-in counts as lost must be what the report tells.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -33,12 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The plug-in's message for a file it cannot load is not news here.
     hostframework::setMessageBoxHandler([](const wchar_t*, unsigned int) {});
     hoststore::clearStore();
-    theReader().importFile(path.c_str());
+    bool imported = theReader().importFile(path.c_str());
+    document::LossTally counted = theReader().losses();
 
     hoststore::clearStore();
     dictcheck::FileObserver observer(path, 3);
     CMBMBNReaderImpl reader(&observer, RunFeedback{false, false});
     reader.importFile(path.c_str());
-    observer.finish();
+    dictcheck::FileReport report = observer.finish();
+    if (imported && !dictcheck::sameLosses(counted, dictcheck::lossesOf(report)))
+        std::abort(); // the plug-in's message and the report disagree
     return 0;
 }

@@ -14,9 +14,11 @@
 #  define FRAMEWORK_API __attribute__((visibility("default")))
 #endif
 
-// Message box types, as the framework takes them (MB_OK, MB_ICONERROR).
+// Message box types, as the framework takes them (MB_OK, MB_ICONERROR,
+// MB_ICONWARNING).
 constexpr unsigned int kMessageBoxOk = 0x00;
 constexpr unsigned int kMessageBoxIconError = 0x10;
+constexpr unsigned int kMessageBoxIconWarning = 0x30;
 
 // Shows the text in the framework's modal message box, owned by the host's
 // main window, and returns the button the user pressed.

@@ -7,8 +7,9 @@ using namespace building_modelDB;
 using building_modelDB::fields::kTables;
 
 CModelDBImpl::CModelDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections,
-                           const importsteps::StepPlan& steps, document::ImportObserver* observer)
-    : m_pReader(reader), m_sections(sections), m_steps(steps), m_pObserver(observer)
+                           const importsteps::StepPlan& steps, document::LossTally& tally,
+                           document::ImportObserver* observer)
+    : m_pReader(reader), m_sections(sections), m_steps(steps), m_tally(tally), m_pObserver(observer)
 {
 }
 
@@ -23,7 +24,8 @@ bool CModelDBImpl::importModelDB()
 template <class Entry>
 bool CModelDBImpl::readEntry(const Entry& entry)
 {
-    return document::walkTable<document::ModelRows>(m_sections, entry, this->*entry.table, m_pObserver);
+    return document::walkTable<document::ModelRows>(m_sections, entry, this->*entry.table, &m_tally,
+                                                        m_pObserver);
 }
 
 template <class R>

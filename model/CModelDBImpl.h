@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/ImportObserver.h"
+#include "document/LossTally.h"
 #include "document/SectionIndex.h"
 #include "host/CModelDB.h"
 #include "progress/ImportSteps.h"
@@ -12,10 +13,11 @@ class CMBMBNReaderImpl;
 class CModelDBImpl : public CModelDB {
 public:
     // The readers find their tables in the reader's section index, take
-    // their steps where `steps` says, and tell the observer, when there is
-    // one, what they read.
+    // their steps where `steps` says, count what they leave out of the
+    // file into `tally`, and tell the observer, when there is one, what
+    // they read.
     CModelDBImpl(CMBMBNReaderImpl* reader, document::SectionIndex& sections, const importsteps::StepPlan& steps,
-                 document::ImportObserver* observer = nullptr);
+                 document::LossTally& tally, document::ImportObserver* observer = nullptr);
     ~CModelDBImpl() override;
 
     // One step per table, in the order of the model registry; always true.
@@ -55,5 +57,6 @@ private:
     [[maybe_unused]] CMBMBNReaderImpl* m_pReader; // the reader that owns this importer
     document::SectionIndex& m_sections;
     importsteps::StepPlan m_steps;
+    document::LossTally& m_tally;
     document::ImportObserver* m_pObserver;
 };

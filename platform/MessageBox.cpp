@@ -5,7 +5,10 @@ namespace platform {
 
 void showMessageBox(const std::wstring& text, MessageKind kind)
 {
-    AfxMessageBox(text.c_str(), kMessageBoxOk | (kind == MessageKind::Error ? kMessageBoxIconError : 0));
+    unsigned int icon = kind == MessageKind::Error     ? kMessageBoxIconError
+                        : kind == MessageKind::Warning ? kMessageBoxIconWarning
+                                                       : 0;
+    AfxMessageBox(text.c_str(), kMessageBoxOk | icon);
 }
 
 } // namespace platform

@@ -16,8 +16,8 @@ void* findSymbol(LibraryHandle library, const char* name);
 void freeLibrary(LibraryHandle library);
 
 // The framework's modal message box with an OK button; an error shows the
-// error icon.
-enum class MessageKind { Notice, Error };
+// error icon, a warning the warning icon.
+enum class MessageKind { Notice, Warning, Error };
 void showMessageBox(const std::wstring& text, MessageKind kind = MessageKind::Notice);
 
 // What a path names, as far as reading it whole goes.

@@ -1,19 +1,22 @@
 #include "plugin/CMBMBNReaderImpl.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include <tinyxml.h>
 
 #include "design/CDesignDBImpl.h"
 #include "design/DesignFields.h"
 #include "document/DocumentLoad.h"
+#include "document/NearestName.h"
 #include "model/CModelDBImpl.h"
 #include "model/ModelFields.h"
 #include "platform/Platform.h"
-#include "plugin/LoadFailureMessage.h"
+#include "plugin/UserMessages.h"
 
 namespace {
 
@@ -27,8 +30,9 @@ CMBMBNReaderImpl::CMBMBNReaderImpl(document::ImportObserver* observer, RunFeedba
     : m_path(nullptr), m_pModel(nullptr), m_pDesign(nullptr), m_pObserver(observer), m_feedback(feedback)
 {
     std::unique_ptr<CModelDBImpl> model(
-        new CModelDBImpl(this, m_sections, {1, kStepCount, feedback.progress}, observer));
-    m_pDesign = new CDesignDBImpl(this, m_sections, {1 + kModelSteps, kStepCount, feedback.progress}, observer);
+        new CModelDBImpl(this, m_sections, {1, kStepCount, feedback.progress}, m_losses, observer));
+    m_pDesign =
+        new CDesignDBImpl(this, m_sections, {1 + kModelSteps, kStepCount, feedback.progress}, m_losses, observer);
     m_pModel = model.release();
 }
 
@@ -61,13 +65,54 @@ void tellDocument(document::ImportObserver& observer, TiXmlDocument& document, c
         observer.sectionEntry(position++, entry);
 }
 
+// What the loaded text holds that no reader sees or that reads otherwise
+// than written: content after the root, dropped references, bytes that
+// are not UTF-8, sections after the second.
+void tallyDocument(document::LossTally& tally, const document::LoadedText& loaded, const TiXmlElement* afterRoot,
+                   const TiXmlHandle& sections)
+{
+    tally.contentAfterRoot = afterRoot || loaded.unreadRow > 0;
+    tally.referencesDropped = static_cast<long long>(loaded.referencesDropped);
+    tally.bytesNotUtf8 = loaded.encoding.bytes;
+    tally.likelyGbk = loaded.encoding.likelyGbk;
+    if (const TiXmlElement* third = sections.ChildElement(2).ToElement())
+        for (; third; third = third->NextSiblingElement())
+            ++tally.entriesIgnored;
+}
+
+// The table names a section's readers look up.
+template <class Registry>
+std::vector<std::string> namesOf(const Registry& registry)
+{
+    std::vector<std::string> names;
+    document::forEachTable(registry, [&](const auto& entry) { names.push_back(entry.name); });
+    return names;
+}
+
+// Table entries of a section that no reader reads: most likely misspelt.
+void tallyUnread(document::LossTally& tally, document::ImportObserver* observer, const char* section,
+                 const document::TableMap& tables, const std::vector<std::string>& known)
+{
+    for (const auto& [name, entry] : tables) {
+        if (std::find(known.begin(), known.end(), name) != known.end())
+            continue;
+        std::string nearest = document::nearestName(name, known);
+        if (observer)
+            observer->tableUnread(section, name, nearest, entry);
+        tally.unreadTables.push_back({section, name, nearest});
+    }
+}
+
 // Shows a message in the framework's message box. Building the text may
 // itself fail when memory is short; nothing more can be told then.
 template <typename Fact>
-void showMessage(std::wstring (*message)(const char*, const Fact&), const char* path, const Fact& fact)
+void tellUser(const RunFeedback& feedback, std::wstring (*message)(const char*, const Fact&), const char* path,
+              const Fact& fact, platform::MessageKind kind)
 {
+    if (!feedback.messages)
+        return;
     try {
-        platform::showMessageBox(message(path, fact), platform::MessageKind::Error);
+        platform::showMessageBox(message(path, fact), kind);
     } catch (...) {
     }
 }
@@ -77,6 +122,7 @@ void showMessage(std::wstring (*message)(const char*, const Fact&), const char* 
 bool CMBMBNReaderImpl::importFile(const char* path)
 {
     m_sections.clear();
+    m_losses = document::LossTally();
     m_path = path;
     if (!path)
         path = "";
@@ -91,24 +137,35 @@ bool CMBMBNReaderImpl::importFile(const char* path)
         if (!document::loadDocument(path, document, &error, positions, &loaded)) {
             if (m_pObserver)
                 m_pObserver->loadFailed(error);
-            tellUser(loadFailureMessage, path, error);
+            tellUser(m_feedback, loadFailureMessage, path, error, platform::MessageKind::Error);
             return false;
         }
         document::DictionaryFrame frame = document::dictionaryFrame(document);
         TiXmlHandle sections(frame.sectionList);
-        if (m_pObserver)
+        const TiXmlElement* root = document.RootElement();
+        const TiXmlElement* afterRoot = root ? root->NextSiblingElement() : nullptr;
+        tallyDocument(m_losses, loaded, afterRoot, sections);
+        if (m_pObserver) {
+            m_pObserver->loaded(loaded, afterRoot);
             tellDocument(*m_pObserver, document, sections);
-        document::indexSection(sections.ChildElement(0).ToElement(), m_sections.section("ModelDB"), m_pObserver,
-                               "ModelDB");
-        document::indexSection(sections.ChildElement(1).ToElement(), m_sections.section("DesignDB"), m_pObserver,
-                               "DesignDB");
+        }
+        document::indexSection(sections.ChildElement(0).ToElement(), m_sections.section("ModelDB"), &m_losses,
+                               m_pObserver, "ModelDB");
+        document::indexSection(sections.ChildElement(1).ToElement(), m_sections.section("DesignDB"), &m_losses,
+                               m_pObserver, "DesignDB");
         failure.storing = true;
         m_pModel->importModelDB();
         m_pDesign->importDesignDB();
+        static const std::vector<std::string> kModelNames = namesOf(building_modelDB::fields::kTables);
+        static const std::vector<std::string> kDesignNames = namesOf(building_designDB::fields::kTables);
+        tallyUnread(m_losses, m_pObserver, "ModelDB", m_sections.section("ModelDB"), kModelNames);
+        tallyUnread(m_losses, m_pObserver, "DesignDB", m_sections.section("DesignDB"), kDesignNames);
         if (frame.missing != document::DictionaryFrame::Missing::Nothing) {
             if (m_pObserver)
                 m_pObserver->noDictionary(frame, loaded);
-            tellUser(noDictionaryMessage, path, NoDictionary{frame, loaded});
+            tellUser(m_feedback, noDictionaryMessage, path, NoDictionary{frame, loaded}, platform::MessageKind::Error);
+        } else if (m_losses.any()) {
+            tellUser(m_feedback, lossMessage, path, m_losses, platform::MessageKind::Warning);
         }
         return true;
     } catch (const std::bad_alloc&) {
@@ -123,16 +180,8 @@ bool CMBMBNReaderImpl::importFile(const char* path)
     // The document is gone by now, and with it most of the memory it took.
     if (m_pObserver)
         m_pObserver->runFailed(failure);
-    tellUser(runFailureMessage, path, failure);
+    tellUser(m_feedback, runFailureMessage, path, failure, platform::MessageKind::Error);
     return false;
-}
-
-template <typename Fact>
-void CMBMBNReaderImpl::tellUser(std::wstring (*message)(const char*, const Fact&), const char* path,
-                                const Fact& fact) const
-{
-    if (m_feedback.messages)
-        showMessage(message, path, fact);
 }
 
 CMBMBNReaderImpl& theReader()

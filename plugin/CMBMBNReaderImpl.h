@@ -5,6 +5,7 @@
 #include <string>
 
 #include "document/ImportObserver.h"
+#include "document/LossTally.h"
 #include "document/SectionIndex.h"
 #include "host/CMBMBNReader.h"
 
@@ -12,8 +13,9 @@ class CModelDBImpl;
 class CDesignDBImpl;
 
 // What the user sees of a run in the host: the steps in the progress
-// display, and why a file could not be imported in the framework's
-// message box. A report on a file turns both off.
+// display, and in the framework's message box why a file could not be
+// imported, or what its import left out. A report on a file turns both
+// off.
 struct RunFeedback {
     bool progress = true;
     bool messages = true;
@@ -29,14 +31,16 @@ public:
     // True when the file was loaded and both importers ran to their end.
     bool importFile(const char* path) override;
 
+    // What the last run left out of its file or read otherwise than written.
+    const document::LossTally& losses() const { return m_losses; }
+
 private:
-    template <typename Fact>
-    void tellUser(std::wstring (*message)(const char*, const Fact&), const char* path, const Fact& fact) const;
 
     const char* m_path;
     CModelDBImpl* m_pModel;
     CDesignDBImpl* m_pDesign;
     document::SectionIndex m_sections;
+    document::LossTally m_losses;
     document::ImportObserver* m_pObserver;
     RunFeedback m_feedback;
 };

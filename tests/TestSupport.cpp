@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -146,6 +147,69 @@ std::vector<std::string> splitLines(const std::string& text)
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+std::string sampleText()
+{
+    return readFile(std::string(SAMPLES_DIR) + "/sample.xml");
+}
+
+int DamagedCopy::line() const
+{
+    std::size_t at = xml.find(this->at);
+    return at == std::string::npos ? 0 : 1 + static_cast<int>(std::count(xml.begin(), xml.begin() + at, '\n'));
+}
+
+namespace {
+
+// The text with the first `from` after `after` replaced by `to`.
+std::string replaced(std::string text, const std::string& after, const std::string& from, const std::string& to)
+{
+    std::size_t at = text.find(from, text.find(after));
+    if (at == std::string::npos)
+        throw std::runtime_error("the sample has no " + from + " after " + after);
+    return text.replace(at, from.size(), to);
+}
+
+} // namespace
+
+std::vector<DamagedCopy> damagedSampleCopies()
+{
+    const std::string sample = sampleText();
+    const std::string nodes = "<Key>NodeTable</Key>";
+    const std::string root = sample.substr(sample.find("<Dictionary"));
+    // Faults inside a row go on a line of their own, so that the element's
+    // line differs from its row's.
+    return {
+        {"a table name misspelt", replaced(sample, "", nodes, "<Key>NodeTabel</Key>"), "table-unread", "NodeTabel",
+         "“NodeTabel”没有对应的读取程序"},
+        {"a number with a comma", replaced(sample, "", "<Area>403051</Area>", "\n<Area>403,051</Area>"),
+         "number-not-whole", "403,051", "1 个数值没有按原文读取"},
+        {"a model row without key text",
+         replaced(sample, nodes, "<Key><Value>1</Value></Key>", "\n<Key><Value></Value></Key>"), "row-skipped",
+         "<Key><Value></Value>", "1 行没有存储"},
+        {"a field starting with a comment", replaced(sample, nodes, "<x>", "\n<x><!-- c -->"), "text-hidden",
+         "<!-- c -->", "1 个字段的文本位于注释或其他标记之后"},
+        {"an element before a table's first row",
+         replaced(sample, nodes, "<Pairs>\n", "<Pairs>\n<Row><Key><Value>9</Value></Key><Value/></Row>\n"),
+         "element-not-read", "<Row>", "1 个元素位于表的第一行或节的第一个表项之前"},
+        {"a design row with an empty key",
+         replaced(sample, "<Key>DesignDB</Key>", "<Key><Value>1</Value></Key>", "\n<Key><Value/></Key>"),
+         "design-key-empty", "<Value/></Key>", "1 个设计行的键没有文本"},
+        {"a NaN", replaced(sample, nodes, "<y>", "\n<y>nan</y><y>"), "non-finite", "<y>nan", "1 个实数写作无穷大或 NaN"},
+        {"an infinity", replaced(sample, nodes, "<x>", "\n<x>-inf</x><x>"), "non-finite", "<x>-inf",
+         "1 个实数写作无穷大或 NaN"},
+        {"text after the root element", sample + "trailing\n", "after-root", "trailing", "根元素之后的内容没有读取"},
+        {"a second dictionary appended", sample + replaced(root, "", "<Dictionary", "<Dictionary appended=\"yes\""),
+         "after-root", "appended=", "根元素之后的内容没有读取"},
+        {"an undefined entity", replaced(sample, "", "<Project>", "<Project>\nA&nbsp;B"), "reference-dropped",
+         "&nbsp;", "1 处未定义的实体引用或单独的“&”从文本中删除"},
+        {"a bare ampersand", replaced(sample, "", "<Project>", "<Project>\nA & B"), "reference-dropped", "& B",
+         "1 处未定义的实体引用或单独的“&”从文本中删除"},
+        {"a key repeated",
+         replaced(sample, nodes, "<Key><Value>2</Value></Key>", "\n<Key><Value>1<!-- again --></Value></Key>"),
+         "key-repeated", "<!-- again -->", "1 行的键与同一表中先前的行相同"},
+    };
 }
 
 } // namespace testsupport

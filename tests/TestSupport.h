@@ -66,6 +66,20 @@ Output runWithErrors(const std::string& commandLine);
 // A path or argument quoted for the shell.
 std::string quote(const std::string& s);
 
+// A copy of the bundled sample with one fault, as a user meets it: what
+// the report calls it, and the place of the element at fault (the line of
+// the first occurrence of `at`, which the fault put there).
+struct DamagedCopy {
+    const char* what;
+    std::string xml;
+    const char* kind; // the report's kind of warning
+    std::string at;
+    const char* message; // what the plug-in's message says of it
+    int line() const;
+};
+std::vector<DamagedCopy> damagedSampleCopies();
+std::string sampleText();
+
 std::string readFile(const std::string& path);
 std::vector<std::string> readLines(const std::string& path);
 std::vector<std::string> splitLines(const std::string& text);

@@ -88,7 +88,7 @@ TEST(Importbench, EachBadArgumentExitsTwoWithOneLine)
                       {"--sizes 1 " + quote(kSample), "importbench: --sizes excludes FILE (see 'importbench --help')\n"},
                       {"--dir /nonexistent", "importbench: --dir: Directory does not exist: /nonexistent (see 'importbench --help')\n"},
                       {"--plugin /nonexistent.so", "importbench: --plugin: File does not exist: /nonexistent.so (see 'importbench --help')\n"},
-                      {"--bogus", "importbench: The following argument was not expected: --bogus (see 'importbench --help')\n"},
+                      {"--bogus", "importbench: unknown option --bogus (see 'importbench --help')\n"},
                   });
     EXPECT_TRUE(dir.files().empty());
 }
@@ -97,8 +97,9 @@ TEST(Importbench, HelpNamesTheDefaultsAndExitStatuses)
 {
     Output help = command(kImportbench, "--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* text : {"--sizes SIZES=1,10,100", "--runs INT:INT in [1 - 1000]=5", "--plugin PATH:FILE=",
+    for (const char* text : {"--sizes SIZES=1 ", "--runs INT:INT in [1 - 1000]=5", "--plugin PATH:FILE=",
                              "--dir DIR:DIR=", "--keep", "--repeat", "FILE",
+                             "Without --sizes or FILE, one quick run on a 1 MB model",
                              "Exit status: 0 when every run completed, 1 when a run failed",
                              "2 for bad arguments"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
@@ -159,6 +160,33 @@ TEST(Importbench, GivenFilesAreMeasuredInsteadOfGeneratedOnes)
     Output repeated = command(kImportbench, "--repeat 2 " + quote(kSample));
     EXPECT_EQ(repeated.status, 0);
     EXPECT_NE(repeated.out.find("import     2: resident "), std::string::npos) << repeated.out;
+    // A file the plug-in refuses fails the run, with the plug-in's message.
+    Output refused = command(kImportbench, "--repeat 2 " + quote(broken.path()));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.errors.find("无法导入文件“" + broken.path() + "”"), std::string::npos) << refused.errors;
+    EXPECT_NE(refused.errors.find("importbench: the plug-in could not import " + broken.path() + " (import 1)\n"),
+              std::string::npos)
+        << refused.errors;
+}
+
+// Standard output that cannot be written fails every command that prints
+// to it, with the system's reason.
+TEST(Commands, StandardOutputThatCannotBeWrittenExitsOneWithTheReason)
+{
+    const struct {
+        std::string program;
+        std::string arguments;
+    } cases[] = {
+        {kDictcheck, quote(kSample)},
+        {kDictcheck, "--format"},
+        {kDictcheck, "--json - " + quote(kSample)},
+        {kImportbench, "--runs 1 --sizes 10K"},
+    };
+    for (const auto& c : cases) {
+        Output result = command(c.program, c.arguments + " >/dev/full");
+        EXPECT_EQ(result.status, 1) << c.arguments;
+        EXPECT_NE(result.errors.find("No space left on device"), std::string::npos) << c.arguments << ": " << result.errors;
+    }
 }
 
 TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
@@ -168,7 +196,7 @@ TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
                                   {"", "dictcheck: FILE is required (see 'dictcheck --help')\n"},
                                   {"--examples 0 " + file, "dictcheck: --examples: Value 0 not in range 1 to 1000000 (see 'dictcheck --help')\n"},
                                   {"--examples", "dictcheck: --examples: 1 required N:INT in [1 - 1000000] missing (see 'dictcheck --help')\n"},
-                                  {"--bogus " + file, "dictcheck: The following argument was not expected: --bogus (see 'dictcheck --help')\n"},
+                                  {"--bogus " + file, "dictcheck: unknown option --bogus (see 'dictcheck --help')\n"},
                                   {"--format " + file, "dictcheck: --format excludes FILE (see 'dictcheck --help')\n"},
                                   {"--format --json x.json", "dictcheck: --format takes no --json (see 'dictcheck --help')\n"},
                                   {"--json /nonexistent/dir/report.json " + file,
@@ -184,8 +212,9 @@ TEST(Dictcheck, AReportTargetThatWouldLoseAFileIsRefusedBeforeAnyCheck)
     Output swapped = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(dir + "/out.xml"));
     EXPECT_EQ(swapped.status, 2);
     EXPECT_EQ(swapped.errors, "dictcheck: the --json target " + input.path() +
-                                  " exists and is not a JSON report; not overwriting it (is a file to import given "
-                                  "after --json?)\n");
+                                  " exists and is not a report written by dictcheck (it does not start with "
+                                  "{\"format\": \"dictimport-report/1\"}); not overwriting it: give another path, or "
+                                  "remove the file first (is a file to import given after --json?)\n");
     Output same = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(input.path()));
     EXPECT_EQ(same.status, 2);
     EXPECT_EQ(readFile(input.path()), readFile(kSample)) << "the input is left as it was";
@@ -206,27 +235,31 @@ TEST(Dictcheck, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
     }
 }
 
-// Each command that writes a file, writing into `target`, and what an
-// earlier output of it starts with.
+// Each command that writes a file, writing into `target`, an earlier
+// file it may replace, and its exit status when it wrote the file whole.
 struct Writer {
     const char* name;
     std::string (*line)(const std::string& target);
-    std::string earlier = "{\"earlier\": \"output\"}\n";
-    int status = 0; // of a complete run
+    const char* earlier;
+    int status = 0;
 };
 
 const Writer kWriters[] = {
     {"hostsim --json",
      [](const std::string& target) {
          return quote(kHostsim) + " --plugin " + quote(PLUGIN_PATH) + " --json " + quote(target) + " " + quote(kSample);
-     }},
+     },
+     "{\"format\":\"dictimport-store-dump/1\",\"model\":{}}\n"},
     {"dictcheck --json",
-     [](const std::string& target) { return quote(kDictcheck) + " --json " + quote(target) + " " + quote(kSample); }},
-    {"modelgen -o", [](const std::string& target) { return quote(kModelgen) + " --storeys 2 -o " + quote(target); }},
+     [](const std::string& target) { return quote(kDictcheck) + " --json " + quote(target) + " " + quote(kSample); },
+     "{\n  \"format\": \"dictimport-report/1\",\n  \"files\": []\n}\n"},
+    {"modelgen -o", [](const std::string& target) { return quote(kModelgen) + " --storeys 2 -o " + quote(target); },
+     "<Dictionary/>\n"},
     {"dictdiff --json",
      [](const std::string& target) {
          return quote(kDictdiff) + " --json " + quote(target) + " " + quote(kSample) + " " + quote(kSample);
-     }},
+     },
+     "{\"format\":\"dictimport-diff/1\",\"equal\":true}\n"},
     {"dictdiff --csv",
      [](const std::string& target) {
          return quote(kDictdiff) + " --csv " + quote(target) + " " + quote(kSample) + " " +
@@ -241,7 +274,7 @@ const Writer kWriters[] = {
 TEST(OutputFiles, AreReplacedWholeOrNotAtAll)
 {
     for (const Writer& writer : kWriters) {
-        const std::string& earlier = writer.earlier;
+        const std::string earlier = writer.earlier;
         Directory dir;
         std::string target = dir.path() + "/out.json";
         TempFile seed(earlier, "seed");

@@ -371,7 +371,9 @@ TEST(Dictdiff, EachBadArgumentExitsTwoWithOneLine)
              " is one of the files to import and would be overwritten; give another path\n"},
         {"--csv " + quote(text.path()) + " " + files,
          "dictdiff: the --csv target " + text.path() +
-             " exists and is not a CSV comparison; not overwriting it (is a file to import given after --csv?)\n"},
+             " exists and is not a CSV comparison written by dictdiff (it does not start with section,table,change,); "
+             "not overwriting it: give another path, or remove the file first (is a file to import given after "
+             "--csv?)\n"},
         {"--csv /nonexistent/dir/out.csv " + files,
          "dictdiff: cannot write /nonexistent/dir/out.csv: No such file or directory\n"},
     };

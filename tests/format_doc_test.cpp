@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "tools/dictcheck/FileReport.h"
 
 using namespace testsupport;
 
@@ -21,6 +22,16 @@ std::string between(const std::string& text, const std::string& begin, const std
         return "";
     from = text.find('\n', from + 1) + 1;
     return text.substr(from, to + 1 - from);
+}
+
+// Every kind of warning dictcheck reports is explained, under its name.
+TEST(FormatDoc, EveryKindOfWarningHasItsLine)
+{
+    std::string doc = readFile(kDoc);
+    std::vector<std::string> kinds = dictcheck::warningKinds();
+    EXPECT_GE(kinds.size(), 17u);
+    for (const std::string& kind : kinds)
+        EXPECT_NE(doc.find("\n- `" + kind + "`: "), std::string::npos) << kind << " is not explained in " << kDoc;
 }
 
 TEST(FormatDoc, TheTablesAreThoseTheReadersReadNow)

@@ -183,6 +183,112 @@ TEST(Hostsim, PathsThatNameNoFileAndFilesTooLargeAreToldAtOnce)
     }
 }
 
+// A path the system cannot read is told by the system's reason, in the
+// message's language, never by its number alone.
+TEST(Hostsim, UnreadablePathsAreToldByTheirReason)
+{
+    TempFile file(readFile(std::string(SAMPLES_DIR) + "/sample.xml"));
+    const struct {
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {file.path() + ".missing", "文件不存在。"},
+        {std::string(300, 'n') + ".xml", "文件路径或文件名太长。"},
+        {file.path() + "/inside.xml", "路径中的某一部分不是文件夹。"},
+    };
+    for (const auto& c : cases) {
+        HostRun result = hostsim({c.path});
+        EXPECT_EQ(result.status, 1) << c.path;
+        EXPECT_EQ(result.errors, "无法导入文件“" + c.path + "”：" + c.reason + "\n") << c.path;
+    }
+}
+
+// A file cut short is said to be possibly incomplete wherever it ends
+// inside an element, also where TinyXML names another fault.
+TEST(Hostsim, EveryFileCutInsideAnElementIsSaidToBePossiblyIncomplete)
+{
+    const std::string sample = readFile(std::string(SAMPLES_DIR) + "/sample.xml");
+    const std::size_t rootEnd = sample.rfind("</Dictionary>");
+    for (std::size_t length : {std::size_t(100), std::size_t(3000), std::size_t(3001), std::size_t(3002),
+                               sample.size() / 2, rootEnd + 5, rootEnd}) {
+        TempFile file(sample.substr(0, length));
+        HostRun result = hostsim({file.path()});
+        EXPECT_EQ(result.status, 1) << length;
+        EXPECT_TRUE(result.errors.find("可能不完整") != std::string::npos) << length << ": " << result.errors;
+    }
+    // A fault in a complete file is no sign of a cut.
+    std::string broken = sample;
+    broken.replace(broken.find("</Pairs>"), 8, "</Pairz>");
+    TempFile file(broken);
+    HostRun result = hostsim({file.path()});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.errors.find("可能不完整"), std::string::npos) << result.errors;
+}
+
+// A file whose bytes are GBK while it is read as UTF-8 is refused, or
+// imported with the message, and GBK is named either way.
+TEST(Hostsim, GbkBytesInAFileReadAsUtf8AreNamed)
+{
+    // The sample's texts in GBK: U+7EFC U+5408 ("综合") and so on.
+    CommandResult gbk = run("iconv -f UTF-8 -t GBK " + quote(std::string(SAMPLES_DIR) + "/sample.xml"));
+    ASSERT_EQ(gbk.status, 0);
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
+    ASSERT_EQ(gbk.out.compare(0, declaration.size(), declaration), 0);
+    TempFile declared(gbk.out);
+    HostRun refused = hostsim({declared.path()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.errors.find("文件声明为 UTF-8 编码，但其中有 1578 个字节不是 UTF-8（第一个在第 6 行第 50 列），"
+                                  "看来文件是 GBK 编码的"),
+              std::string::npos)
+        << refused.errors;
+    TempFile undeclared(gbk.out.substr(declaration.size()));
+    HostRun lossy = hostsim({undeclared.path()});
+    EXPECT_EQ(lossy.status, 0);
+    EXPECT_NE(lossy.errors.find("文本中有 1578 个字节不是 UTF-8（看来文件是 GBK 编码的），文本按文件的原字节导入"),
+              std::string::npos)
+        << lossy.errors;
+}
+
+// After an import that stored less than the file holds, the plug-in shows
+// one warning naming the file and the loss; hostsim says "imported with
+// losses" and exits 0, or 1 with --strict. A clean import shows nothing.
+TEST(Hostsim, AnImportWithLossesIsToldOnceAndFailsOnlyWhenStrict)
+{
+    for (const DamagedCopy& copy : damagedSampleCopies()) {
+        TempFile file(copy.xml);
+        HostRun result = hostsim({file.path()});
+        EXPECT_EQ(result.status, 0) << copy.what;
+        std::string start = "文件“" + file.path() + "”已导入，但有些内容没有导入或与原文不符：\n";
+        EXPECT_EQ(result.errors.compare(0, start.size(), start), 0) << copy.what << ": " << result.errors;
+        EXPECT_NE(result.errors.find(copy.message), std::string::npos) << copy.what << ": " << result.errors;
+        EXPECT_NE(result.errors.find("\n用 dictcheck 命令检查该文件，可以看到每一处的位置。\n"), std::string::npos)
+            << copy.what;
+        EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 3) << copy.what << ": one loss";
+        CommandResult summary = run(quote(kHostsim) + " --plugin " + quote(kPlugin) + " " + quote(file.path()) +
+                                    " 2>/dev/null");
+        EXPECT_NE(summary.out.find(file.path() + ": imported with losses, "), std::string::npos) << summary.out;
+        CommandResult strict = run(quote(kHostsim) + " --strict --plugin " + quote(kPlugin) + " " +
+                                   quote(file.path()) + " >/dev/null 2>&1");
+        EXPECT_EQ(strict.status, 1) << copy.what;
+    }
+    const std::string sample = std::string(SAMPLES_DIR) + "/sample.xml";
+    HostRun clean = hostsim({sample});
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.errors, "");
+    EXPECT_EQ(run(quote(kHostsim) + " --strict --plugin " + quote(kPlugin) + " " + quote(sample) + " >/dev/null")
+                  .status,
+              0);
+}
+
+// Absent tables and absent fields are no loss.
+TEST(Hostsim, AbsentTablesAndFieldsAreNoLoss)
+{
+    TempFile file(dictionary(table("NodeTable", row("1", "<x>1</x>")), table("RcDgnGlobalTable", "")));
+    HostRun result = hostsim({file.path()});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.errors, "");
+}
+
 // A file that loads but holds no dictionary is told, counted as not
 // imported, and still runs the import's steps (which find nothing).
 TEST(Hostsim, FilesThatHoldNoDictionaryAreToldAndNotImported)
@@ -657,8 +763,10 @@ TEST(HostsimArguments, ADumpTargetThatIsAFileToImportIsRefusedAndLeftAsItIs)
     } cases[] = {
         {"arguments swapped: the input after --json, a new name as FILE",
          "--json " + quote(input.path()) + " " + quote(dir + "/out.json"),
-         "hostsim: the --json target " + input.path() + " exists and is not a JSON dump; not overwriting it "
-         "(is a file to import given after --json?)\n"},
+         "hostsim: the --json target " + input.path() +
+             " exists and is not a dump written by hostsim (it does not start with {\"format\": "
+             "\"dictimport-store-dump/1\"}); not overwriting it: give another path, or remove the file first (is a "
+             "file to import given after --json?)\n"},
         {"the same path", "--json " + quote(input.path()) + " " + quote(input.path()),
          "hostsim: the --json target " + input.path() + " is one of the files to import and would be "
          "overwritten; give another path\n"},
@@ -693,7 +801,8 @@ TEST(HostsimArguments, EachBadArgumentExitsTwoWithOneLineAndImportsNothing)
         std::string message;
     } cases[] = {
         {"", "hostsim: FILE is required (see 'hostsim --help')\n"},
-        {"--bogus " + file, "hostsim: The following argument was not expected: --bogus (see 'hostsim --help')\n"},
+        {"--bogus " + file, "hostsim: unknown option --bogus (see 'hostsim --help')\n"},
+        {"--bogus", "hostsim: unknown option --bogus (see 'hostsim --help')\n"},
         {"--json", "hostsim: --json: 1 required TEXT missing (see 'hostsim --help')\n"},
         {"--json-layout pretty " + file, "hostsim: --json-layout: pretty not in {compact,lines} (see 'hostsim --help')\n"},
         {"--json /nonexistent/dir/x.json " + file,
@@ -726,6 +835,51 @@ TEST(HostsimArguments, WritingErrorsGiveTheSystemsReasonAndExitOne)
     Output summary = hostsimLine(quote(input.path()) + " >/dev/full");
     EXPECT_EQ(summary.status, 1);
     EXPECT_EQ(summary.errors, "hostsim: writing the summary failed: No space left on device\n");
+}
+
+// Only a dump of hostsim is replaced: one that starts with its marker, or
+// as dumps did before they carried it; an empty file holds nothing to lose.
+TEST(HostsimArguments, OnlyADumpOfHostsimIsReplaced)
+{
+    TempFile input(nodeFile("1", "1"));
+    const struct {
+        const char* earlier;
+        bool replaced;
+    } cases[] = {
+        {"{\"format\":\"dictimport-store-dump/1\",\"model\":{}}", true},
+        {"{\n\"format\": \"dictimport-store-dump/1\"}", true},
+        {"{\"model\":{\"ProjectInfo\":[]}}", true},
+        {"{\n\"model\":{\n\"ProjectInfo\":[\n]}}", true},
+        {"", true},
+        {"{\"model\": 1}", false},
+        {"{\"format\":\"dictimport-report/1\"}", false},
+        {"{}", false},
+        {"[1, 2]", false},
+    };
+    for (const auto& c : cases) {
+        TempFile target(c.earlier, "dump.json");
+        Output result = hostsimLine("--json " + quote(target.path()) + " " + quote(input.path()));
+        EXPECT_EQ(result.status, c.replaced ? 0 : 2) << c.earlier << ": " << result.errors;
+        std::string now = readFile(target.path());
+        EXPECT_EQ(now == c.earlier, !c.replaced) << c.earlier;
+    }
+}
+
+// --plugin takes a path as given: a bare file name is the file in the
+// current folder, not one the system's search would find.
+TEST(HostsimArguments, ThePluginPathIsTakenAsGiven)
+{
+    TempFile input(nodeFile("1", "1"));
+    std::string folder = fs::path(kPlugin).parent_path().string();
+    std::string name = fs::path(kPlugin).filename().string();
+    CommandResult bare = run("cd " + quote(folder) + " && " + quote(kHostsim) + " --plugin " + quote(name) + " " +
+                             quote(input.path()) + " 2>&1");
+    EXPECT_EQ(bare.status, 0) << bare.out;
+    CommandResult elsewhere = run("cd / && " + quote(kHostsim) + " --plugin " + quote(name) + " " +
+                                  quote(input.path()) + " 2>&1");
+    EXPECT_EQ(elsewhere.status, 2);
+    EXPECT_NE(elsewhere.out.find("hostsim: cannot load the plug-in " + name + ": "), std::string::npos)
+        << elsewhere.out;
 }
 
 TEST(HostsimArguments, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)

@@ -98,7 +98,8 @@ TEST(NamedReaders, EachModelReaderReadsItsTableIntoItsHostTable)
         hoststore::clearStore();
         Sections sections(everyTable());
         TableLog log;
-        CModelDBImpl importer(nullptr, sections.index, {1, 31, false}, &log);
+        document::LossTally losses;
+        CModelDBImpl importer(nullptr, sections.index, {1, 31, false}, losses, &log);
         EXPECT_TRUE((importer.*c.read)()) << c.table;
         EXPECT_EQ(log.looked, std::vector<std::string>{std::string("ModelDB/") + c.table + " -> " + c.host});
         // A model row with an empty "Value" is stored as constructed.
@@ -126,7 +127,8 @@ TEST(NamedReaders, EachDesignReaderLooksUpItsTable)
         hoststore::clearStore();
         Sections sections(everyTable());
         TableLog log;
-        CDesignDBImpl importer(nullptr, sections.index, {24, 31, false}, &log);
+        document::LossTally losses;
+        CDesignDBImpl importer(nullptr, sections.index, {24, 31, false}, losses, &log);
         EXPECT_TRUE((importer.*c.read)()) << c.table;
         EXPECT_EQ(log.looked, std::vector<std::string>{std::string("DesignDB/") + c.table + " -> " + c.host});
         // A design row whose chain fails at once is not stored.
@@ -137,8 +139,9 @@ TEST(NamedReaders, EachDesignReaderLooksUpItsTable)
 TEST(NamedReaders, AMissingTableIsFalse)
 {
     Sections sections(dictionary(""));
-    CModelDBImpl model(nullptr, sections.index, {1, 31, false});
-    CDesignDBImpl design(nullptr, sections.index, {24, 31, false});
+    document::LossTally losses;
+    CModelDBImpl model(nullptr, sections.index, {1, 31, false}, losses);
+    CDesignDBImpl design(nullptr, sections.index, {24, 31, false}, losses);
     EXPECT_FALSE(model.readNodeTable());
     EXPECT_FALSE(design.readSlabDesignTable());
 }

@@ -1,5 +1,7 @@
 // dictcheck: what a report says of files that hold each kind of fault, of
 // files that cannot be loaded, and of the bundled sample.
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -117,6 +119,36 @@ TEST(Report, EachKindOfWarningIsCountedWithItsPlaces)
           "\"y\": \"abc\" read as 0 (no number)", "\"Key\": \"2.5\" read as 2 (fraction dropped)",
           "\"x\": \"1e999\" read as inf (out of range)"},
          false},
+        {"a field whose text follows a comment",
+         dictionary(table("NodeTable", row("1", "<x><!-- c -->6000.16</x><y>2</y>") +
+                                           row("2", "<x><y/>5</x><y><?pi?>7</y>"))),
+         "text-hidden",
+         {"\"x\": its text follows a comment or other markup", "\"x\": its text follows a comment or other markup",
+          "\"y\": its text follows a comment or other markup"}},
+        {"elements before the first \"Pair\"",
+         dictionary("<Note/>" + table("NodeTable", "<Row>" + row("9", node) + "</Row><Head/>" + nodes({"1"}))),
+         "element-not-read",
+         {"\"Note\" before the section's first \"Pair\"", "\"Row\" before the table's first \"Pair\"",
+          "\"Head\" before the table's first \"Pair\""}},
+        {"a table whose rows are all named otherwise",
+         dictionary(table("NodeTable", "<Row><Key><Value>1</Value></Key><Value>" + node + "</Value></Row>")),
+         "element-not-read", {"\"Row\" before the table's first \"Pair\""}},
+        {"design keys without text",
+         designSection(table("RcDgnGlobalTable", "<Pair><Key><Value/></Key><Value><Gamma0>1</Gamma0></Value></Pair>"
+                                                 "<Pair><Key><Value> </Value></Key><Value><Gamma0>1</Gamma0></Value>"
+                                                 "</Pair>")),
+         "design-key-empty",
+         {"\"Key/Value\" has no text: stored under key 0", "\"Key/Value\" has no text: stored under key 0"}, false},
+        {"reals written as infinity or NaN",
+         dictionary(table("NodeTable", row("1", "<x>inf</x><y>-NaN</y>") + row("2", "<x>1</x><y>Infinity</y>"))),
+         "non-finite", {"\"x\": \"inf\"", "\"y\": \"-NaN\"", "\"y\": \"Infinity\""}},
+        {"text after the root element", dictionary(table("NodeTable", nodes({"1"}))) + "tail",
+         "after-root", {"text after the root element at column 1: reading stopped there"}},
+        {"a second root element", dictionary(table("NodeTable", nodes({"1"}))) + "<Dictionary/>",
+         "after-root", {"element \"Dictionary\" after the root element"}},
+        {"undefined references and a bare '&'",
+         dictionary(table("ProjectInfoTable", row("1", "<Project>A&nbsp;B &amp; C & D&#65;</Project>"))),
+         "reference-dropped", {"'&' at column 51", "'&' at column 67"}, false},
         {"declared encoding", [] {
              std::string xml = dictionary(table("NodeTable", nodes({"1"})));
              return xml.replace(xml.find("utf-8"), 5, "GB2312");
@@ -228,6 +260,89 @@ TEST(Report, BadArgumentsExitTwo)
     EXPECT_EQ(run("'" + kDictcheck + "' >/dev/null 2>&1").status, 2);
     EXPECT_EQ(run("'" + kDictcheck + "' --examples 0 x.xml >/dev/null 2>&1").status, 2);
     EXPECT_EQ(run("'" + kDictcheck + "' --bogus x.xml >/dev/null 2>&1").status, 2);
+}
+
+// Each damaged copy of the sample gives its loss, in the text report and
+// in the JSON one, at the line of the element at fault.
+TEST(Report, EachDamagedCopyOfTheSampleIsToldAtTheElementsLine)
+{
+    for (const DamagedCopy& copy : damagedSampleCopies()) {
+        TempFile file(copy.xml);
+        Report report = dictcheck(file.path());
+        EXPECT_EQ(report.status, 1) << copy.what;
+        const Json* found = nullptr;
+        for (const auto& group : report.file["warnings"])
+            if (group["kind"] == copy.kind)
+                found = &group;
+        ASSERT_NE(found, nullptr) << copy.what << ": " << report.file["warnings"].dump();
+        EXPECT_EQ((*found)["examples"][0]["line"], copy.line()) << copy.what;
+        CommandResult text = run("'" + kDictcheck + "' '" + file.path() + "' 2>&1");
+        EXPECT_NE(text.out.find("    line " + std::to_string(copy.line())), std::string::npos)
+            << copy.what << ":\n" << text.out;
+        EXPECT_NE(text.out.find((*found)["title"].get<std::string>()), std::string::npos) << copy.what;
+    }
+}
+
+// A fault inside a row is told at its element's line, with the row's line
+// beside it; a fault of the whole row at the row's line.
+TEST(Report, APlaceInARowNamesTheElementsLineAndTheRowsLine)
+{
+    std::string rows = "<Pair><Key><Value>1</Value></Key><Value>\n<x>1,5</x>\n<y>2</y></Value></Pair>\n"
+                       "<Pair><Key><Value>1</Value></Key>\n<Value><x>1</x><y>2</y></Value></Pair>\n";
+    Report report = checkText(dictionary(table("NodeTable", rows)));
+    std::map<std::string, Json> first;
+    for (const auto& group : report.file["warnings"])
+        first[group["kind"].get<std::string>()] = group["examples"][0];
+    EXPECT_EQ(first["number-not-whole"]["line"], 6);
+    EXPECT_EQ(first["number-not-whole"]["row"], 5);
+    EXPECT_EQ(first["key-repeated"]["line"], 8);
+    EXPECT_EQ(first["key-repeated"]["row"], 8);
+    TempFile file(dictionary(table("NodeTable", rows)));
+    CommandResult text = run("'" + kDictcheck + "' '" + file.path() + "'");
+    EXPECT_NE(text.out.find("    line 6 (row at line 5), Node: \"x\": \"1,5\" read as 1"), std::string::npos)
+        << text.out;
+}
+
+// Bytes that are not UTF-8 in a file read as UTF-8 are told, with GBK named
+// where every byte fits it; a file that declares GBK is read byte by byte
+// and only its declaration is told.
+TEST(Report, BytesThatAreNotUtf8AreToldWithTheLikelyEncoding)
+{
+    const std::string gbk = "\xD6\xD0\xCE\xC4"; // "中文" in GBK
+    const std::string body = "<Dictionary><Pairs>\n<Pair><Key>ModelDB</Key><Value><Pairs>\n" +
+                             table("ProjectInfoTable", row("1", "<Project>" + gbk + "</Project>")) +
+                             "</Pairs></Value></Pair>\n</Pairs></Dictionary>\n";
+    const struct {
+        const char* what;
+        std::string xml;
+        const char* kind;
+        std::string text;
+    } cases[] = {
+        {"no declaration", body, "not-utf8",
+         "it declares no encoding (so it should be UTF-8) but holds 4 bytes that are not UTF-8 (the first at line "
+         "4, column 50), and they fit GBK: save it as UTF-8, or declare encoding=\"GBK\""},
+        {"declared UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + body, "not-utf8",
+         "it is declared UTF-8 but holds 4 bytes that are not UTF-8 (the first at line 5, column 50), and they fit "
+         "GBK: save it as UTF-8, or declare encoding=\"GBK\""},
+        {"Latin-1 bytes that are not GBK", "<?xml version=\"1.0\"?>\n" + [&] {
+             std::string xml = body;
+             return xml.replace(xml.find(gbk), gbk.size(), "\xA9 caf\xFF");
+         }(),
+         "not-utf8",
+         "it is declared UTF-8 but holds 2 bytes that are not UTF-8 (the first at line 5, column 50): save it as "
+         "UTF-8, or declare its encoding"},
+        {"declared GBK", "<?xml version=\"1.0\" encoding=\"GBK\"?>\n" + body, "encoding", "declared \"GBK\""},
+    };
+    for (const auto& c : cases) {
+        Report report = checkText(c.xml);
+        EXPECT_TRUE(report.file["loaded"].get<bool>()) << c.what;
+        Warnings found = warnings(report.file, c.kind);
+        ASSERT_FALSE(found.texts.empty()) << c.what << ": " << report.file["warnings"].dump();
+        EXPECT_EQ(found.texts[0], c.text) << c.what;
+        // The row lacks the project's other fields; nothing else is told.
+        for (const auto& group : report.file["warnings"])
+            EXPECT_TRUE(group["kind"] == c.kind || group["kind"] == "field-missing") << c.what << ": " << group.dump();
+    }
 }
 
 } // namespace

@@ -4,17 +4,40 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "text/Utf8.h"
 #else
 #include <dlfcn.h>
 #endif
+
+namespace {
+
+// The path as given, made absolute against the current folder.
+std::filesystem::path absolute(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
+    return error ? std::filesystem::path(path) : full;
+}
+
+} // namespace
 
 #if defined(_WIN32)
 
 PluginLibrary::PluginLibrary(const std::string& path)
 {
-    HMODULE module = LoadLibraryA(path.c_str());
+    // A full path, so that the system looks nowhere else.
+    HMODULE module = LoadLibraryW(absolute(path).wstring().c_str());
     if (!module) {
-        m_error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+        DWORD code = GetLastError();
+        wchar_t* text = nullptr;
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+        std::wstring reason = text ? text : L"";
+        LocalFree(text);
+        while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L'.'))
+            reason.pop_back();
+        m_error = platform::toUtf8(reason) + " (error " + std::to_string(code) + ")";
         return;
     }
     m_handle = module;
@@ -44,7 +67,8 @@ std::string defaultPluginPath()
 
 PluginLibrary::PluginLibrary(const std::string& path)
 {
-    m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A path with a slash, so that the loader searches nowhere else.
+    m_handle = dlopen(absolute(path).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!m_handle) {
         const char* message = dlerror();
         m_error = message ? message : "dlopen failed";

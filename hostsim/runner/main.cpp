@@ -27,21 +27,32 @@ namespace {
 struct FileOutcome {
     std::string path;
     bool imported = true;
+    bool lossy = false; // the plug-in told of what the import left out
     hoststore::WriteCounts writes{0, 0};
 };
 
 FileOutcome* g_current = nullptr;
 
+// How dumps started before they carried their "format" marker, in either
+// layout: they may be replaced too.
+const std::vector<std::string> kEarlierDumpStarts = {"{\"model\":{\"ProjectInfo\":[",
+                                                     "{\n\"model\":{\n\"ProjectInfo\":["};
+
 // The framework's message box, taken over as an application does: every
 // message goes to standard error; an error marks the current file as not
-// imported.
+// imported, a warning as imported with losses.
 void showMessage(const wchar_t* text, unsigned int type)
 {
     std::string line = platform::toUtf8(text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
-    if (g_current && (type & kMessageBoxIconError))
+    if (!g_current)
+        return;
+    unsigned int icon = type & 0xF0;
+    if (icon == kMessageBoxIconError)
         g_current->imported = false;
+    else if (icon == kMessageBoxIconWarning)
+        g_current->lossy = true;
 }
 
 
@@ -54,8 +65,9 @@ void printSummary(std::FILE* out, const std::vector<FileOutcome>& outcomes)
             continue;
         }
         ++imported;
-        std::fprintf(out, "%s: imported, %lld %s added, %lld replaced\n", o.path.c_str(), o.writes.added,
-                     plural(o.writes.added, "record", "records"), o.writes.replaced);
+        std::fprintf(out, "%s: imported%s, %lld %s added, %lld replaced\n", o.path.c_str(),
+                     o.lossy ? " with losses" : "", o.writes.added, plural(o.writes.added, "record", "records"),
+                     o.writes.replaced);
     }
     long long totals[2] = {0, 0};
     std::string section;
@@ -110,14 +122,17 @@ int main(int argc, char** argv)
     // Paths may start with '/', also on Windows: no "/option" spellings.
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("hostsim ") + DICTIMPORT_VERSION);
-    app.footer("Exit status: 0 when every file was imported (and the dump written), 1 when the plug-in "
-               "could not import a file (its message tells why) or writing failed, 2 on bad arguments, "
-               "a --json target that is one of the FILEs, is an existing file other than a JSON dump or cannot "
-               "be written (nothing is imported then), or a plug-in that cannot be loaded.");
+    app.footer("Exit status: 0 when every file was imported (and the dump written), also when the plug-in told "
+               "of what an import left out (\"imported with losses\") unless --strict; 1 when the plug-in could "
+               "not import a file (its message tells why), with --strict when a file was imported with losses, "
+               "or when writing failed; 2 on bad arguments, a --json target that is one of the FILEs, is an "
+               "existing file other than a dump of hostsim or cannot be written (nothing is imported then), or a "
+               "plug-in that cannot be loaded.");
     std::string jsonPath;
     std::string layoutName = "compact";
     std::string pluginPath = defaultPluginPath();
     std::vector<std::string> files;
+    bool strict = false;
     app.add_option("--json", jsonPath, "Write the store as JSON to PATH ('-' for standard output)")
         ->option_text("PATH");
     app.add_option("--json-layout", layoutName,
@@ -125,9 +140,12 @@ int main(int argc, char** argv)
                    "per record, for diff); both hold the same JSON")
         ->check(CLI::IsMember({"compact", "lines"}))
         ->capture_default_str();
-    app.add_option("--plugin", pluginPath, "The plug-in library; by default the one beside hostsim")
+    app.add_option("--plugin", pluginPath,
+                   "The plug-in library, a path as given (a bare file name is in the current folder); by default "
+                   "the one beside hostsim")
         ->option_text("PATH")
         ->capture_default_str();
+    app.add_flag("--strict", strict, "Exit 1 when a file was imported with losses, as when it was not imported");
     app.add_option("FILE", files, "Dictionary files to import; any path the plug-in can read (pipes too)")
         ->required();
     if (int status = commands::parseArguments(app, argc, argv, "hostsim"); status >= 0)
@@ -136,7 +154,9 @@ int main(int argc, char** argv)
         layoutName == "lines" ? hoststore::JsonLayout::RecordPerLine : hoststore::JsonLayout::OneLine;
 
     bool dumpToFile = !jsonPath.empty() && jsonPath != "-";
-    if (std::string refusal = dumpToFile ? commands::refusedTarget("hostsim", jsonPath, files, "dump") : "";
+    if (std::string refusal = dumpToFile ? commands::refusedTarget("hostsim", jsonPath, files, "dump",
+                                                                               hoststore::kDumpFormat,
+                                                                               kEarlierDumpStarts) : "";
         !refusal.empty()) {
         std::cerr << refusal;
         return 2;
@@ -176,7 +196,7 @@ int main(int argc, char** argv)
     if (!jsonPath.empty() && !writeDump(jsonPath, layout))
         return 1;
     for (const FileOutcome& o : outcomes)
-        if (!o.imported)
+        if (!o.imported || (strict && o.lossy))
             return 1;
     return 0;
 }

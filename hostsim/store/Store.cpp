@@ -186,6 +186,9 @@ bool writeJson(std::FILE* out, JsonLayout layout)
 {
     JsonWriter json(out, layout == JsonLayout::RecordPerLine);
     json.beginObject();
+    json.lineBreak();
+    json.key("format");
+    json.value(std::string_view(kDumpFormat));
     writeSection(json, "model", kModelTables);
     writeSection(json, "design", kDesignTables);
     json.lineBreak();

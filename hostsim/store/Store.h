@@ -24,6 +24,10 @@ HOST_API std::vector<TableCount> countRecords();
 // and per record (so that two dumps diff well). Both hold the same JSON.
 enum class JsonLayout { OneLine, RecordPerLine };
 
+// The value of the dump's first member, "format", by which hostsim knows
+// a file it may overwrite as one of its own dumps.
+inline const char kDumpFormat[] = "dictimport-store-dump/1";
+
 // Writes the whole store as one JSON document. Returns false when writing fails.
 HOST_API bool writeJson(std::FILE* out, JsonLayout layout = JsonLayout::OneLine);
 

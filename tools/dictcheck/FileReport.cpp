@@ -5,13 +5,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
+#include <tuple>
 
 #include <tinyxml.h>
 
 #include "design/DesignFields.h"
 #include "document/SectionIndex.h"
 #include "model/ModelFields.h"
-#include "plugin/LoadFailureMessage.h"
+#include "plugin/UserMessages.h"
 
 namespace dictcheck {
 
@@ -22,15 +24,22 @@ const struct {
     const char* title;
 } kKinds[] = {
     {"encoding", "declared encoding other than UTF-8 (texts are kept as the file's bytes)"},
+    {"not-utf8", "bytes that are not UTF-8 in a file read as UTF-8 (texts are kept as the file's bytes)"},
+    {"after-root", "content after the root element, ignored"},
+    {"reference-dropped", "undefined entity references and bare '&' (the '&' is dropped from the text)"},
     {"section-name", "sections named otherwise than their position reads them"},
     {"section-ignored", "sections after the second, ignored"},
     {"table-entry-skipped", "table entries without \"Key\", \"Value\" or a name, skipped"},
     {"table-duplicate", "table entries whose name came before, ignored"},
     {"table-unread", "table entries that no reader reads"},
+    {"element-not-read", "elements before the first \"Pair\" of a table or section, never read"},
     {"row-skipped", "rows not stored"},
     {"key-repeated", "keys stored more than once (the later row replaced the earlier)"},
+    {"design-key-empty", "design rows whose key has no text (stored under key 0)"},
     {"field-missing", "fields without their element (the record keeps its default)"},
+    {"text-hidden", "fields whose text follows a comment or other markup (read as no text: the record keeps its default)"},
     {"number-not-whole", "numbers not read as written"},
+    {"non-finite", "reals written as infinity or NaN (stored as such)"},
 };
 
 std::string quoted(const std::string& text)
@@ -64,31 +73,6 @@ const char* howRead(document::NumberFit fit)
     return "";
 }
 
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
-// Edits (insertions, deletions, substitutions and swaps of neighbours)
-// that make one text the other.
-std::size_t editDistance(const std::string& a, const std::string& b)
-{
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i)
-        d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        d[0][j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i)
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    return d[a.size()][b.size()];
-}
-
 const char* keyText(const TiXmlElement* entry)
 {
     const TiXmlElement* key = entry ? entry->FirstChildElement("Key") : nullptr;
@@ -111,18 +95,12 @@ long long FileReport::warningCount() const
     return count;
 }
 
-std::string nearestName(const std::string& name, const std::set<std::string>& known)
+std::vector<std::string> warningKinds()
 {
-    std::string best;
-    std::size_t bestDistance = 3;
-    for (const std::string& candidate : known) {
-        std::size_t distance = lower(candidate) == lower(name) ? 0 : editDistance(name, candidate);
-        if (distance < bestDistance) {
-            best = candidate;
-            bestDistance = distance;
-        }
-    }
-    return best;
+    std::vector<std::string> kinds;
+    for (const auto& kind : kKinds)
+        kinds.push_back(kind.kind);
+    return kinds;
 }
 
 std::size_t importedTableCount()
@@ -146,12 +124,17 @@ FileObserver::FileObserver(const std::string& path, std::size_t examplesPerKind)
     }
 }
 
-void FileObserver::warn(Kind kind, int line, const std::string& table, const std::string& text)
+void FileObserver::warn(Kind kind, int line, const std::string& table, const std::string& text, bool inRow)
 {
     WarningGroup& group = m_groups[kind];
     ++group.count;
     if (group.examples.size() < m_examplesPerKind)
-        group.examples.push_back({line, table, text});
+        group.examples.push_back({line, inRow ? m_rowLine : 0, table, text});
+}
+
+void FileObserver::warnInRow(Kind kind, const TiXmlElement* at, const std::string& text)
+{
+    warn(kind, at ? lineOf(at) : m_rowLine, m_table ? m_table->name : "", text, true);
 }
 
 std::string FileObserver::path(const char* element) const
@@ -207,6 +190,32 @@ void FileObserver::declaredEncoding(const char* encoding)
     warn(Encoding, 1, "", "declared " + quoted(encoding));
 }
 
+void FileObserver::loaded(const document::LoadedText& loaded, const TiXmlElement* afterRoot)
+{
+    // Counts beyond the places kept are added without examples.
+    auto counted = [this](Kind kind, long long all) {
+        m_groups[kind].count += std::max(0LL, all - static_cast<long long>(m_groups[kind].count));
+    };
+    if (loaded.encoding.bytes > 0) {
+        bool first = true;
+        for (const document::TextPosition& at : loaded.encoding.places) {
+            warn(NotUtf8, at.row, "",
+                 first ? encodingFaultInEnglish(loaded.encoding) : "at column " + std::to_string(at.column));
+            first = false;
+        }
+        counted(NotUtf8, loaded.encoding.bytes);
+    }
+    if (afterRoot)
+        warn(AfterRoot, lineOf(afterRoot), "", "element " + quoted(afterRoot->Value()) + " after the root element");
+    if (loaded.unreadRow > 0)
+        warn(AfterRoot, loaded.unreadRow, "",
+             "text after the root element at column " + std::to_string(loaded.unreadColumn) +
+                 ": reading stopped there");
+    for (const document::TextPosition& at : loaded.droppedAt)
+        warn(ReferenceDropped, at.row, "", "'&' at column " + std::to_string(at.column));
+    counted(ReferenceDropped, static_cast<long long>(loaded.referencesDropped));
+}
+
 void FileObserver::sectionEntry(int position, const TiXmlElement* entry)
 {
     static const char* const kNames[] = {"ModelDB", "DesignDB"};
@@ -221,10 +230,25 @@ void FileObserver::sectionEntry(int position, const TiXmlElement* entry)
 
 void FileObserver::tableEntry(const char* section, const char* name, const TiXmlElement* entry, bool indexed)
 {
-    if (indexed)
-        m_indexed[section].emplace(name, lineOf(entry));
-    else
+    if (!indexed)
         warn(TableDuplicate, lineOf(entry), section, quoted(name) + " again");
+}
+
+void FileObserver::tableUnread(const char* section, const std::string& name, const std::string& nearest,
+                               const TiXmlElement* entry)
+{
+    m_report.unread.push_back({std::strcmp(section, "DesignDB") == 0 ? 1 : 0, name, nearest, lineOf(entry)});
+    warn(TableUnread, lineOf(entry), section,
+         quoted(name) + (nearest.empty() ? "" : "; did you mean " + quoted(nearest) + "?"));
+}
+
+void FileObserver::elementNotRead(const char* section, const char* table, const TiXmlElement* element)
+{
+    if (table)
+        warn(ElementNotRead, lineOf(element), m_table ? m_table->name : table,
+             quoted(element->Value()) + " before the table's first \"Pair\"");
+    else
+        warn(ElementNotRead, lineOf(element), section, quoted(element->Value()) + " before the section's first \"Pair\"");
 }
 
 void FileObserver::tableEntrySkipped(const char* section, const TiXmlElement* entry, const char* why)
@@ -232,11 +256,11 @@ void FileObserver::tableEntrySkipped(const char* section, const TiXmlElement* en
     warn(TableEntrySkipped, lineOf(entry), section, why);
 }
 
-void FileObserver::tableBegin(const char* section, const char* name, const char* displayName, bool present)
+void FileObserver::tableBegin(const char* section, const char*, const char* displayName, bool present)
 {
-    m_lookedUp[section].insert(name);
     m_designTable = std::strcmp(section, "DesignDB") == 0;
     m_table = nullptr;
+    m_row = nullptr;
     for (TableReport& table : m_report.tables)
         if (table.name == displayName)
             m_table = &table;
@@ -249,8 +273,10 @@ void FileObserver::tableBegin(const char* section, const char* name, const char*
 
 void FileObserver::row(const TiXmlElement* row)
 {
+    m_row = row;
     m_rowLine = lineOf(row);
     m_firstMissing.clear();
+    m_missingLine = 0;
     m_path.clear();
     if (m_table)
         ++m_table->rows;
@@ -262,13 +288,20 @@ void FileObserver::rowStored(int key)
         return;
     ++m_table->stored;
     if (!m_keys.insert(key).second)
-        warn(KeyRepeated, m_rowLine, m_table->name, "key " + std::to_string(key));
+        warnInRow(KeyRepeated, m_row ? m_row->FirstChildElement("Key") : nullptr, "key " + std::to_string(key));
 }
 
-void FileObserver::rowSkipped(const char* why)
+void FileObserver::rowSkipped(const TiXmlElement* at, const char* why)
 {
-    std::string text = why ? why : quoted(m_firstMissing) + " missing";
-    warn(RowSkipped, m_rowLine, m_table ? m_table->name : "", text);
+    if (why)
+        warnInRow(RowSkipped, at, why);
+    else
+        warn(RowSkipped, m_missingLine, m_table ? m_table->name : "", quoted(m_firstMissing) + " missing", true);
+}
+
+void FileObserver::designKeyEmpty(const TiXmlElement* keyValue)
+{
+    warnInRow(DesignKeyEmpty, keyValue, "\"Key/Value\" has no text: stored under key 0");
 }
 
 void FileObserver::enter(const char* element)
@@ -282,39 +315,87 @@ void FileObserver::leave()
         m_path.pop_back();
 }
 
-void FileObserver::elementMissing(const char* element)
+void FileObserver::elementMissing(const TiXmlElement* holder, const char* element)
 {
     if (m_designTable) {
         // The chain stops here: this element is why the row is not stored.
-        if (m_firstMissing.empty())
+        if (m_firstMissing.empty()) {
             m_firstMissing = path(element);
+            m_missingLine = holder ? lineOf(holder) : m_rowLine;
+        }
         return;
     }
-    warn(FieldMissing, m_rowLine, m_table ? m_table->name : "", quoted(path(element)));
+    warnInRow(FieldMissing, holder, quoted(path(element)));
 }
 
-void FileObserver::numberNotWhole(const char* element, const char* text, document::NumberFit fit, double value)
+void FileObserver::numberNotWhole(const TiXmlElement* element, const char* text, document::NumberFit fit,
+                                  double value)
 {
-    warn(NumberNotWhole, m_rowLine, m_table ? m_table->name : "",
-         quoted(path(element)) + ": " + quoted(text) + " read as " + number(value) + " (" + howRead(fit) + ")");
+    warnInRow(NumberNotWhole, element,
+              quoted(path(element->Value())) + ": " + quoted(text) + " read as " + number(value) + " (" +
+                  howRead(fit) + ")");
+}
+
+void FileObserver::nonFinite(const TiXmlElement* element, const char* text)
+{
+    warnInRow(NonFinite, element, quoted(path(element->Value())) + ": " + quoted(text));
+}
+
+void FileObserver::textHidden(const TiXmlElement* element)
+{
+    warnInRow(TextHidden, element, quoted(path(element->Value())) + ": its text follows a comment or other markup");
 }
 
 FileReport FileObserver::finish()
 {
-    static const char* const kSections[] = {"ModelDB", "DesignDB"};
-    for (int s = 0; s < 2; ++s)
-        for (const auto& [name, line] : m_indexed[kSections[s]]) {
-            if (m_lookedUp[kSections[s]].count(name))
-                continue;
-            std::string nearest = nearestName(name, m_lookedUp[kSections[s]]);
-            m_report.unread.push_back({s, name, nearest, line});
-            warn(TableUnread, line, kSections[s],
-                 quoted(name) + (nearest.empty() ? "" : "; did you mean " + quoted(nearest) + "?"));
-        }
     for (const WarningGroup& group : m_groups)
         if (group.count > 0)
             m_report.warnings.push_back(group);
     return m_report;
+}
+
+document::LossTally lossesOf(const FileReport& report)
+{
+    auto count = [&](std::initializer_list<const char*> kinds) {
+        long long n = 0;
+        for (const WarningGroup& group : report.warnings)
+            for (const char* kind : kinds)
+                n += group.kind == kind ? group.count : 0;
+        return n;
+    };
+    document::LossTally tally;
+    tally.rowsNotStored = count({"row-skipped"});
+    tally.elementsNotRead = count({"element-not-read"});
+    tally.entriesIgnored = count({"table-entry-skipped", "table-duplicate", "section-ignored"});
+    static const char* const kSections[] = {"ModelDB", "DesignDB"};
+    for (const UnreadTable& unread : report.unread)
+        tally.unreadTables.push_back({kSections[unread.section], unread.table, unread.nearest});
+    tally.numbersNotAsWritten = count({"number-not-whole"});
+    tally.textsHidden = count({"text-hidden"});
+    tally.keysReplaced = count({"key-repeated"});
+    tally.designKeysEmpty = count({"design-key-empty"});
+    tally.valuesNotFinite = count({"non-finite"});
+    tally.referencesDropped = count({"reference-dropped"});
+    tally.contentAfterRoot = count({"after-root"}) > 0;
+    tally.bytesNotUtf8 = count({"not-utf8"});
+    return tally;
+}
+
+bool sameLosses(const document::LossTally& a, const document::LossTally& b)
+{
+    auto fields = [](const document::LossTally& t) {
+        return std::make_tuple(t.rowsNotStored, t.elementsNotRead, t.entriesIgnored, t.numbersNotAsWritten,
+                               t.textsHidden, t.keysReplaced, t.designKeysEmpty, t.valuesNotFinite,
+                               t.referencesDropped, t.contentAfterRoot, t.bytesNotUtf8);
+    };
+    auto names = [](const document::LossTally& t) {
+        std::vector<std::string> out;
+        for (const auto& u : t.unreadTables)
+            out.push_back(u.section + "/" + u.name + "/" + u.nearest);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    return fields(a) == fields(b) && names(a) == names(b);
 }
 
 } // namespace dictcheck

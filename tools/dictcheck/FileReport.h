@@ -2,14 +2,13 @@
 // out, and why. Built by listening to the import as it reads.
 #pragma once
 
-#include <map>
-#include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "document/DocumentLoad.h"
 #include "document/ImportObserver.h"
+#include "document/LossTally.h"
 
 namespace dictcheck {
 
@@ -32,7 +31,8 @@ struct UnreadTable {
 
 // One place where a warning applies.
 struct Example {
-    int line;          // the row's (or entry's) line in the file
+    int line;          // the line of the element at fault (or of the one that lacks it)
+    int rowLine;       // the line of its row, 0 outside rows
     std::string table; // the table as the store names it, or the section
     std::string text;
 };
@@ -68,35 +68,53 @@ public:
 
     void loadFailed(const document::LoadError& error) override;
     void declaredEncoding(const char* encoding) override;
+    void loaded(const document::LoadedText& loaded, const TiXmlElement* afterRoot) override;
     void noDictionary(const document::DictionaryFrame& frame, const document::LoadedText& loaded) override;
     void runFailed(const document::RunFailure& failure) override;
     void sectionEntry(int position, const TiXmlElement* entry) override;
     void tableEntry(const char* section, const char* name, const TiXmlElement* entry, bool indexed) override;
     void tableEntrySkipped(const char* section, const TiXmlElement* entry, const char* why) override;
+    void tableUnread(const char* section, const std::string& name, const std::string& nearest,
+                     const TiXmlElement* entry) override;
+    void elementNotRead(const char* section, const char* table, const TiXmlElement* element) override;
     void tableBegin(const char* section, const char* name, const char* displayName, bool present) override;
     void row(const TiXmlElement* row) override;
     void rowStored(int key) override;
-    void rowSkipped(const char* why) override;
+    void rowSkipped(const TiXmlElement* at, const char* why) override;
+    void designKeyEmpty(const TiXmlElement* keyValue) override;
     void enter(const char* element) override;
     void leave() override;
-    void elementMissing(const char* element) override;
-    void numberNotWhole(const char* element, const char* text, document::NumberFit fit, double value) override;
+    void elementMissing(const TiXmlElement* holder, const char* element) override;
+    void numberNotWhole(const TiXmlElement* element, const char* text, document::NumberFit fit,
+                        double value) override;
+    void nonFinite(const TiXmlElement* element, const char* text) override;
+    void textHidden(const TiXmlElement* element) override;
 
 private:
     enum Kind {
         Encoding,
+        NotUtf8,
+        AfterRoot,
+        ReferenceDropped,
         SectionName,
         SectionIgnored,
         TableEntrySkipped,
         TableDuplicate,
         TableUnread,
+        ElementNotRead,
         RowSkipped,
         KeyRepeated,
+        DesignKeyEmpty,
         FieldMissing,
+        TextHidden,
         NumberNotWhole,
+        NonFinite,
         KindCount,
     };
-    void warn(Kind kind, int line, const std::string& table, const std::string& text);
+    // One place of a warning outside rows, or (inRow) in the row being read.
+    void warn(Kind kind, int line, const std::string& table, const std::string& text, bool inRow = false);
+    // A warning in the current row's table.
+    void warnInRow(Kind kind, const TiXmlElement* at, const std::string& text);
     std::string path(const char* element) const;
 
     FileReport m_report;
@@ -104,21 +122,25 @@ private:
     WarningGroup m_groups[KindCount];
     TableReport* m_table = nullptr;
     bool m_designTable = false;
+    const TiXmlElement* m_row = nullptr; // the row being read, until it is stored or skipped
     int m_rowLine = 0; // the row being read (the walk frees rows once read)
     std::string m_firstMissing; // in the current design row
+    int m_missingLine = 0;      // the line of the element that lacks it
     std::vector<std::string> m_path;
     std::unordered_set<int> m_keys;
-    // Per section: the table names indexed (with the entry's line) and the
-    // names the readers looked up.
-    std::map<std::string, std::map<std::string, int>> m_indexed;
-    std::map<std::string, std::set<std::string>> m_lookedUp;
 };
 
 // The tables an import reads, both sections together.
 std::size_t importedTableCount();
 
-// The known name closest to `name`, when it is close enough to be a likely
-// misspelling (same letters in another case, or at most two edits), else "".
-std::string nearestName(const std::string& name, const std::set<std::string>& known);
+// The kinds of warning a report can hold, in the order it lists them.
+std::vector<std::string> warningKinds();
+
+// What the plug-in counts of the file as losses, taken from its report:
+// the two are counted apart and must agree.
+document::LossTally lossesOf(const FileReport& report);
+
+// Whether two tallies hold the same counts and the same unread tables.
+bool sameLosses(const document::LossTally& a, const document::LossTally& b);
 
 } // namespace dictcheck

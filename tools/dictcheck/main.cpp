@@ -25,6 +25,10 @@ using commands::plural;
 
 namespace {
 
+// The value of the report's first member, "format", by which dictcheck
+// knows a file it may overwrite as one of its own reports.
+const char kReportFormat[] = "dictimport-report/1";
+
 FileReport check(const std::string& path, std::size_t examples)
 {
     hoststore::clearStore();
@@ -65,9 +69,12 @@ void printText(std::FILE* out, const FileReport& report)
     }
     for (const auto& group : report.warnings) {
         std::fprintf(out, "  %s: %lld\n", group.title.c_str(), group.count);
-        for (const auto& e : group.examples)
-            std::fprintf(out, "    line %d%s%s: %s\n", e.line, e.table.empty() ? "" : ", ", e.table.c_str(),
-                         e.text.c_str());
+        for (const auto& e : group.examples) {
+            std::string row =
+                e.rowLine > 0 && e.rowLine != e.line ? " (row at line " + std::to_string(e.rowLine) + ")" : "";
+            std::fprintf(out, "    line %d%s%s%s: %s\n", e.line, row.c_str(), e.table.empty() ? "" : ", ",
+                         e.table.c_str(), e.text.c_str());
+        }
         if (group.count > static_cast<long long>(group.examples.size()))
             std::fprintf(out, "    ... and %lld more\n", group.count - static_cast<long long>(group.examples.size()));
     }
@@ -100,7 +107,10 @@ Json toJson(const FileReport& report)
     for (const auto& group : report.warnings) {
         Json examples = Json::array();
         for (const auto& e : group.examples)
-            examples.push_back({{"line", e.line}, {"table", e.table}, {"text", e.text}});
+            examples.push_back({{"line", e.line},
+                                {"row", e.rowLine > 0 ? Json(e.rowLine) : Json()},
+                                {"table", e.table},
+                                {"text", e.text}});
         file["warnings"].push_back(
             {{"kind", group.kind}, {"title", group.title}, {"count", group.count}, {"examples", examples}});
     }
@@ -173,14 +183,15 @@ int main(int argc, char** argv)
             return 2;
         }
         dictcheck::writeFormatTables(std::cout);
-        return std::cout.flush() ? 0 : 1;
+        return commands::standardOutputWritten("dictcheck") ? 0 : 1;
     }
     if (files.empty()) {
         std::fprintf(stderr, "dictcheck: FILE is required (see 'dictcheck --help')\n");
         return 2;
     }
     bool reportToFile = !jsonPath.empty() && jsonPath != "-";
-    if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, files, "report") : "";
+    if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, files, "report", kReportFormat,
+                                                                                 {"{\n  \"files\": ["}) : "";
         !refusal.empty()) {
         std::fputs(refusal.c_str(), stderr);
         return 2;
@@ -190,7 +201,7 @@ int main(int argc, char** argv)
 
     bool jsonToStdout = jsonPath == "-";
     std::FILE* text = jsonToStdout ? stderr : stdout;
-    Json json = {{"files", Json::array()}};
+    Json json = {{"format", kReportFormat}, {"files", Json::array()}};
     bool clean = true;
     for (const std::string& path : files) {
         FileReport report = check(path, examples);
@@ -200,6 +211,8 @@ int main(int argc, char** argv)
             json["files"].push_back(toJson(report));
     }
     if (!jsonPath.empty() && !writeJson(jsonPath, json))
+        return 1;
+    if (!commands::standardOutputWritten("dictcheck"))
         return 1;
     return clean ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 #include "document/SectionIndex.h"
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
-#include "plugin/LoadFailureMessage.h"
+#include "plugin/UserMessages.h"
 #include "tools/dictdiff/TableList.h"
 
 namespace dictdiff {

@@ -148,7 +148,8 @@ bool writeJson(std::FILE* file, const Comparison& c, const Files& files)
 {
     // Streamed: the skeleton indented, each storey and record on a line.
     Out out(file);
-    Json head = {{"old", files.older},
+    Json head = {{"format", kComparisonFormat},
+                 {"old", files.older},
                  {"new", files.newer},
                  {"match", matchName(c.options.match)},
                  {"tolerance", c.options.tolerance},

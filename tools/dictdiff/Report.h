@@ -11,6 +11,9 @@
 
 namespace dictdiff {
 
+// The value of the JSON's first member, "format": its shape and version.
+inline const char kComparisonFormat[] = "dictimport-diff/1";
+
 // The two files compared, as the user named them.
 struct Files {
     std::string older;

@@ -20,6 +20,8 @@
 namespace {
 
 const char* const kTool = "dictdiff";
+// What an output of dictdiff starts with: the JSON's "format" marker and
+// the CSV's header. A file that starts otherwise is not replaced.
 const char* const kCsvStart = "section,table,change,";
 
 const char* const kHelp =
@@ -77,13 +79,16 @@ bool writeOutput(const std::string& path, const char* what, Write&& write)
     return true;
 }
 
-// Whether an output target may be written, said on standard error when not.
-bool acceptedTarget(const std::string& path, const char* option, const std::vector<std::string>& files,
-                    const char* what, const char* start)
+// Whether an output goes to a file rather than standard output.
+bool toFile(const std::string& path)
 {
-    if (path.empty() || path == "-")
-        return true;
-    std::string refusal = commands::refusedTarget(kTool, option, path, files, what, start);
+    return !path.empty() && path != "-";
+}
+
+// Whether an output file may be written, said on standard error when not:
+// the refusal of the target, if any, then its writability.
+bool acceptedTarget(const std::string& path, const std::string& refusal)
+{
     if (!refusal.empty()) {
         std::fputs(refusal.c_str(), stderr);
         return false;
@@ -129,14 +134,17 @@ int main(int argc, char** argv)
         return 2;
     }
     std::vector<std::string> files{oldPath, newPath};
-    if (!acceptedTarget(jsonPath, "--json", files, "JSON comparison", "{"))
+    if (toFile(jsonPath) &&
+        !acceptedTarget(jsonPath, commands::refusedTarget(kTool, jsonPath, files, "comparison",
+                                                          dictdiff::kComparisonFormat)))
         return 2;
-    if (!csvPath.empty() && csvPath != "-" && csvPath == jsonPath) {
+    if (toFile(csvPath) && csvPath == jsonPath) {
         std::fprintf(stderr, "%s: --json and --csv name the same file %s; give each its own\n", kTool,
                      csvPath.c_str());
         return 2;
     }
-    if (!acceptedTarget(csvPath, "--csv", files, "CSV comparison", kCsvStart))
+    if (toFile(csvPath) &&
+        !acceptedTarget(csvPath, commands::refusedTarget(kTool, "--csv", csvPath, files, "CSV comparison", kCsvStart)))
         return 2;
 
     // The old import's rows are taken out of the store before the new one

@@ -1,11 +1,13 @@
 // The messages the user sees when a file cannot be imported, or holds
-// nothing to import, or its import stopped part-way.
+// nothing to import, or its import stopped part-way, or left out some of
+// what the file holds.
 #pragma once
 
 #include <string>
 
 #include "document/DocumentLoad.h"
 #include "document/ImportObserver.h"
+#include "document/LossTally.h"
 #include "document/SectionIndex.h"
 
 // Names the file and says why it could not be loaded, and where when the
@@ -27,3 +29,11 @@ std::wstring noDictionaryMessage(const char* path, const NoDictionary& fact);
 // An import stopped by running out of memory or by an unexpected error,
 // and what it leaves in the model.
 std::wstring runFailureMessage(const char* path, const document::RunFailure& failure);
+
+// A file imported with losses: what was left out or read otherwise than
+// written, counted, and where to see each place.
+std::wstring lossMessage(const char* path, const document::LossTally& losses);
+
+// Bytes that are not UTF-8, and what to do about them, in English, as a
+// clause for reports ("it holds 3 bytes that are not UTF-8 ...").
+std::string encodingFaultInEnglish(const document::EncodingFault& fault);

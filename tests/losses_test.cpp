@@ -1,0 +1,124 @@
+// What the plug-in counts as lost, against what the report tells of the
+// same file, counted apart: on every test file, on damaged copies of the
+// sample and on seeded random damage.
+#include <filesystem>
+#include <cstring>
+#include <iterator>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "hostsim/store/Store.h"
+#include "plugin/CMBMBNReaderImpl.h"
+#include "tools/dictcheck/FileReport.h"
+
+namespace fs = std::filesystem;
+using namespace testsupport;
+
+namespace {
+
+struct Counts {
+    bool imported;
+    document::LossTally counted;  // as the plug-in counts a run
+    document::LossTally reported; // as the report tells it
+};
+
+Counts countBothWays(const std::string& path)
+{
+    hoststore::clearStore();
+    CMBMBNReaderImpl plugin(nullptr, RunFeedback{false, false});
+    bool imported = plugin.importFile(path.c_str());
+    hoststore::clearStore();
+    dictcheck::FileObserver observer(path, 1);
+    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false});
+    reader.importFile(path.c_str());
+    return {imported, plugin.losses(), dictcheck::lossesOf(observer.finish())};
+}
+
+std::string describe(const document::LossTally& t)
+{
+    std::string out = "rows " + std::to_string(t.rowsNotStored) + ", elements " + std::to_string(t.elementsNotRead) +
+                      ", entries " + std::to_string(t.entriesIgnored) + ", numbers " +
+                      std::to_string(t.numbersNotAsWritten) + ", hidden " + std::to_string(t.textsHidden) +
+                      ", keys " + std::to_string(t.keysReplaced) + ", empty keys " + std::to_string(t.designKeysEmpty) +
+                      ", non-finite " + std::to_string(t.valuesNotFinite) + ", references " +
+                      std::to_string(t.referencesDropped) + ", after root " + std::to_string(t.contentAfterRoot) +
+                      ", bytes " + std::to_string(t.bytesNotUtf8) + ", unread";
+    for (const auto& u : t.unreadTables)
+        out += " " + u.section + "/" + u.name;
+    return out;
+}
+
+void expectAgreement(const std::string& path, const std::string& what)
+{
+    Counts counts = countBothWays(path);
+    if (!counts.imported)
+        return; // nothing was counted: the file is refused
+    EXPECT_TRUE(dictcheck::sameLosses(counts.counted, counts.reported))
+        << what << "\n  counted:  " << describe(counts.counted) << "\n  reported: " << describe(counts.reported);
+}
+
+TEST(Losses, ThePluginCountsWhatTheReportTellsOnEveryTestFile)
+{
+    for (const char* folder : {"/tests/data", "/fuzz/corpus", "/fuzz/bounds-corpus", "/samples"})
+        for (const auto& entry : fs::directory_iterator(std::string(SOURCE_DIR) + folder))
+            expectAgreement(entry.path().string(), entry.path().string());
+    for (const DamagedCopy& copy : damagedSampleCopies()) {
+        TempFile file(copy.xml);
+        Counts counts = countBothWays(file.path());
+        EXPECT_TRUE(counts.counted.any()) << copy.what;
+        EXPECT_TRUE(dictcheck::sameLosses(counts.counted, counts.reported))
+            << copy.what << "\n  counted:  " << describe(counts.counted)
+            << "\n  reported: " << describe(counts.reported);
+    }
+}
+
+TEST(Losses, TheSampleLosesNothing)
+{
+    Counts counts = countBothWays(std::string(SAMPLES_DIR) + "/sample.xml");
+    EXPECT_TRUE(counts.imported);
+    EXPECT_FALSE(counts.counted.any()) << describe(counts.counted);
+}
+
+// Seeded damage of the kinds users meet, several at a time, anywhere in
+// the sample: the two counts agree on each copy.
+TEST(Losses, ThePluginCountsWhatTheReportTellsOnRandomDamage)
+{
+    const std::string sample = sampleText();
+    const char* const kInsertions[] = {
+        "<!-- c -->", "&", "&nbsp;", "&amp;", ",5", "x", "<X>1</X>", "<Row/>", "nan", "inf", "1e999", "\xD6\xD0",
+        "\xA9", "<Key><Value/></Key>", "<Key/>", "<Value/>", "</Pair><Pair>", " ", "\n",
+    };
+    const char* const kRemovals[] = {"<Key>", "<Value>", "</Value>", "Table</Key>", "<Pair>", "<x>", "<Gamma0>"};
+    std::mt19937 random(20261209);
+    for (int copy = 0; copy < 80; ++copy) {
+        std::string xml = sample;
+        int faults = 1 + static_cast<int>(random() % 4);
+        std::string what = "copy " + std::to_string(copy) + ":";
+        for (int f = 0; f < faults; ++f) {
+            // Inside the text of an element, or over a tag.
+            std::size_t at = random() % xml.size();
+            at = xml.find('>', at);
+            if (at == std::string::npos)
+                continue;
+            ++at;
+            if (random() % 3) {
+                const char* insertion = kInsertions[random() % std::size(kInsertions)];
+                xml.insert(at, insertion);
+                what += " +" + std::string(insertion) + "@" + std::to_string(at);
+            } else {
+                const char* removal = kRemovals[random() % std::size(kRemovals)];
+                std::size_t found = xml.find(removal, at);
+                if (found == std::string::npos)
+                    continue;
+                xml.erase(found, std::strlen(removal));
+                what += " -" + std::string(removal) + "@" + std::to_string(found);
+            }
+        }
+        TempFile file(xml);
+        expectAgreement(file.path(), what);
+    }
+}
+
+} // namespace
