@@ -102,6 +102,24 @@ void OutputFile::discard()
     }
 }
 
+bool writeWhole(const std::string& target, std::string_view bytes, std::string& error)
+{
+    OutputFile file(target);
+    if (!file.open()) {
+        error = "cannot write " + target + ": " + file.error();
+        return false;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.stream()) != bytes.size()) {
+        error = "writing " + target + " failed: " + std::strerror(errno);
+        return false;
+    }
+    if (!file.commit()) {
+        error = "writing " + target + " failed: " + file.error();
+        return false;
+    }
+    return true;
+}
+
 bool standardOutputWritten(const char* tool)
 {
     // The first failure's reason: a later call may fail otherwise. A write

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace commands {
 
@@ -39,6 +40,11 @@ private:
     std::FILE* m_stream = nullptr;
     std::string m_error;
 };
+
+// Writes `bytes` to `target` through an OutputFile. False when it cannot,
+// with `error` saying so ("cannot write PATH: reason" or "writing PATH
+// failed: reason").
+bool writeWhole(const std::string& target, std::string_view bytes, std::string& error);
 
 // Flushes standard output and tells whether all that was written to it
 // got out; when not, says so on standard error with the system's reason

@@ -11,49 +11,26 @@
 
 namespace commands {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-// Whether two paths name the same file: the same file when both exist,
-// otherwise the same path once made absolute and resolved as far as it
-// exists.
-bool sameFile(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    if (fs::equivalent(a, b, error))
-        return true;
-    auto resolved = [](const std::string& path) {
-        std::error_code e;
-        fs::path p = fs::weakly_canonical(path, e);
-        return e ? fs::absolute(path, e).lexically_normal() : p;
-    };
-    return resolved(a) == resolved(b);
-}
+namespace {
 
-// The first bytes of `path` when it is a regular file that holds
-// something; empty otherwise (a new file, a device, an empty file: nothing
-// to lose).
-std::string startOf(const std::string& path)
+// Whether `path` is an existing regular file that does not start as the
+// command's own output of this kind does: with its tokens, white space
+// allowed between them; or exactly as one of its earlier starts, what
+// earlier versions wrote.
+bool holdsOtherThanOwnOutput(const std::string& path, const OutputKind& kind)
 {
     std::error_code error;
     if (!fs::is_regular_file(path, error))
-        return "";
+        return false;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
-        return ""; // the writability check tells why
+        return false; // the writability check tells why
     char start[256];
     std::size_t size = std::fread(start, 1, sizeof start, file);
     std::fclose(file);
-    return std::string(start, size);
-}
-
-// Whether a file's start is the command's own JSON output: '{', then
-// `"format"` with the command's marker as its value, white space allowed
-// between them; or exactly one of `earlierStarts`, the starts of what
-// earlier versions wrote.
-bool startsAsOwnJson(std::string_view text, const std::string& marker, const std::vector<std::string>& earlierStarts)
-{
+    std::string_view text(start, size);
     std::size_t at = 0;
     auto expect = [&](std::string_view token) {
         while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r'))
@@ -63,54 +40,55 @@ bool startsAsOwnJson(std::string_view text, const std::string& marker, const std
         at += token.size();
         return true;
     };
-    for (const std::string& start : earlierStarts)
+    if (size == 0)
+        return false; // an empty file holds nothing to lose
+    for (const std::string& start : kind.earlierStarts)
         if (text.substr(0, start.size()) == start)
+            return false;
+    for (const std::string& token : kind.start)
+        if (!expect(token))
             return true;
-    return expect("{") && expect("\"format\"") && expect(":") && expect("\"" + marker + "\"");
-}
-
-// Why `target` must not be written because it is one of the inputs, or "".
-std::string sameAsInput(const std::string& refused, const std::string& target, const std::vector<std::string>& inputs)
-{
-    for (const std::string& input : inputs)
-        if (sameFile(input, target))
-            return refused + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
-                   "and would be overwritten; give another path\n";
-    return "";
-}
-
-// Why an existing file that is not the command's output is not replaced.
-std::string notOwnOutput(const std::string& refused, const char* tool, const char* option, const char* what,
-                         const std::string& ownStart)
-{
-    return refused + " exists and is not a " + what + " written by " + tool + " (it does not start with " +
-           ownStart + "); not overwriting it: give another path, or remove the file first (is a file to import " +
-           "given after " + option + "?)\n";
+    return false;
 }
 
 } // namespace
 
+bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    if (fs::equivalent(a, b, error))
+        return true;
+    // Absolute first: a relative path whose first part does not exist
+    // stays relative in weakly_canonical ("r.json", but "./r.json").
+    auto resolved = [](const std::string& path) {
+        std::error_code e;
+        fs::path absolute = fs::absolute(path, e).lexically_normal();
+        fs::path p = fs::weakly_canonical(absolute, e);
+        return e ? absolute : p;
+    };
+    return resolved(a) == resolved(b);
+}
+
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
                           const char* what, const std::string& marker, const std::vector<std::string>& earlierStarts)
 {
-    std::string refused = std::string(tool) + ": the --json target " + target;
-    if (std::string refusal = sameAsInput(refused, target, inputs); !refusal.empty())
-        return refusal;
-    std::string start = startOf(target);
-    if (!start.empty() && !startsAsOwnJson(start, marker, earlierStarts))
-        return notOwnOutput(refused, tool, "--json", what, "{\"format\": \"" + marker + "\"}");
-    return "";
+    return refusedTarget(tool, target, inputs,
+                         OutputKind{"--json", what, {"{", "\"format\"", ":", "\"" + marker + "\""},
+                                    "{\"format\": \"" + marker + "\"}", earlierStarts});
 }
 
-std::string refusedTarget(const char* tool, const char* option, const std::string& target,
-                          const std::vector<std::string>& inputs, const char* what, const std::string& ownStart)
+std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
+                          const OutputKind& kind)
 {
-    std::string refused = std::string(tool) + ": the " + option + " target " + target;
-    if (std::string refusal = sameAsInput(refused, target, inputs); !refusal.empty())
-        return refusal;
-    std::string start = startOf(target);
-    if (!start.empty() && start.compare(0, ownStart.size(), ownStart) != 0)
-        return notOwnOutput(refused, tool, option, what, ownStart);
+    std::string start = std::string(tool) + ": the " + kind.option + " target " + target;
+    for (const std::string& input : inputs)
+        if (sameFile(input, target))
+            return start + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
+                   "and would be overwritten; give another path\n";
+    if (holdsOtherThanOwnOutput(target, kind))
+        return start + " exists and is not a " + kind.what + " written by " + tool + " (it does not start with " +
+               kind.shown + "); not overwriting it: give another path, or remove the file first (is a file to "
+               "import given after " + kind.option + "?)\n";
     return "";
 }
 
@@ -134,6 +112,30 @@ bool writableTarget(const char* tool, const std::string& target)
     if (why.empty())
         return true;
     std::fprintf(stderr, "%s: cannot write %s: %s\n", tool, target.c_str(), why.c_str());
+    return false;
+}
+
+bool writableFolder(const char* tool, const std::string& dir)
+{
+    std::error_code error;
+    std::string why;
+    fs::path folder = fs::absolute(dir, error);
+    fs::path existing = folder;
+    while (!error && existing.has_relative_path()) {
+        std::error_code missing; // a path under a file is missing too
+        if (fs::exists(fs::status(existing, missing)))
+            break;
+        existing = existing.parent_path();
+    }
+    if (error)
+        why = error.message();
+    else if (!fs::is_directory(existing, error))
+        why = existing == folder ? "it is not a folder" : existing.string() + " is not a folder";
+    else if (OutputFile probe((existing / "probe").string()); !probe.open())
+        why = probe.error();
+    if (why.empty())
+        return true;
+    std::fprintf(stderr, "%s: cannot write into %s: %s\n", tool, dir.c_str(), why.c_str());
     return false;
 }
 

@@ -1,5 +1,5 @@
-// Checks on a file a command is about to write its JSON output to, made
-// before anything else is done, so that a mistaken argument loses nothing.
+// Checks on a file a command is about to write its output to, made before
+// anything else is done, so that a mistaken argument loses nothing.
 #pragma once
 
 #include <string>
@@ -18,11 +18,33 @@ std::string refusedTarget(const char* tool, const std::string& target, const std
                           const char* what, const std::string& marker,
                           const std::vector<std::string>& earlierStarts = {});
 
-// The same for an output that is not JSON: `option` names it ("--csv"),
-// and an existing, non-empty file is refused unless it starts exactly with
-// `ownStart`, as the command's output does (its header line).
-std::string refusedTarget(const char* tool, const char* option, const std::string& target,
-                          const std::vector<std::string>& inputs, const char* what, const std::string& ownStart);
+// An output of a command and how a file the command wrote as it begins.
+struct OutputKind {
+    const char* option;             // "--html"
+    std::string what;               // "report page"
+    std::vector<std::string> start; // its first tokens, white space allowed between them
+    std::string shown;              // the same, as a message shows it
+    // How what earlier versions wrote starts, exactly, when they wrote
+    // it otherwise.
+    std::vector<std::string> earlierStarts = {};
+};
+
+// As above, for any kind of output: "" when `target` may be written, else
+// why not (it is one of the inputs, or an existing, non-empty file that
+// does not start as the command's own output of that kind does).
+std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
+                          const OutputKind& kind);
+
+// Whether two paths name the same file (the same file when both exist,
+// otherwise the same path once made absolute and resolved).
+bool sameFile(const std::string& a, const std::string& b);
+
+// Whether files can be written into the folder `dir`, which is created
+// when missing: it is a folder, or it does not exist and the nearest
+// folder above it that does is one in which a file can be made (one is
+// made and removed again). False, after saying why on standard error,
+// when it cannot be.
+bool writableFolder(const char* tool, const std::string& dir);
 
 // Whether the target can be written as an OutputFile will write it: an
 // existing target must be open to writing (it is opened for appending and

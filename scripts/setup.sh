@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libtinyxml-dev libcli11-dev nlohmann-json3-dev
-          libgtest-dev locales)
+          libgtest-dev locales chromium fonts-wqy-microhei libpng-dev)
 case "${1:-}" in
   --with-sanitizers) packages+=(clang libclang-rt-dev) ;;
   --with-fuzzer) packages+=(clang libclang-rt-dev dpkg-dev patch) ;;

@@ -122,11 +122,6 @@ Output runWithErrors(const std::string& commandLine)
     return {result.status, result.out, readFile(scratch.path())};
 }
 
-std::string quote(const std::string& s)
-{
-    return "'" + s + "'";
-}
-
 std::string readFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);

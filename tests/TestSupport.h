@@ -48,6 +48,12 @@ std::size_t recordCount(const Json& store);
 // The records of a table: {"key": k, "value": v} objects.
 const Json& rows(const Json& store, const char* section, const char* table);
 
+// A path or argument in single quotes, for a command line.
+inline std::string quote(const std::string& s)
+{
+    return "'" + s + "'";
+}
+
 // Runs a command line; its standard output and exit status.
 struct CommandResult {
     int status;
@@ -62,9 +68,6 @@ struct Output {
     std::string errors;
 };
 Output runWithErrors(const std::string& commandLine);
-
-// A path or argument quoted for the shell.
-std::string quote(const std::string& s);
 
 // A copy of the bundled sample with one fault, as a user meets it: what
 // the report calls it, and the place of the element at fault (the line of

@@ -192,6 +192,7 @@ TEST(Commands, StandardOutputThatCannotBeWrittenExitsOneWithTheReason)
 TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
 {
     const std::string file = quote(kSample);
+    Directory dir;
     expectRefused(kDictcheck, {
                                   {"", "dictcheck: FILE is required (see 'dictcheck --help')\n"},
                                   {"--examples 0 " + file, "dictcheck: --examples: Value 0 not in range 1 to 1000000 (see 'dictcheck --help')\n"},
@@ -201,7 +202,18 @@ TEST(Dictcheck, EachBadArgumentExitsTwoWithOneLine)
                                   {"--format --json x.json", "dictcheck: --format takes no --json (see 'dictcheck --help')\n"},
                                   {"--json /nonexistent/dir/report.json " + file,
                                    "dictcheck: cannot write /nonexistent/dir/report.json: No such file or directory\n"},
+                                  {"--format --svg-dir x", "dictcheck: --format takes no --html or --svg-dir (see 'dictcheck --help')\n"},
+                                  {"--html - " + file, "dictcheck: --html takes a file to write, not '-' (see 'dictcheck --help')\n"},
+                                  {"--html /nonexistent/dir/report.html " + file,
+                                   "dictcheck: cannot write /nonexistent/dir/report.html: No such file or directory\n"},
+                                  {"--json " + quote(dir.path() + "/r.json") + " --html " + quote(dir.path() + "/./r.json") + " " + file,
+                                   "dictcheck: the --html target " + dir.path() + "/./r.json is also the --json target; give another path\n"},
+                                  {"--svg-dir " + file + " " + file,
+                                   "dictcheck: cannot write into " + kSample + ": it is not a folder\n"},
+                                  {"--svg-dir " + file + "/plans " + file,
+                                   "dictcheck: cannot write into " + kSample + "/plans: " + kSample + " is not a folder\n"},
                               });
+    EXPECT_TRUE(dir.files().empty());
 }
 
 TEST(Dictcheck, AReportTargetThatWouldLoseAFileIsRefusedBeforeAnyCheck)
@@ -209,23 +221,72 @@ TEST(Dictcheck, AReportTargetThatWouldLoseAFileIsRefusedBeforeAnyCheck)
     // "dictcheck --json in.xml out.xml": the arguments swapped.
     TempFile input(readFile(kSample), "in.xml");
     std::string dir = fs::path(input.path()).parent_path().string();
-    Output swapped = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(dir + "/out.xml"));
-    EXPECT_EQ(swapped.status, 2);
-    EXPECT_EQ(swapped.errors, "dictcheck: the --json target " + input.path() +
-                                  " exists and is not a report written by dictcheck (it does not start with "
-                                  "{\"format\": \"dictimport-report/1\"}); not overwriting it: give another path, or "
-                                  "remove the file first (is a file to import given after --json?)\n");
-    Output same = command(kDictcheck, "--json " + quote(input.path()) + " " + quote(input.path()));
-    EXPECT_EQ(same.status, 2);
+    const struct {
+        const char* option;
+        const char* what;
+        const char* start;
+    } outputs[] = {{"--json", "report", "{\"format\": \"dictimport-report/1\"}"},
+                   {"--html", "report page", "<!DOCTYPE html> <!-- format: dictimport-page/1 -->"}};
+    for (const auto& o : outputs) {
+        Output swapped =
+            command(kDictcheck, std::string(o.option) + " " + quote(input.path()) + " " + quote(dir + "/out.xml"));
+        EXPECT_EQ(swapped.status, 2);
+        EXPECT_EQ(swapped.errors, "dictcheck: the " + std::string(o.option) + " target " + input.path() +
+                                      " exists and is not a " + o.what + " written by dictcheck (it does not start "
+                                      "with " + o.start + "); not overwriting it: give another path, or remove the "
+                                      "file first (is a file to import given after " + o.option + "?)\n");
+        Output same = command(kDictcheck, std::string(o.option) + " " + quote(input.path()) + " " + quote(input.path()));
+        EXPECT_EQ(same.status, 2);
+        EXPECT_NE(same.errors.find("is one of the files to import"), std::string::npos) << same.errors;
+    }
+    // Someone's own page is kept too.
+    TempFile own("<!DOCTYPE html>\n<title>mine</title>\n", "own.html");
+    Output ownPage = command(kDictcheck, "--html " + quote(own.path()) + " " + quote(kSample));
+    EXPECT_EQ(ownPage.status, 2);
+    EXPECT_EQ(readFile(own.path()), "<!DOCTYPE html>\n<title>mine</title>\n");
+    // The same new file, named relative to the working folder two ways.
+    Output twice = command("sh", "-c " + quote("cd \"" + dir + "\" && \"" + kDictcheck +
+                                               "\" --json r.json --html ./r.json \"" + kSample + "\""));
+    EXPECT_EQ(twice.errors, "dictcheck: the --html target ./r.json is also the --json target; give another path\n");
+    EXPECT_FALSE(fs::exists(dir + "/r.json"));
     EXPECT_EQ(readFile(input.path()), readFile(kSample)) << "the input is left as it was";
     EXPECT_FALSE(fs::exists(dir + "/out.xml"));
+}
+
+// One SVG file per storey, in elevation order, each a whole document; a
+// folder that does not exist yet is made, files of an earlier run replaced.
+TEST(Dictcheck, SvgPlansAreWrittenOnePerStorey)
+{
+    Directory dir;
+    std::string plans = dir.path() + "/plans/sample";
+    for (int run = 0; run < 2; ++run) {
+        Output result = command(kDictcheck, "--svg-dir " + quote(plans) + " " + quote(kSample));
+        EXPECT_EQ(result.status, 0) << result.errors;
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(plans))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"01-floor1.svg", "02-floor2.svg", "03-floor3.svg", "04-floor4.svg",
+                                                   "05-floor5.svg", "06-floor6.svg"}));
+        std::string svg = readFile(plans + "/03-floor3.svg");
+        EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"", 0),
+                  0u);
+        EXPECT_NE(svg.find("<title>Storey 3 "), std::string::npos);
+        EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+    }
+    // Several files: each file's plans under its place among them.
+    Output two = command(kDictcheck, "--svg-dir " + quote(dir.path()) + " " + quote(kSample) + " " + quote(kSample));
+    EXPECT_EQ(two.status, 0);
+    EXPECT_TRUE(fs::exists(dir.path() + "/file1-01-floor1.svg"));
+    EXPECT_TRUE(fs::exists(dir.path() + "/file2-06-floor6.svg"));
 }
 
 TEST(Dictcheck, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
 {
     Output help = command(kDictcheck, "--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* text : {"--examples N:INT in [1 - 1000000]=3", "--format", "--json PATH",
+    for (const char* text : {"--examples N:INT in [1 - 1000000]=3", "--format", "--json PATH", "--html PATH",
+                             "--svg-dir DIR",
                              "Exit status: 0 when every file loaded without warnings", "2 on bad arguments"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
     for (const std::string& program : {kDictcheck, kImportbench}) {
@@ -253,6 +314,9 @@ const Writer kWriters[] = {
     {"dictcheck --json",
      [](const std::string& target) { return quote(kDictcheck) + " --json " + quote(target) + " " + quote(kSample); },
      "{\n  \"format\": \"dictimport-report/1\",\n  \"files\": []\n}\n"},
+    {"dictcheck --html",
+     [](const std::string& target) { return quote(kDictcheck) + " --html " + quote(target) + " " + quote(kSample); },
+     "<!DOCTYPE html>\n<!-- format: dictimport-page/1 -->\n<p>earlier</p>\n"},
     {"modelgen -o", [](const std::string& target) { return quote(kModelgen) + " --storeys 2 -o " + quote(target); },
      "<Dictionary/>\n"},
     {"dictdiff --json",

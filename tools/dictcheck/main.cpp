@@ -18,6 +18,7 @@
 #include "plugin/CMBMBNReaderImpl.h"
 #include "tools/dictcheck/FileReport.h"
 #include "tools/dictcheck/FormatDoc.h"
+#include "tools/htmlreport/PlanOutputs.h"
 
 using dictcheck::FileReport;
 using Json = nlohmann::ordered_json;
@@ -157,15 +158,21 @@ int main(int argc, char** argv)
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("dictcheck ") + DICTIMPORT_VERSION);
     app.footer("Exit status: 0 when every file loaded without warnings, 1 when a file had warnings or could not be "
-               "loaded, or the report could not be written, 2 on bad arguments or a --json target that is one of "
-               "the FILEs, is an existing file other than a JSON report, or cannot be written (nothing is checked "
-               "then).");
-    std::string jsonPath;
+               "loaded, or a report could not be written, 2 on bad arguments, a --json or --html target that is one "
+               "of the FILEs, is an existing file that dictcheck did not write as such, or cannot be written, or a "
+               "--svg-dir that cannot take files (nothing is checked then).");
+    std::string jsonPath, htmlPath, svgDir;
     std::size_t examples = 3;
     bool format = false;
     std::vector<std::string> files;
     app.add_option("--json", jsonPath, "Also write the report as JSON to PATH ('-' for standard output)")
         ->option_text("PATH");
+    app.add_option("--html", htmlPath,
+                   "Also write the report as one self-contained HTML page to PATH, with a plan of every storey "
+                   "drawn from what the import stored")
+        ->option_text("PATH");
+    app.add_option("--svg-dir", svgDir, "Also write each storey's plan as an SVG file into DIR (made when missing)")
+        ->option_text("DIR");
     app.add_option("--examples", examples, "Places shown per kind of warning")
         ->type_name("N")
         ->check(CLI::Range(1, 1000000))
@@ -180,6 +187,10 @@ int main(int argc, char** argv)
     if (format) {
         if (!jsonPath.empty()) {
             std::fprintf(stderr, "dictcheck: --format takes no --json (see 'dictcheck --help')\n");
+            return 2;
+        }
+        if (!htmlPath.empty() || !svgDir.empty()) {
+            std::fprintf(stderr, "dictcheck: --format takes no --html or --svg-dir (see 'dictcheck --help')\n");
             return 2;
         }
         dictcheck::writeFormatTables(std::cout);
@@ -198,6 +209,10 @@ int main(int argc, char** argv)
     }
     if (reportToFile && !commands::writableTarget("dictcheck", jsonPath))
         return 2;
+    htmlreport::PlanOutputs plans(htmlPath, svgDir);
+    if (!plans.targetsAccepted(files, jsonPath))
+        return 2;
+    bool written = true;
 
     bool jsonToStdout = jsonPath == "-";
     std::FILE* text = jsonToStdout ? stderr : stdout;
@@ -209,8 +224,12 @@ int main(int argc, char** argv)
         clean = clean && report.loaded && report.noDictionary.empty() && report.warnings.empty();
         if (!jsonPath.empty())
             json["files"].push_back(toJson(report));
+        if (plans.wanted())
+            written = plans.addFile(report, toJson(report)) && written;
     }
     if (!jsonPath.empty() && !writeJson(jsonPath, json))
+        return 1;
+    if (!plans.finish() || !written)
         return 1;
     if (!commands::standardOutputWritten("dictcheck"))
         return 1;

@@ -138,13 +138,15 @@ int main(int argc, char** argv)
         !acceptedTarget(jsonPath, commands::refusedTarget(kTool, jsonPath, files, "comparison",
                                                           dictdiff::kComparisonFormat)))
         return 2;
-    if (toFile(csvPath) && csvPath == jsonPath) {
+    if (toFile(csvPath) && toFile(jsonPath) && commands::sameFile(csvPath, jsonPath)) {
         std::fprintf(stderr, "%s: --json and --csv name the same file %s; give each its own\n", kTool,
                      csvPath.c_str());
         return 2;
     }
     if (toFile(csvPath) &&
-        !acceptedTarget(csvPath, commands::refusedTarget(kTool, "--csv", csvPath, files, "CSV comparison", kCsvStart)))
+        !acceptedTarget(csvPath, commands::refusedTarget(kTool, csvPath, files,
+                                                         commands::OutputKind{"--csv", "CSV comparison", {kCsvStart},
+                                                                              kCsvStart})))
         return 2;
 
     // The old import's rows are taken out of the store before the new one

@@ -1,0 +1,317 @@
+// dictcheck's page in a real browser (headless Chromium): every stored
+// member of every storey drawn exactly once, as the page's own script sees
+// it and as the store holds it; a screenshot that shows a plan; faults in
+// the warning style and in the list; a member's tooltip.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <unistd.h>
+
+#include <png.h>
+
+#include "PlanModels.h"
+#include "TestSupport.h"
+#include "hostsim/store/Store.h"
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Pages and screenshots stay here for people to look at.
+const std::string kOutput = BROWSER_OUTPUT_DIR;
+
+std::string browser()
+{
+    const char* named = std::getenv("CHROMIUM");
+    for (std::string path : {std::string(named ? named : ""), std::string("/usr/bin/chromium")})
+        if (!path.empty() && access(path.c_str(), X_OK) == 0)
+            return path;
+    return "";
+}
+
+// Without Chromium the test is skipped, except in CI, where it fails.
+#define NEED_BROWSER()                                                                                           \
+    if (browser().empty()) {                                                                                     \
+        const char* ci = std::getenv("CI");                                                                      \
+        if (ci && std::string(ci) == "true")                                                                     \
+            FAIL() << "Chromium is not installed (/usr/bin/chromium, Debian's package chromium); "              \
+                      "scripts/setup.sh installs it";                                                            \
+        GTEST_SKIP() << "Chromium is not installed (/usr/bin/chromium); bash scripts/setup.sh installs it";     \
+    }
+
+// Runs headless Chromium on a file with a fresh profile; its standard
+// output (the DOM, with --dump-dom, after the page's script ran).
+std::string runBrowser(const std::string& options, const std::string& file, const std::string& fragment = "")
+{
+    TempFile profile("", "unused");
+    std::string line = quote(browser()) +
+                       " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
+                       "--disable-background-networking --disable-component-update --disable-sync --hide-scrollbars "
+                       "--user-data-dir=" + quote(fs::path(profile.path()).parent_path().string() + "/profile") +
+                       " --virtual-time-budget=10000 " + options + " " +
+                       quote("file://" + fs::absolute(file).string() + fragment) + " 2>/dev/null";
+    CommandResult result = run(line);
+    EXPECT_EQ(result.status, 0) << line;
+    return result.out;
+}
+
+std::string dom(const std::string& file, const std::string& fragment = "")
+{
+    std::string out = runBrowser("--dump-dom", file, fragment);
+    std::string body = out.substr(out.find("<body"), out.find('>', out.find("<body")) - out.find("<body"));
+    EXPECT_NE(body.find("data-ready=\"yes\""), std::string::npos) << "the page's script did not run to its end";
+    EXPECT_EQ(body.find("data-broken"), std::string::npos) << "paths the script cannot match with their keys: "
+                                                           << body;
+    return out;
+}
+
+// (floor key, table) -> keys, each as often as it is listed.
+using Drawn = std::map<std::pair<int, std::string>, std::multiset<int>>;
+
+Drawn drawnMembers(const std::string& dom)
+{
+    Drawn drawn;
+    std::regex plan("<svg class=\"plan\"[^>]* data-floor=\"(-?[0-9]+)\"");
+    std::regex listed("data-table=\"([A-Za-z]+)\" data-keys=\"([-0-9 ]*)\"");
+    for (std::sregex_iterator p(dom.begin(), dom.end(), plan), end; p != end; ++p) {
+        std::size_t from = static_cast<std::size_t>(p->position());
+        std::string svg = dom.substr(from, dom.find("</svg>", from) - from);
+        int floor = std::stoi((*p)[1]);
+        for (std::sregex_iterator k(svg.begin(), svg.end(), listed); k != end; ++k) {
+            std::istringstream keys((*k)[2].str());
+            for (int key; keys >> key;)
+                drawn[{floor, (*k)[1]}].insert(key);
+        }
+    }
+    return drawn;
+}
+
+const char* const kMemberTables[] = {"Beam", "Column", "Brace", "Wall", "WallLL", "WallColumn", "Slab"};
+
+// What the store holds after importing the file here, in this process.
+Drawn storedMembers(const std::string& file)
+{
+    hoststore::clearStore();
+    importPath(file);
+    Json store = storeJson();
+    Drawn stored;
+    for (const char* table : kMemberTables)
+        for (const Json& row : rows(store, "model", table))
+            stored[{row["value"]["PStorK"].get<int>(), table}].insert(row["key"].get<int>());
+    return stored;
+}
+
+std::string describe(const Drawn& members)
+{
+    std::ostringstream out;
+    for (const auto& [where, keys] : members)
+        out << "floor " << where.first << " " << where.second << ": " << keys.size() << "\n";
+    return out.str();
+}
+
+// The share of pixels that are not the page's background, and of those
+// that are the warning style's red.
+struct Pixels {
+    double drawn = 0, red = 0;
+};
+
+Pixels screenshotPixels(const std::string& png)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, png.c_str()))
+        return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+        return {};
+    Pixels share;
+    std::size_t count = pixels.size() / 3;
+    for (std::size_t i = 0; i < count; ++i) {
+        int r = pixels[3 * i], g = pixels[3 * i + 1], b = pixels[3 * i + 2];
+        if (r < 240 || g < 240 || b < 240)
+            share.drawn += 1.0 / count;
+        if (r > 200 && g < 60 && b < 60)
+            share.red += 1.0 / count;
+    }
+    return share;
+}
+
+// The page of a file, written by dictcheck, and its screenshot of one
+// storey's plan shown alone, kept in the build tree for people to look at.
+struct Page {
+    std::string html;
+    std::string dom;
+    Pixels pixels;
+};
+
+Page pageOf(const std::string& file, const std::string& name, const std::string& storey)
+{
+    fs::create_directories(kOutput);
+    Page page;
+    page.html = kOutput + "/" + name + ".html";
+    fs::remove(page.html); // one an earlier build wrote may not be recognised as a page
+    CommandResult result = run(quote(DICTCHECK_PATH) + " --html " + quote(page.html) + " " + quote(file) + " >/dev/null");
+    EXPECT_LE(result.status, 1);
+    page.dom = dom(page.html);
+    std::string png = kOutput + "/" + name + "-" + storey + ".png";
+    fs::remove(png);
+    runBrowser("--window-size=1280,900 --screenshot=" + quote(png), page.html, "#plan=" + storey);
+    page.pixels = screenshotPixels(png);
+    return page;
+}
+
+void expectEveryStoredMemberDrawnOnce(const std::string& file, const Page& page)
+{
+    Drawn drawn = drawnMembers(page.dom);
+    Drawn stored = storedMembers(file);
+    EXPECT_EQ(drawn, stored) << "drawn:\n" << describe(drawn) << "stored:\n" << describe(stored);
+    std::size_t total = 0;
+    for (const auto& [where, keys] : stored)
+        total += keys.size();
+    EXPECT_GT(total, 0u);
+    std::smatch members;
+    ASSERT_TRUE(std::regex_search(page.dom, members, std::regex("data-members=\"([0-9]+)\"")));
+    std::size_t undrawable = 0;
+    std::regex unplaced("class=\"unplaced\"[^>]*data-keys=\"([-0-9 ]*)\"");
+    for (std::sregex_iterator u(page.dom.begin(), page.dom.end(), unplaced), end; u != end; ++u) {
+        std::istringstream keys((*u)[1].str());
+        for (int key; keys >> key;)
+            ++undrawable;
+    }
+    EXPECT_EQ(std::stoul(members[1]) + undrawable, total) << "the members the page's script found in the paths";
+}
+
+TEST(PlanPage, TheSampleDrawsEveryStoredMemberOnceAndShowsAPlan)
+{
+    NEED_BROWSER();
+    std::string sample = std::string(SAMPLES_DIR) + "/sample.xml";
+    Page page = pageOf(sample, "sample", "f1-s2");
+    expectEveryStoredMemberDrawnOnce(sample, page);
+    EXPECT_GT(page.pixels.drawn, 0.10) << "the screenshot of storey 2 is blank";
+    EXPECT_EQ(page.pixels.red, 0) << "nothing is in the warning style";
+}
+
+TEST(PlanPage, AGeneratedModelDrawsEveryStoredMemberOnce)
+{
+    NEED_BROWSER();
+    TempFile model("", "generated.xml");
+    ASSERT_EQ(run(quote(MODELGEN_PATH) + " --storeys 9 --bays-x 6 --bays-y 4 --seed 21 -o " + quote(model.path()) +
+                  " >/dev/null 2>&1")
+                  .status,
+              0);
+    Page page = pageOf(model.path(), "generated", "f1-s9");
+    expectEveryStoredMemberDrawnOnce(model.path(), page);
+    EXPECT_GT(page.pixels.drawn, 0.10) << "the screenshot of storey 9 is blank";
+}
+
+// A beam on a storey that does not exist, a column on a node that does not,
+// a slab without supports, a whole storey missing and a beam without its
+// design row: drawn in the warning style, listed, and the rest as usual.
+TEST(PlanPage, FaultsAreDrawnInTheWarningStyleAndListed)
+{
+    NEED_BROWSER();
+    using namespace planmodels;
+    Model model;
+    model.floors = floorRow(1, 1, "F1", "0") + floorRow(2, 2, "F2", "3000");
+    model.elements += elementRow(9, 2, {99, 1}) + elementRow(10, 3, {1, 2}) + elementRow(11, 9, {1, 2});
+    model.beams = memberRow(1, 2, {1}) + memberRow(2, 9, {11}) + memberRow(3, 3, {10});
+    model.columns = memberRow(1, 2, {2}) + memberRow(2, 2, {9});
+    model.slabs = slabRow(1, 2, {{1, 2}, {2, 3}, {3, 4}, {4, 1}}) + slabRowWithoutSupports(2, 2);
+    model.wallColumns = wallColumnRow(1, 2, 3) + wallColumnRow(2, 2, 4);
+    model.design = table("WallColumnTable", wallColumnDesignRow(1, "12"));
+    TempFile file(model.xml(), "faulty.xml");
+    Page page = pageOf(file.path(), "faulty", "f1-s3");
+    expectEveryStoredMemberDrawnOnce(file.path(), page);
+
+    const struct {
+        const char* path; // the path or text that must list the member
+        const char* why;  // its line in the list
+    } faults[] = {
+        {"<svg class=\"plan\"[^>]*data-floor=\"9\" data-stored=\"0\"[\\s\\S]*?class=\"k-beam warn\" data-table=\"Beam\" "
+         "data-keys=\"2\"",
+         "<td>Beam</td><td class=\"n\">2</td><td>storey 9 is not in the Floor table</td>"},
+        {"<svg class=\"plan\"[^>]*data-floor=\"3\" data-stored=\"0\"[\\s\\S]*?class=\"k-beam warn\" data-table=\"Beam\" "
+         "data-keys=\"3\"",
+         "<td>Beam</td><td class=\"n\">3</td><td>storey 3 is not in the Floor table</td>"},
+        {"<svg class=\"plan\"[^>]*data-floor=\"2\"[\\s\\S]*?class=\"k-column warn\" data-table=\"Column\" "
+         "data-keys=\"2\"",
+         "<td>Column</td><td class=\"n\">2</td><td>node 99 is not in the Node table</td>"},
+        {"<svg class=\"plan\"[^>]*data-floor=\"2\"[\\s\\S]*?class=\"unplaced\"[^>]*data-table=\"Slab\" data-keys=\"2\"",
+         "<td>Slab</td><td class=\"n\">2</td><td>no supports; not drawn: no stored node</td>"},
+        {"<svg class=\"plan\"[^>]*data-floor=\"2\"[\\s\\S]*?class=\"k-wallcolumn warn\" data-table=\"WallColumn\" "
+         "data-keys=\"2\"",
+         "<td>WallColumn</td><td class=\"n\">2</td><td>no RcDesignWallColumn row stored</td>"},
+    };
+    for (const auto& f : faults) {
+        EXPECT_TRUE(std::regex_search(page.dom, std::regex(f.path))) << f.path;
+        EXPECT_NE(page.dom.find(f.why), std::string::npos) << f.why;
+    }
+    EXPECT_NE(page.dom.find("Members drawn in the warning style: 5</h4>"), std::string::npos);
+
+    // The report as dictcheck writes it as JSON: every field of every
+    // warning's examples heads a column of the page's report.
+    Json report = Json::parse(run(quote(DICTCHECK_PATH) + " --json - " + quote(file.path()) + " 2>/dev/null").out);
+    std::set<std::string> fields;
+    for (const Json& group : report["files"][0]["warnings"])
+        for (const Json& example : group["examples"])
+            for (const auto& field : example.items())
+                fields.insert(field.key());
+    EXPECT_GE(fields.size(), 3u);
+    for (const std::string& field : fields)
+        EXPECT_NE(page.dom.find("<th>" + field + "</th>"), std::string::npos) << field;
+    EXPECT_GT(page.pixels.red, 0.0005) << "the beam on the storey that does not exist is not drawn in red";
+}
+
+// Pointing at a beam shows its table, key and required steel, as the store
+// holds them.
+TEST(PlanPage, PointingAtAMemberShowsItsTableKeyAndDesign)
+{
+    NEED_BROWSER();
+    std::string sample = std::string(SAMPLES_DIR) + "/sample.xml";
+    fs::create_directories(kOutput);
+    std::string html = kOutput + "/tooltip.html";
+    fs::remove(html);
+    run(quote(DICTCHECK_PATH) + " --html " + quote(html) + " " + quote(sample) + " >/dev/null");
+    // After the page's script: point at the middle of the first beam of
+    // storey 1 and keep the tooltip's text.
+    std::string page = readFile(html);
+    const std::string pointer = R"(<script>
+setTimeout(function () {
+  var path = document.querySelector('#f1-s1 path.k-beam');
+  var key = path.getAttribute('data-keys').split(' ')[0];
+  var p = path.getPointAtLength(1000).matrixTransform(path.getScreenCTM());
+  path.ownerSVGElement.dispatchEvent(new PointerEvent('pointermove', {clientX: p.x, clientY: p.y, bubbles: true}));
+  document.body.setAttribute('data-pointed', key);
+  document.body.setAttribute('data-tip', document.getElementById('tip').innerText);
+}, 100);
+</script></body>)";
+    page.replace(page.rfind("</body>"), 7, pointer);
+    TempFile pointed(page, "pointed.html");
+    std::string out = dom(pointed.path(), "#plan=f1-s1");
+    std::smatch key, tip;
+    ASSERT_TRUE(std::regex_search(out, key, std::regex("data-pointed=\"([0-9]+)\"")));
+    ASSERT_TRUE(std::regex_search(out, tip, std::regex("data-tip=\"([^\"]*)\"")));
+    std::string text = tip[1];
+    EXPECT_EQ(text.rfind("Beam " + key[1].str() + "\n", 0), 0u) << text;
+    EXPECT_NE(text.find("Storey 1 "), std::string::npos) << text;
+    hoststore::clearStore();
+    importPath(sample);
+    Json store = storeJson();
+    for (const Json& row : rows(store, "design", "RcDesignBeam"))
+        if (row["key"].get<int>() == std::stoi(key[1])) {
+            const Json& v = row["value"];
+            std::string line = "ReqAsTop: " + v["ISection"]["ReqAsTop"].get<std::string>() + " | " +
+                               v["MSection"]["ReqAsTop"].get<std::string>() + " | " +
+                               v["JSection"]["ReqAsTop"].get<std::string>() + "  (ISection | MSection | JSection)";
+            EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+        }
+}
+
+} // namespace

@@ -1,0 +1,74 @@
+#include "tools/htmlreport/PlanOutputs.h"
+
+#include <cstdio>
+
+#include "commands/OutputFile.h"
+#include "commands/OutputTarget.h"
+
+namespace htmlreport {
+
+namespace {
+
+const char* const kTool = "dictcheck";
+
+} // namespace
+
+PlanOutputs::PlanOutputs(std::string htmlPath, std::string svgDir)
+    : m_htmlPath(std::move(htmlPath)), m_svgDir(std::move(svgDir))
+{
+}
+
+bool PlanOutputs::targetsAccepted(const std::vector<std::string>& files, const std::string& jsonPath)
+{
+    m_fileCount = files.size();
+    if (!m_htmlPath.empty()) {
+        if (m_htmlPath == "-") {
+            std::fprintf(stderr, "%s: --html takes a file to write, not '-' (see 'dictcheck --help')\n", kTool);
+            return false;
+        }
+        if (!jsonPath.empty() && jsonPath != "-" && commands::sameFile(jsonPath, m_htmlPath)) {
+            std::fprintf(stderr, "%s: the --html target %s is also the --json target; give another path\n", kTool,
+                         m_htmlPath.c_str());
+            return false;
+        }
+        std::string refusal = commands::refusedTarget(
+            kTool, m_htmlPath, files,
+            {"--html", "report page", {"<!DOCTYPE html>", kPageStart}, std::string("<!DOCTYPE html> ") + kPageStart});
+        if (!refusal.empty()) {
+            std::fputs(refusal.c_str(), stderr);
+            return false;
+        }
+        if (!commands::writableTarget(kTool, m_htmlPath))
+            return false;
+    }
+    return m_svgDir.empty() || commands::writableFolder(kTool, m_svgDir);
+}
+
+bool PlanOutputs::addFile(const dictcheck::FileReport& report, const nlohmann::ordered_json& reportJson)
+{
+    ++m_added;
+    plan::Plan plan = plan::readPlan(designTablesHeld(report));
+    if (!m_htmlPath.empty())
+        m_page.addFile(report, reportJson, plan);
+    if (m_svgDir.empty())
+        return true;
+    std::string prefix = m_fileCount > 1 ? "file" + std::to_string(m_added) + "-" : "";
+    std::string error;
+    if (writeSvgFiles(m_svgDir, prefix, plan, error))
+        return true;
+    std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
+    return false;
+}
+
+bool PlanOutputs::finish()
+{
+    if (m_htmlPath.empty())
+        return true;
+    std::string error;
+    if (commands::writeWhole(m_htmlPath, m_page.html(), error))
+        return true;
+    std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
+    return false;
+}
+
+} // namespace htmlreport
