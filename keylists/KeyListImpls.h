@@ -19,6 +19,7 @@ public:
     ~MapBackedList() = default;
 
     const std::map<K, V>& entries() const { return m_policy.entries(); }
+    std::map<K, V> takeEntries() { return m_policy.take(); }
 
 protected:
     TCopyPolicyImplMap<K, V> m_policy;
@@ -47,6 +48,24 @@ struct SLcsImpl final : MapBackedList<SLcs, int, double> {};
 struct SLssImpl final : MapBackedList<SLss, int, double> {};
 
 } // namespace building_modelDB
+
+// The concrete list behind each kind of list pointer a record holds, as
+// the store's record constructors create them.
+template <class P> struct ListImpl;
+template <> struct ListImpl<building_modelDB::SPNodeKeyList> { using type = building_modelDB::SPNodeKeyListImpl; };
+template <> struct ListImpl<building_modelDB::SBeamList> { using type = building_modelDB::SBeamListImpl; };
+template <> struct ListImpl<building_modelDB::SWallEleKeys> { using type = building_modelDB::SWallEleKeysImpl; };
+template <> struct ListImpl<building_modelDB::SLcs> { using type = building_modelDB::SLcsImpl; };
+template <> struct ListImpl<building_modelDB::SLss> { using type = building_modelDB::SLssImpl; };
+template <class K, class V> struct ListImpl<TableInterface<K, V>> { using type = MapTable<K, V>; };
+
+// The entries behind a list pointer that the store's constructors filled
+// in, through the list's own type.
+template <class P>
+const auto& entriesOf(const P* list)
+{
+    return static_cast<const typename ListImpl<P>::type*>(list)->entries();
+}
 
 // Each implementation is its host base followed by its policy, nothing else.
 static_assert(sizeof(building_modelDB::SPNodeKeyListImpl) ==

@@ -81,6 +81,13 @@ public:
     virtual ~TCopyPolicyImplMap() { m_map.clear(); }
 
     const std::map<K, V>& entries() const { return m_map; }
+    // Hands every entry over to the caller, leaving the policy empty.
+    std::map<K, V> take()
+    {
+        std::map<K, V> taken;
+        taken.swap(m_map);
+        return taken;
+    }
 
 private:
     bool acceptsCount(int count) const

@@ -30,14 +30,17 @@ source scripts/checks.sh
 
 # The sample and the test models, and the native build's outputs on them,
 # in a folder of their own: dictcheck reports on all of them, hostsim
-# imports the sample.
+# imports the sample, dictdiff compares it with a model of another seed.
 data=$work/data
 mkdir -p "$data"
 cp samples/sample.xml tests/data/*.xml "$data/"
 models=(sample.xml $(cd tests/data && ls -- *.xml))
 (cd "$data" && "$native/dictcheck" --json native-report.json "${models[@]}" >native-check.txt 2>&1
  echo $? >native-check.status
- PROGRESS_LOG=native-progress.log "$native/hostsim" --json native-dump.json sample.xml >/dev/null 2>&1)
+ PROGRESS_LOG=native-progress.log "$native/hostsim" --json native-dump.json sample.xml >/dev/null 2>&1
+ "$native/modelgen" --storeys 6 --bays-x 4 --bays-y 3 --seed 2027 -o revised.xml 2>/dev/null
+ "$native/dictdiff" --json native-diff.json sample.xml revised.xml >native-diff.txt 2>&1
+ echo $? >native-diff.status)
 
 same() { # label, expected file, actual file
   cmp -s "$2" "$3" || { echo "$1: $3 differs from $2"; diff "$2" "$3" | head -n 5; return 1; }
@@ -108,6 +111,16 @@ installed_import() { # hostsim
     same "progress log" "$data/native-progress.log" "$data/installed-progress.log"
 }
 check "installed hostsim imports the sample as the native one" installed_import "$bin/hostsim"
+
+compared() { # dictdiff, the name of its outputs, then how to run it
+  local outputs=$2
+  (cd "$data" && "${@:3}" "$1" --json "$outputs-diff.json" sample.xml revised.xml >"$outputs-diff.crlf" 2>&1
+   [ $? -eq "$(cat native-diff.status)" ]) || { echo "exit status differs"; return 1; }
+  tr -d '\r' <"$data/$outputs-diff.crlf" >"$data/$outputs-diff.txt"
+  same "comparison" "$data/native-diff.txt" "$data/$outputs-diff.txt" &&
+    same "JSON comparison" "$data/native-diff.json" "$data/$outputs-diff.json"
+}
+check "installed dictdiff compares two models as the native one" compared "$bin/dictdiff" installed
 
 # Each library the installed modules load is the package's own, from its
 # folder, or a file of a package it depends on (dpkg-shlibdeps found them).
@@ -183,6 +196,7 @@ check "the DLL check refuses a folder that lacks hoststore.dll" refused
 contents() {
   local file
   for file in DictImport.dll hoststore.dll hostframework.dll UlmarB_UI_Progressu.dll dictcheck.exe hostsim.exe \
+              dictdiff.exe \
               README.txt INTEGRATING.txt docs/format.txt docs/reliability.txt; do
     [ -s "$app/$file" ] || { echo "missing from the zip: $file"; return 1; }
   done
@@ -226,6 +240,7 @@ wine_import() {
     same "progress log" "$data/native-progress.log" "$data/wine-progress.log"
 }
 check "hostsim.exe imports the sample as the native hostsim" wine_import
+check "dictdiff.exe compares two models as the native dictdiff" compared "$app/dictdiff.exe" wine "$wine"
 
 # The README's first line, run as written, with the sample for its file.
 readme_line() {

@@ -115,6 +115,13 @@ CommandResult run(const std::string& commandLine)
     return result;
 }
 
+Output runWithErrors(const std::string& commandLine)
+{
+    TempFile scratch("", "stderr.txt");
+    CommandResult result = run(commandLine + " 2>" + quote(scratch.path()));
+    return {result.status, result.out, readFile(scratch.path())};
+}
+
 std::string readFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);

@@ -61,6 +61,14 @@ struct CommandResult {
 };
 CommandResult run(const std::string& commandLine);
 
+// The same with its standard error too.
+struct Output {
+    int status;
+    std::string out;
+    std::string errors;
+};
+Output runWithErrors(const std::string& commandLine);
+
 // A copy of the bundled sample with one fault, as a user meets it: what
 // the report calls it, and the place of the element at fault (the line of
 // the first occurrence of `at`, which the fault put there).

@@ -733,21 +733,13 @@ TEST(Run, AnExceptionMidRunFailsTheRunAndKeepsEarlierRecords)
 namespace {
 
 // Runs a hostsim command line (arguments already quoted); its standard
-// error, and its standard output when asked.
-struct Output {
-    int status;
-    std::string errors;
-    std::string out;
-};
-
+// output and error.
 Output hostsimLine(const std::string& arguments, const std::string& shell = "sh")
 {
-    TempFile scratch("", "stderr.txt");
     std::string command = quote(kHostsim) + " --plugin " + quote(kPlugin) + " " + arguments;
     if (shell != "sh")
         command = shell + " -c " + quote(command); // for <(...) in the arguments
-    CommandResult result = run(command + " 2>" + quote(scratch.path()));
-    return {result.status, readFile(scratch.path()), result.out};
+    return runWithErrors(command);
 }
 
 TEST(HostsimArguments, ADumpTargetThatIsAFileToImportIsRefusedAndLeftAsItIs)

@@ -10,15 +10,6 @@
 namespace hoststore {
 namespace {
 
-// The concrete list behind each list pointer a record holds.
-template <class P> struct ListImpl;
-template <> struct ListImpl<SPNodeKeyList> { using type = SPNodeKeyListImpl; };
-template <> struct ListImpl<SBeamList> { using type = SBeamListImpl; };
-template <> struct ListImpl<SWallEleKeys> { using type = SWallEleKeysImpl; };
-template <> struct ListImpl<SLcs> { using type = SLcsImpl; };
-template <> struct ListImpl<SLss> { using type = SLssImpl; };
-template <class K, class V> struct ListImpl<TableInterface<K, V>> { using type = MapTable<K, V>; };
-
 template <class T>
 void initValue(T& value)
 {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 #include "host/CDesignDB.h"
 #include "host/CMBMBNReader.h"
@@ -12,6 +13,7 @@
 #include "host/EventData.h"
 #include "hostsim/store/JsonWriter.h"
 #include "hostsim/store/Members.h"
+#include "hostsim/store/Tables.h"
 #include "keylists/KeyListImpls.h"
 
 namespace hoststore {
@@ -63,76 +65,9 @@ private:
     const char* m_name = "";
 };
 
-struct Tables {
-    StoreTable<S_ProjectInfo_D> ProjectInfo;
-    StoreTable<S_UnitFlag_D> UnitFlag;
-    StoreTable<S_Section_D> Section;
-    StoreTable<S_Thickness_D> Thickness;
-    StoreTable<S_Opening_D> Opening;
-    StoreTable<S_DesignMaterial_D> DesignMaterial;
-    StoreTable<S_DesignCode_D> DesignCode;
-    StoreTable<S_Floor_D> Floor;
-    StoreTable<S_Node_D> Node;
-    StoreTable<S_Axis_D> Axis;
-    StoreTable<S_AxisGroup_D> AxisGroup;
-    StoreTable<S_Element_D> Element;
-    StoreTable<S_Beam_D> Beam;
-    StoreTable<S_BeamGroup_D> BeamGroup;
-    StoreTable<S_Column_D> Column;
-    StoreTable<S_Brace_D> Brace;
-    StoreTable<S_Wall_D> Wall;
-    StoreTable<S_WallLL_D> WallLL;
-    StoreTable<S_WallColumn_D> WallColumn;
-    StoreTable<S_Slab_D> Slab;
-    StoreTable<S_MemberEndRls_D> MemberEndRls;
-    StoreTable<S_Mdul_D> Mdul;
-    StoreTable<S_Plan_D> Plan;
-
-    StoreTable<S_RcDgnGlobal_D> RcDgnGlobal;
-    StoreTable<S_RcDesignBeam_D> RcDesignBeam;
-    StoreTable<S_RcDesignColumn_D> RcDesignColumn;
-    StoreTable<S_RcDesignWall_D> RcDesignWall;
-    StoreTable<S_RcDesignWall_D> RcDesignWallReserved;
-    StoreTable<S_RcDesignWallLL_D> RcDesignWallLL;
-    StoreTable<S_RcDesignWallColumn_D> RcDesignWallColumn;
-    StoreTable<S_RcDesignSlab_D> RcDesignSlab;
-};
-
-template <class R>
-struct NamedTable {
-    using Record = R;
-    const char* name;
-    StoreTable<R> Tables::*table;
-};
-
-template <class R>
-constexpr NamedTable<R> named(const char* name, StoreTable<R> Tables::*table)
-{
-    return {name, table};
-}
-
-constexpr auto kModelTables = std::make_tuple(
-    named("ProjectInfo", &Tables::ProjectInfo), named("UnitFlag", &Tables::UnitFlag),
-    named("Section", &Tables::Section), named("Thickness", &Tables::Thickness),
-    named("Opening", &Tables::Opening), named("DesignMaterial", &Tables::DesignMaterial),
-    named("DesignCode", &Tables::DesignCode), named("Floor", &Tables::Floor), named("Node", &Tables::Node),
-    named("Axis", &Tables::Axis), named("AxisGroup", &Tables::AxisGroup), named("Element", &Tables::Element),
-    named("Beam", &Tables::Beam), named("BeamGroup", &Tables::BeamGroup), named("Column", &Tables::Column),
-    named("Brace", &Tables::Brace), named("Wall", &Tables::Wall), named("WallLL", &Tables::WallLL),
-    named("WallColumn", &Tables::WallColumn), named("Slab", &Tables::Slab),
-    named("MemberEndRls", &Tables::MemberEndRls), named("Mdul", &Tables::Mdul), named("Plan", &Tables::Plan));
-
-constexpr auto kDesignTables = std::make_tuple(
-    named("RcDgnGlobal", &Tables::RcDgnGlobal), named("RcDesignBeam", &Tables::RcDesignBeam),
-    named("RcDesignColumn", &Tables::RcDesignColumn), named("RcDesignWall", &Tables::RcDesignWall),
-    named("RcDesignWallLL", &Tables::RcDesignWallLL), named("RcDesignWallColumn", &Tables::RcDesignWallColumn),
-    named("RcDesignSlab", &Tables::RcDesignSlab));
-
-template <class Tuple, class F>
-void forEachTable(const Tuple& list, F&& f)
-{
-    std::apply([&](const auto&... t) { (f(t), ...); }, list);
-}
+using Tables = TableSet<StoreTable>;
+constexpr auto kModelTables = modelTables<Tables>();
+constexpr auto kDesignTables = designTables<Tables>();
 
 Tables& tables()
 {
@@ -144,33 +79,6 @@ Tables& tables()
         return &t;
     }();
     return *instance;
-}
-
-// The entries behind a list pointer, through the list's own type.
-template <class K, class V>
-const std::map<K, V>& entriesOf(const TableInterface<K, V>* list)
-{
-    return static_cast<const MapTable<K, V>*>(list)->entries();
-}
-const std::map<int, int>& entriesOf(const SPNodeKeyList* list)
-{
-    return static_cast<const SPNodeKeyListImpl*>(list)->entries();
-}
-const std::map<int, int>& entriesOf(const SBeamList* list)
-{
-    return static_cast<const SBeamListImpl*>(list)->entries();
-}
-const std::map<int, int>& entriesOf(const SWallEleKeys* list)
-{
-    return static_cast<const SWallEleKeysImpl*>(list)->entries();
-}
-const std::map<int, double>& entriesOf(const SLcs* list)
-{
-    return static_cast<const SLcsImpl*>(list)->entries();
-}
-const std::map<int, double>& entriesOf(const SLss* list)
-{
-    return static_cast<const SLssImpl*>(list)->entries();
 }
 
 void write(JsonWriter& json, int v) { json.value(v); }
@@ -257,6 +165,13 @@ void count(std::vector<TableCount>& counts, const char* section, const Tuple& li
     });
 }
 
+// Moves the rows of each store table into the same table of `rows`.
+template <class From, class To, std::size_t... I>
+void moveRows(StoreRows& rows, const From& from, const To& to, std::index_sequence<I...>)
+{
+    ((rows.*std::get<I>(to).table = (tables().*std::get<I>(from).table).takeEntries()), ...);
+}
+
 } // namespace
 
 std::vector<TableCount> countRecords()
@@ -290,6 +205,17 @@ WriteCounts writeCounts()
 void failAddDataAt(long long n)
 {
     g_writes.untilFailure = n > 0 ? n : 0;
+}
+
+StoreRows takeRows()
+{
+    StoreRows rows;
+    moveRows(rows, kModelTables, modelTables<StoreRows>(),
+             std::make_index_sequence<std::tuple_size_v<decltype(kModelTables)>>());
+    moveRows(rows, kDesignTables, designTables<StoreRows>(),
+             std::make_index_sequence<std::tuple_size_v<decltype(kDesignTables)>>());
+    rows.RcDesignWallReserved = tables().RcDesignWallReserved.takeEntries();
+    return rows;
 }
 
 void clearStore()

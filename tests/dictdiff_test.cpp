@@ -1,0 +1,411 @@
+// dictdiff on real files: generated models and seeded revisions of them,
+// each reported exactly and nothing else, under both matchings; its
+// command line, outputs and exit statuses.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <set>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "ModelEditor.h"
+#include "TestSupport.h"
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kDictdiff = DICTDIFF_PATH;
+const std::string kModelgen = MODELGEN_PATH;
+
+Output dictdiff(const std::string& arguments)
+{
+    return runWithErrors(quote(kDictdiff) + " " + arguments);
+}
+
+// A generated model, written once for the whole suite.
+const std::string& baseModel()
+{
+    static TempFile model("", "base.xml");
+    static bool written = run(quote(kModelgen) + " --storeys 4 --bays-x 3 --bays-y 2 --seed 7 -o " +
+                              quote(model.path()) + " 2>/dev/null")
+                              .status == 0;
+    EXPECT_TRUE(written);
+    return model.path();
+}
+
+// The comparison of two files as JSON; its exit status in `status`.
+Json compareFiles(const std::string& older, const std::string& newer, const std::string& options,
+                  int* status = nullptr)
+{
+    Output result = dictdiff(options + " --json - " + quote(older) + " " + quote(newer));
+    if (status)
+        *status = result.status;
+    EXPECT_TRUE(result.status == 0 || result.status == 1) << result.errors;
+    return Json::parse(result.out);
+}
+
+// Records as texts in one order, whatever the order they were made or
+// reported in.
+std::vector<std::string> sorted(const std::vector<Json>& records)
+{
+    std::vector<std::string> texts;
+    for (const Json& record : records)
+        texts.push_back(record.dump());
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+// Every changed, added or removed record of a comparison, without its
+// storey, with its table's name.
+std::vector<Json> changes(const Json& comparison)
+{
+    std::vector<Json> all;
+    for (const Json& table : comparison.at("tables"))
+        for (Json record : table.at("records")) {
+            record.erase("storey");
+            Json entry = {{"table", table.at("table")}};
+            entry.update(record);
+            all.push_back(entry);
+        }
+    return all;
+}
+
+Json record(const char* table, const char* change, Json oldKey, Json newKey, Json members = Json::array(),
+            Json distance = nullptr)
+{
+    return {{"table", table},     {"change", change},       {"old_key", oldKey},
+            {"new_key", newKey}, {"distance", distance}, {"members", members}};
+}
+
+Json member(const std::string& path, Json before, Json after)
+{
+    return {{"member", path}, {"old", before}, {"new", after}};
+}
+
+double real(const std::string& text)
+{
+    return std::strtod(text.c_str(), nullptr);
+}
+
+std::string fixed(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", v);
+    return text;
+}
+
+// A revision of the base model and exactly what it changed, made from a seed.
+struct Revision {
+    const char* name;
+    std::vector<Json> (*make)(ModelEditor& model, std::mt19937& random);
+};
+
+int pick(const std::vector<int>& keys, std::mt19937& random)
+{
+    return keys[std::uniform_int_distribution<std::size_t>(0, keys.size() - 1)(random)];
+}
+
+const Revision kRevisions[] = {
+    {"moved nodes",
+     [](ModelEditor& model, std::mt19937& random) {
+         std::vector<Json> expected;
+         std::vector<int> keys = model.keys(Section::Model, "NodeTable");
+         std::shuffle(keys.begin(), keys.end(), random);
+         std::uniform_real_distribution<double> shift(5, 400);
+         for (int i = 0; i < 3; ++i) {
+             TiXmlElement* row = model.row(Section::Model, "NodeTable", keys[i]);
+             std::string x = model.field(row, "x"), y = model.field(row, "y");
+             std::string nx = fixed(real(x) + shift(random)), ny = fixed(real(y) - shift(random));
+             model.setField(row, "x", nx);
+             model.setField(row, "y", ny);
+             expected.push_back(record("Node", "changed", keys[i], keys[i],
+                                       {member("x", real(x), real(nx)), member("y", real(y), real(ny))},
+                                       std::hypot(real(nx) - real(x), real(ny) - real(y))));
+         }
+         return expected;
+     }},
+    {"a changed section",
+     [](ModelEditor& model, std::mt19937& random) {
+         int key = pick(model.keys(Section::Model, "SectionTable"), random);
+         TiXmlElement* row = model.row(Section::Model, "SectionTable", key);
+         std::string name = model.field(row, "SName");
+         Json before = Json::array(), after = Json::array();
+         for (int i = 0; i < 8; ++i)
+             before.push_back(real(model.field(row, "SectI/Size/double#" + std::to_string(i))));
+         after = before;
+         std::string size = fixed(before[1].get<double>() + 50);
+         after[1] = real(size);
+         model.setField(row, "SName", name + " rev");
+         model.setField(row, "SectI/Size/double#1", size);
+         return std::vector<Json>{record("Section", "changed", key, key,
+                                         {member("SName", name, name + " rev"), member("SectI.Size", before, after)})};
+     }},
+    {"a deleted beam",
+     [](ModelEditor& model, std::mt19937& random) {
+         int key = pick(model.keys(Section::Model, "BeamTable"), random);
+         model.removeRow(Section::Model, "BeamTable", key);
+         model.removeRow(Section::Design, "BeamTable", key);
+         return std::vector<Json>{record("Beam", "removed", key, nullptr),
+                                  record("RcDesignBeam", "removed", key, nullptr)};
+     }},
+    {"a design result changed",
+     [](ModelEditor& model, std::mt19937& random) {
+         int key = pick(model.keys(Section::Design, "ColumnTable"), random);
+         TiXmlElement* row = model.row(Section::Design, "ColumnTable", key);
+         std::string before = model.field(row, "ForceUp/N");
+         std::string after = fixed(real(before) * 1.25 + 10);
+         model.setField(row, "ForceUp/N", after);
+         return std::vector<Json>{
+             record("RcDesignColumn", "changed", key, key, {member("ForceUp.N", before, after)})};
+     }},
+    {"a storey renamed",
+     [](ModelEditor& model, std::mt19937& random) {
+         int key = pick(model.keys(Section::Model, "FloorTable"), random);
+         TiXmlElement* row = model.row(Section::Model, "FloorTable", key);
+         std::string before = model.field(row, "StoryName");
+         model.setField(row, "StoryName", "Storey " + std::to_string(key) + " renamed");
+         return std::vector<Json>{record("Floor", "changed", key, key,
+                                         {member("StoryName", before, "Storey " + std::to_string(key) + " renamed")})};
+     }},
+    {"a row added",
+     [](ModelEditor& model, std::mt19937& random) {
+         const char* tables[][2] = {{"NodeTable", "Node"}, {"SectionTable", "Section"}, {"OpeningTable", "Opening"}};
+         const auto& table = tables[std::uniform_int_distribution<int>(0, 2)(random)];
+         std::vector<int> keys = model.keys(Section::Model, table[0]);
+         int key = *std::max_element(keys.begin(), keys.end()) + 1 + static_cast<int>(random() % 5);
+         TiXmlElement* added = model.addRow(Section::Model, table[0], key, model.row(Section::Model, table[0], keys[0]));
+         if (std::string(table[1]) == "Node")
+             model.setField(added, "x", "-7500.25");
+         return std::vector<Json>{record(table[1], "added", nullptr, key)};
+     }},
+};
+
+class Revisions : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(Revisions, EachIsReportedExactlyAndNothingElseUnderBothMatchings)
+{
+    for (const Revision& revision : kRevisions) {
+        std::mt19937 random(GetParam());
+        ModelEditor model(baseModel());
+        std::vector<Json> expected = revision.make(model, random);
+        TempFile revised("", "revised.xml");
+        model.save(revised.path());
+        for (const char* match : {"key", "geometry"}) {
+            int status = 0;
+            Json comparison = compareFiles(baseModel(), revised.path(), std::string("--match ") + match, &status);
+            EXPECT_EQ(status, 1) << revision.name << ", " << match;
+            EXPECT_FALSE(comparison.at("equal").get<bool>());
+            std::vector<Json> found = changes(comparison);
+            EXPECT_EQ(sorted(found), sorted(expected)) << revision.name << ", --match " << match << ", seed " << GetParam();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, Revisions, ::testing::Values(1u, 2u, 3u));
+
+TEST(Dictdiff, AFileComparedWithItselfHasNoChange)
+{
+    for (const char* match : {"key", "geometry"}) {
+        Output result = dictdiff(std::string("--match ") + match + " " + quote(baseModel()) + " " + quote(baseModel()));
+        EXPECT_EQ(result.status, 0) << match;
+        EXPECT_NE(result.out.find(": no change (matched by " + std::string(match) + ", tolerance 0.01)"),
+                  std::string::npos)
+            << result.out;
+        EXPECT_NE(result.out.find("Records: 0 added, 0 removed, 0 changed."), std::string::npos);
+        EXPECT_EQ(result.errors, "");
+    }
+}
+
+// Every node under another key, every reference to a node following it:
+// geometry matching sees no change; key matching sees every node moved
+// or its references changed.
+TEST(Dictdiff, RenumberedNodesAreNoChangeUnderGeometryMatching)
+{
+    ModelEditor model(baseModel());
+    std::vector<int> keys = model.keys(Section::Model, "NodeTable");
+    std::vector<int> shuffled = keys;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
+    std::map<int, int> renumbered;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        renumbered[keys[i]] = shuffled[i] + (i % 2 ? 1000 : 0);
+    model.renumberNodes(renumbered);
+    TempFile revised("", "renumbered.xml");
+    model.save(revised.path());
+
+    int status = 0;
+    Json geometry = compareFiles(baseModel(), revised.path(), "--match geometry", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(sorted(changes(geometry)), std::vector<std::string>());
+    for (const Json& table : geometry.at("tables"))
+        if (table.at("table") == "Node") {
+            EXPECT_EQ(table.at("paired_by").get<std::string>(), "position");
+            EXPECT_GT(table.at("rekeyed").get<long long>(), static_cast<long long>(keys.size()) / 2);
+        }
+
+    Json byKey = compareFiles(baseModel(), revised.path(), "", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_GT(changes(byKey).size(), keys.size() / 2);
+}
+
+// A renumbered model whose one node also moved: the moved node cannot be
+// told from a new one, and is reported removed and added; nothing else
+// is paired wrongly.
+TEST(Dictdiff, ARenumberedNodeThatMovedIsRemovedAndAdded)
+{
+    ModelEditor model(baseModel());
+    std::vector<int> keys = model.keys(Section::Model, "NodeTable");
+    std::map<int, int> renumbered;
+    for (int key : keys)
+        renumbered[key] = key + 500;
+    TiXmlElement* row = model.row(Section::Model, "NodeTable", keys[3]);
+    model.setField(row, "x", fixed(real(model.field(row, "x")) + 250));
+    model.renumberNodes(renumbered);
+    TempFile revised("", "moved.xml");
+    model.save(revised.path());
+    Json comparison = compareFiles(baseModel(), revised.path(), "--match geometry");
+    for (const Json& table : comparison.at("tables"))
+        if (table.at("table") == "Node") {
+            EXPECT_EQ(table.at("added").get<int>(), 1);
+            EXPECT_EQ(table.at("removed").get<int>(), 1);
+            EXPECT_EQ(table.at("changed").get<int>(), 0);
+        }
+}
+
+TEST(Dictdiff, TheTextGroupsChangesByStoreyAndTheCsvHasARowPerMember)
+{
+    ModelEditor model(baseModel());
+    TiXmlElement* floor = model.row(Section::Model, "FloorTable", 2);
+    model.setField(floor, "StoryName", "Mezzanine, \"east\"");
+    TiXmlElement* node = model.row(Section::Model, "NodeTable", 1);
+    model.setField(node, "x", "100.5");
+    TempFile revised("", "revised.xml");
+    model.save(revised.path());
+    TempFile csv("", "changes.csv");
+    fs::remove(csv.path());
+    Output result = dictdiff("--csv " + quote(csv.path()) + " " + quote(baseModel()) + " " + quote(revised.path()));
+    EXPECT_EQ(result.status, 1);
+    // Node 1 is on the base level, which the first storey's members use.
+    std::size_t first = result.out.find("\nstorey \"第1层\" (floor 1):\n  Node 1: changed, moved ");
+    std::size_t second = result.out.find("\nstorey \"Mezzanine, \\\"east\\\"\" (floor 2):\n  Floor 2: changed\n"
+                                         "      StoryName: \"第2层\" -> \"Mezzanine, \\\"east\\\"\"\n");
+    EXPECT_NE(first, std::string::npos) << result.out;
+    EXPECT_NE(second, std::string::npos) << result.out;
+    EXPECT_LT(first, second);
+
+    std::vector<std::string> lines = splitLines(readFile(csv.path()));
+    ASSERT_EQ(lines.size(), 3u) << readFile(csv.path());
+    EXPECT_EQ(lines[0], "section,table,change,old_key,new_key,storey,member,old,new,distance\r");
+    EXPECT_EQ(lines[1], "model,Floor,changed,2,2,\"Mezzanine, \"\"east\"\"\",StoryName,第2层,\"Mezzanine, "
+                        "\"\"east\"\"\",\r");
+    EXPECT_EQ(lines[2].rfind("model,Node,changed,1,1,第1层,x,", 0), 0u) << lines[2];
+}
+
+TEST(Dictdiff, AFileThatCannotBeImportedExitsTwoSayingWhy)
+{
+    TempFile notXml("<Dictionary><Pairs></Dictionary>", "broken.xml");
+    TempFile noDictionary("<Model><Tables/></Model>", "other.xml");
+    TempFile empty("", "empty.xml");
+    struct Case {
+        std::string file;
+        std::string reason;
+    } cases[] = {
+        {"/nonexistent/model.xml", "the file cannot be read: No such file or directory"},
+        {notXml.path(), "the file is not well-formed XML"},
+        {noDictionary.path(), "the file holds no dictionary: its root element <Model> holds no \"Pairs\" list of "
+                              "sections"},
+        {empty.path(), "the file is empty: it holds no XML"},
+    };
+    for (const Case& c : cases) {
+        for (bool first : {true, false}) {
+            std::string older = first ? c.file : baseModel();
+            std::string newer = first ? baseModel() : c.file;
+            Output result = dictdiff(quote(older) + " " + quote(newer));
+            EXPECT_EQ(result.status, 2) << c.file;
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(result.errors.rfind("dictdiff: " + c.file + " cannot be imported: " + c.reason, 0), 0u)
+                << result.errors;
+        }
+    }
+    // A pipe is read once: told from the start.
+    TempFile pipeHolder("", "pipe");
+    fs::remove(pipeHolder.path());
+    ASSERT_EQ(mkfifo(pipeHolder.path().c_str(), 0600), 0);
+    auto throughPipe = [&](const std::string& file) {
+        // The writer holds none of the test's pipes while it waits for a reader.
+        return runWithErrors("(cat " + quote(file) + " >" + quote(pipeHolder.path()) + ") >/dev/null 2>&1 & " +
+                             quote(kDictdiff) + " " + quote(pipeHolder.path()) + " " + quote(baseModel()));
+    };
+    Output piped = throughPipe(notXml.path());
+    EXPECT_EQ(piped.status, 2);
+    EXPECT_NE(piped.errors.find("cannot be imported: the file is not well-formed XML"), std::string::npos)
+        << piped.errors;
+    Output same = throughPipe(baseModel());
+    EXPECT_EQ(same.status, 0) << same.errors;
+}
+
+TEST(Dictdiff, EachBadArgumentExitsTwoWithOneLine)
+{
+    const std::string files = quote(baseModel()) + " " + quote(baseModel());
+    TempFile text("not a comparison\n", "notes.txt");
+    struct Case {
+        std::string arguments;
+        std::string message;
+    } cases[] = {
+        {quote(baseModel()), "dictdiff: NEW is required (see 'dictdiff --help')\n"},
+        {"--match name " + files,
+         "dictdiff: --match: name not in {key,geometry} (see 'dictdiff --help')\n"},
+        {"--tolerance -1 " + files, "dictdiff: --tolerance must be a number, 0 or more (see 'dictdiff --help')\n"},
+        {"--tolerance nan " + files, "dictdiff: --tolerance must be a number, 0 or more (see 'dictdiff --help')\n"},
+        {"--tolerance 1mm " + files,
+         "dictdiff: Could not convert: --tolerance = 1mm (see 'dictdiff --help')\n"},
+        {"--json - --csv - " + files,
+         "dictdiff: --json and --csv cannot both go to standard output (see 'dictdiff --help')\n"},
+        {"--json x.out --csv x.out " + files, "dictdiff: --json and --csv name the same file x.out; give each its own\n"},
+        {"--json " + quote(baseModel()) + " " + files,
+         "dictdiff: the --json target " + baseModel() +
+             " is one of the files to import and would be overwritten; give another path\n"},
+        {"--csv " + quote(text.path()) + " " + files,
+         "dictdiff: the --csv target " + text.path() +
+             " exists and is not a CSV comparison written by dictdiff (it does not start with section,table,change,); "
+             "not overwriting it: give another path, or remove the file first (is a file to import given after "
+             "--csv?)\n"},
+        {"--csv /nonexistent/dir/out.csv " + files,
+         "dictdiff: cannot write /nonexistent/dir/out.csv: No such file or directory\n"},
+    };
+    for (const Case& c : cases) {
+        Output result = dictdiff(c.arguments);
+        EXPECT_EQ(result.status, 2) << c.arguments;
+        EXPECT_EQ(result.errors, c.message) << c.arguments;
+        EXPECT_EQ(result.out, "") << c.arguments;
+    }
+    EXPECT_EQ(readFile(text.path()), "not a comparison\n");
+}
+
+TEST(Dictdiff, AFailedWriteOnStandardOutputExitsOneWithAMessage)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    for (const std::string& options : {std::string(""), std::string("--json - "), std::string("--csv - ")}) {
+        Output result = dictdiff(options + quote(baseModel()) + " " + quote(baseModel()) + " >/dev/full");
+        EXPECT_EQ(result.status, 1) << options;
+        EXPECT_NE(result.errors.find("standard output failed: No space left on device"), std::string::npos)
+            << options << result.errors;
+    }
+}
+
+TEST(Dictdiff, HelpTellsThePairingTheToleranceAndTheExitStatuses)
+{
+    Output help = dictdiff("--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* text : {"--match MATCH:{key,geometry}=key", "--tolerance TOL=0.01", "nodes by position",
+                             "design rows as their members", "Not paired:", "suits millimetre coordinates",
+                             "Exit status: 0 when the models are equal"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
+}
+
+} // namespace

@@ -1,0 +1,87 @@
+// What changed between two imports of a model: per table the records
+// added, removed and changed, and for a changed record each member that
+// differs, old and new. Plain data, for the text, JSON and CSV reports
+// and for a drawing that colours members by what happened to them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "hostsim/store/Tables.h"
+
+namespace dictdiff {
+
+using Json = nlohmann::ordered_json;
+
+// How records of the two imports are paired.
+enum class Match {
+    Key,      // by key in every table
+    Geometry, // storeys by height order, nodes by position, members by their nodes and storey
+};
+
+struct Options {
+    Match match = Match::Key;
+    // Two reals are equal when they differ by at most this much, or for
+    // reals below 1 in size, by at most this fraction of their size.
+    double tolerance = 0.01;
+};
+
+// A storey of either import: paired storeys are one.
+struct Storey {
+    std::optional<int> oldKey;
+    std::optional<int> newKey;
+    std::string name;     // the new import's name; the old one's for a storey it alone holds
+    double elevation = 0; // likewise
+};
+
+// One member that differs: its path in the record ("StoryName",
+// "SectI.Size", "Supports[1].NodeList", "ISection.Force.N") and its
+// values. A list is the array of its values in key order; a sub-record an
+// object; a list entry one side lacks is null on that side.
+struct MemberChange {
+    std::string member;
+    Json before;
+    Json after;
+};
+
+enum class Change { Added, Removed, Changed };
+
+struct RecordChange {
+    Change change = Change::Changed;
+    std::optional<int> oldKey; // absent for an added record
+    std::optional<int> newKey; // absent for a removed record
+    int storey = -1;           // index into Comparison::storeys; -1 for a record of no storey
+    std::optional<double> distance; // a node that moved: how far
+    std::vector<MemberChange> members; // of a changed record
+};
+
+struct TableComparison {
+    const char* section = ""; // "model" or "design"
+    const char* name = "";    // the store's name of the table
+    const char* pairedBy = "key";
+    long long oldRecords = 0;
+    long long newRecords = 0;
+    long long added = 0;
+    long long removed = 0;
+    long long changed = 0;
+    long long rekeyed = 0; // records paired under another key (geometry matching)
+    std::vector<RecordChange> records; // by new key, a removed record by its old key
+};
+
+struct Comparison {
+    Options options;
+    std::vector<Storey> storeys; // in order of elevation
+    std::vector<TableComparison> tables; // every table, in store order
+    bool equal() const;
+};
+
+// Compares two imports' rows, the old against the new.
+Comparison compare(const hoststore::StoreRows& older, const hoststore::StoreRows& newer, const Options& options);
+
+const char* changeName(Change change);
+const char* matchName(Match match);
+
+} // namespace dictdiff

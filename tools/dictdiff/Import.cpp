@@ -1,0 +1,83 @@
+#include "tools/dictdiff/Import.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "document/DocumentLoad.h"
+#include "document/ImportObserver.h"
+#include "document/SectionIndex.h"
+#include "hostsim/store/Store.h"
+#include "plugin/CMBMBNReaderImpl.h"
+#include "plugin/UserMessages.h"
+#include "tools/dictdiff/TableList.h"
+
+namespace dictdiff {
+
+namespace {
+
+// Hears why a run did not import the file, and nothing else.
+class Failure final : public document::ImportObserver {
+public:
+    void loadFailed(const document::LoadError& error) override
+    {
+        why = "the file " + loadFailureReasonInEnglish(error);
+    }
+    void noDictionary(const document::DictionaryFrame& frame, const document::LoadedText&) override
+    {
+        using Missing = document::DictionaryFrame::Missing;
+        why = "the file holds no dictionary: ";
+        if (frame.missing == Missing::Root)
+            why += "it has no XML element";
+        else if (frame.missing == Missing::SectionList)
+            why += "its root element <" + frame.rootName + "> holds no \"Pairs\" list of sections";
+        else
+            why += "its \"Pairs\" list of sections is empty";
+    }
+    void runFailed(const document::RunFailure& failure) override
+    {
+        why = std::string("the import stopped: ") +
+              (failure.outOfMemory ? "there was not enough memory"
+                                   : "an unexpected error" + (failure.what.empty() ? "" : " (" + failure.what + ")"));
+    }
+
+    std::string why;
+};
+
+bool run(const std::string& path, document::ImportObserver* observer, hoststore::StoreRows& rows)
+{
+    hoststore::clearStore();
+    CMBMBNReaderImpl reader(observer, RunFeedback{false, false});
+    bool imported = reader.importFile(path.c_str());
+    rows = hoststore::takeRows();
+    return imported;
+}
+
+} // namespace
+
+long long recordCount(const hoststore::StoreRows& rows)
+{
+    long long count = 0;
+    forEachTableOf([&](int, const char*, const auto& t) { count += static_cast<long long>((rows.*t.table).size()); });
+    return count;
+}
+
+bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why)
+{
+    // A regular file is imported quietly, as the plug-in imports it, which
+    // costs nothing for telling. Only when that run fails or stores
+    // nothing is the file imported again, told this time, to hear why. A
+    // pipe cannot be read twice: it is told from the start.
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error) && run(path, nullptr, rows) && recordCount(rows) > 0)
+        return true;
+    rows = hoststore::StoreRows();
+    Failure failure;
+    bool imported = run(path, &failure, rows);
+    if (imported && failure.why.empty())
+        return true;
+    why = failure.why.empty() ? "the file could not be imported" : failure.why;
+    rows = hoststore::StoreRows();
+    return false;
+}
+
+} // namespace dictdiff

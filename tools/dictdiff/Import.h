@@ -1,0 +1,20 @@
+// One file imported as the plug-in imports it, into the store stand-in,
+// and its rows taken out of the store, so that the next import starts
+// from an empty store while these rows are kept.
+#pragma once
+
+#include <string>
+
+#include "hostsim/store/Tables.h"
+
+namespace dictdiff {
+
+// True with the file's rows; false with why the file could not be
+// imported, as the end of a sentence starting with its path ("the file
+// is empty: it holds no XML").
+bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why);
+
+// The records of all tables.
+long long recordCount(const hoststore::StoreRows& rows);
+
+} // namespace dictdiff

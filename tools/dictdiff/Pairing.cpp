@@ -1,0 +1,385 @@
+#include "tools/dictdiff/Pairing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "tools/dictdiff/RecordWalk.h"
+#include "tools/dictdiff/TableList.h"
+
+namespace dictdiff {
+
+namespace {
+
+using hoststore::Rows;
+using hoststore::StoreRows;
+
+// The canonical value of a key without partner: outside the range of keys.
+constexpr std::int64_t kUnpaired = std::int64_t(1) << 33;
+
+const StoreRows& rowsOf(Side side, const StoreRows& older, const StoreRows& newer)
+{
+    return side == Side::Old ? older : newer;
+}
+
+// The tables a record type refers to, anywhere in it, from its field
+// list: the key elements of its members and sub-records.
+template <class R, class Fields>
+void addKeyTargets(const Fields& fields, std::vector<int>& targets);
+
+template <class M, class Kind>
+void addMemberTargets(const Kind& kind, std::vector<int>& targets)
+{
+    if (int target = tableOfKeyElement(keyElement(kind)); target >= 0)
+        targets.push_back(target);
+    if constexpr (std::is_pointer_v<M>) {
+        using Impl = typename ListImpl<std::remove_pointer_t<M>>::type;
+        using V = typename std::decay_t<decltype(std::declval<const Impl&>().entries())>::mapped_type;
+        if constexpr (isSubRecord<V>)
+            addKeyTargets<V>(subFields(kind), targets);
+    } else if constexpr (std::is_array_v<M>) {
+        if constexpr (isSubRecord<std::remove_extent_t<M>>)
+            addKeyTargets<std::remove_extent_t<M>>(subFields(kind), targets);
+    } else if constexpr (isSubRecord<M>) {
+        addKeyTargets<M>(subFields(kind), targets);
+    }
+}
+
+template <class R, class Fields>
+void addKeyTargets(const Fields& fields, std::vector<int>& targets)
+{
+    forEachMemberKind<R>(fields, [&](const auto& member, const auto& kind) {
+        addMemberTargets<MemberType<decltype(member)>>(kind, targets);
+    });
+}
+
+struct SignatureHash {
+    std::size_t operator()(const std::vector<std::int64_t>& s) const
+    {
+        std::size_t h = s.size();
+        for (std::int64_t v : s)
+            h = (h ^ std::hash<std::int64_t>()(v)) * 0x100000001b3ull;
+        return h;
+    }
+};
+
+// How many records carry a signature, and the key of one of them.
+struct Holders {
+    int count = 0;
+    int key = 0;
+};
+using SignatureIndex = std::unordered_map<std::vector<std::int64_t>, Holders, SignatureHash>;
+
+} // namespace
+
+std::unordered_map<int, std::vector<int>> floorsOfNodes(const StoreRows& rows)
+{
+    std::unordered_map<int, std::vector<int>> floors;
+    hoststore::forEachTable(kModelTables, [&](const auto& t) {
+        using R = RecordOf<decltype(t)>;
+        std::vector<int> targets;
+        addKeyTargets<R>(fieldsOf<R>(), targets);
+        if (std::find(targets.begin(), targets.end(), kFloorTable) == targets.end() ||
+            std::find(targets.begin(), targets.end(), kNodeTable) == targets.end())
+            return;
+        std::vector<int> recordFloors, recordNodes;
+        auto collect = [&](const char* element, const int* keys, std::size_t count, bool) {
+            int target = tableOfKeyElement(element);
+            std::vector<int>& into = target == kFloorTable ? recordFloors : recordNodes;
+            if (target == kFloorTable || target == kNodeTable)
+                into.insert(into.end(), keys, keys + count);
+        };
+        for (const auto& [key, record] : rows.*t.table) {
+            recordFloors.clear();
+            recordNodes.clear();
+            forEachReference(record, fieldsOf<R>(), collect);
+            for (int node : recordNodes)
+                floors[node].insert(floors[node].end(), recordFloors.begin(), recordFloors.end());
+        }
+    });
+    for (auto& [node, list] : floors) {
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
+    return floors;
+}
+
+Pairing::Pairing(const StoreRows& older, const StoreRows& newer, const Options& options)
+    : m_old(older), m_new(newer), m_options(options), m_tables(kTableCount), m_paired(kTableCount, false),
+      m_identity(kTableCount, false)
+{
+    forEachTableOf([&](int id, const char*, const auto& t) {
+        const auto* a = &(older.*t.table);
+        const auto* b = &(newer.*t.table);
+        m_tables[id].inOld = [a](int key) { return a->count(key) != 0; };
+        m_tables[id].inNew = [b](int key) { return b->count(key) != 0; };
+    });
+    if (options.match == Match::Key)
+        return;
+
+    // The tables whose references place a record: those that refer to
+    // nodes, or to records placed by their nodes.
+    std::vector<std::vector<int>> targets(kTableCount);
+    hoststore::forEachTable(kModelTables, [&, id = 0](const auto& t) mutable {
+        addKeyTargets<RecordOf<decltype(t)>>(fieldsOf<RecordOf<decltype(t)>>(), targets[id++]);
+    });
+    m_identity[kNodeTable] = true;
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (int id = 0; id < kModelTableCount; ++id)
+            if (!m_identity[id] && id != kFloorTable &&
+                std::any_of(targets[id].begin(), targets[id].end(), [&](int target) { return m_identity[target]; }))
+                grew = m_identity[id] = true;
+    }
+
+    pairFloors();
+    pairNodes();
+    // Each placed table once the tables it refers to are paired; a cycle
+    // of references, which no model has, is broken in store order.
+    for (bool left = true; left;) {
+        left = false;
+        int ready = -1;
+        for (int id = 0; id < kModelTableCount && ready < 0; ++id)
+            if (m_identity[id] && !m_paired[id] &&
+                std::all_of(targets[id].begin(), targets[id].end(),
+                            [&](int target) { return target == id || !m_identity[target] || m_paired[target]; }))
+                ready = id;
+        for (int id = 0; id < kModelTableCount && ready < 0; ++id)
+            if (m_identity[id] && !m_paired[id])
+                ready = id;
+        if (ready < 0)
+            break;
+        left = true;
+        withTable(ready, [&](const auto& t) { pairByReferences(ready, m_old.*t.table, m_new.*t.table); });
+    }
+    // Design rows as their members: "RcDesignBeam" as "Beam".
+    forEachTableOf([&](int id, const char*, const auto& t) {
+        if (int member = memberTableOf(id); member >= 0)
+            pairThroughMembers(id, member, m_old.*t.table, m_new.*t.table);
+    });
+}
+
+void Pairing::pair(int table, int oldKey, int newKey)
+{
+    m_tables[table].forward.emplace(oldKey, newKey);
+    m_tables[table].backward.emplace(newKey, oldKey);
+}
+
+std::optional<int> Pairing::partner(int table, Side side, int key) const
+{
+    const Table& t = m_tables[table];
+    bool fromOld = side == Side::Old;
+    if (t.byKey)
+        return (fromOld ? t.inNew : t.inOld)(key) ? std::optional<int>(key) : std::nullopt;
+    const auto& partners = fromOld ? t.forward : t.backward;
+    auto it = partners.find(key);
+    return it == partners.end() ? std::nullopt : std::optional<int>(it->second);
+}
+
+std::int64_t Pairing::canonical(int table, Side side, int key) const
+{
+    const Table& t = m_tables[table];
+    if (side == Side::New)
+        return t.inNew(key) ? key : kUnpaired + key;
+    if (t.inOld(key))
+        if (std::optional<int> partner = partnerOfOld(table, key))
+            return *partner;
+    return kUnpaired + key;
+}
+
+bool Pairing::sameReference(int table, int oldKey, int newKey) const
+{
+    if (m_options.match == Match::Key)
+        return oldKey == newKey;
+    return canonical(table, Side::Old, oldKey) == canonical(table, Side::New, newKey);
+}
+
+template <class R>
+void Pairing::pairRestByKey(int table, const Rows<R>& older, const Rows<R>& newer)
+{
+    Table& t = m_tables[table];
+    long long kept = 0;
+    for (const auto& [oldKey, newKey] : t.forward)
+        kept += oldKey == newKey;
+    if (kept * 2 < static_cast<long long>(t.forward.size()))
+        return;
+    for (const auto& entry : older) {
+        int key = entry.first;
+        if (!t.forward.count(key) && newer.count(key) && !t.backward.count(key))
+            pair(table, key, key);
+    }
+}
+
+void Pairing::pairFloors()
+{
+    // Lowest first; floors of one elevation in key order.
+    auto byHeight = [](const Rows<building_modelDB::S_Floor_D>& floors) {
+        std::vector<std::pair<double, int>> order;
+        for (const auto& [key, floor] : floors)
+            order.emplace_back(std::isnan(floor.Elevation) ? 0.0 : floor.Elevation, key);
+        std::sort(order.begin(), order.end());
+        return order;
+    };
+    auto a = byHeight(m_old.Floor);
+    auto b = byHeight(m_new.Floor);
+    Table& t = m_tables[kFloorTable];
+    t.byKey = false;
+    t.rule = "storey order";
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        pair(kFloorTable, a[i].second, b[i].second);
+    m_paired[kFloorTable] = true;
+}
+
+void Pairing::pairNodes()
+{
+    // The storeys of each node, as values the two imports share.
+    auto storeys = [&](Side side) {
+        std::unordered_map<int, std::vector<std::int64_t>> result;
+        for (auto& [node, floors] : floorsOfNodes(rowsOf(side, m_old, m_new))) {
+            std::vector<std::int64_t>& list = result[node];
+            for (int floor : floors)
+                list.push_back(canonical(kFloorTable, side, floor));
+            std::sort(list.begin(), list.end());
+        }
+        return result;
+    };
+    auto oldStoreys = storeys(Side::Old);
+    auto newStoreys = storeys(Side::New);
+    const std::vector<std::int64_t> none;
+    auto storeysOf = [&](const auto& map, int key) -> const std::vector<std::int64_t>& {
+        auto it = map.find(key);
+        return it == map.end() ? none : it->second;
+    };
+
+    // New nodes in a grid of cells as wide as the tolerance: a node's
+    // partner lies in its own cell or a neighbouring one.
+    double tolerance = m_options.tolerance;
+    double cell = tolerance > 0 ? tolerance : 1.0;
+    auto cellOf = [&](double v) {
+        double c = std::floor(v / cell);
+        return static_cast<std::int64_t>(std::clamp(c, -4.0e18, 4.0e18));
+    };
+    struct CellHash {
+        std::size_t operator()(const std::pair<std::int64_t, std::int64_t>& c) const
+        {
+            return std::hash<std::int64_t>()(c.first * 0x9E3779B97F4A7C15ll ^ c.second);
+        }
+    };
+    using Cell = std::vector<std::pair<int, const building_modelDB::S_Node_D*>>;
+    std::unordered_map<std::pair<std::int64_t, std::int64_t>, Cell, CellHash> grid;
+    for (const auto& [key, node] : m_new.Node)
+        if (std::isfinite(node.x) && std::isfinite(node.y))
+            grid[{cellOf(node.x), cellOf(node.y)}].emplace_back(key, &node);
+
+    // Each old node's candidates; a pair only where each is the other's
+    // one. The search stops at a second candidate (an old node with two
+    // pairs with none) and after kLooks nodes of its cells, so that nodes
+    // piled on one place cost no more than a few looks each.
+    constexpr int kLooks = 1000;
+    std::vector<std::pair<int, int>> sole; // old key, its one candidate
+    std::unordered_map<int, int> candidacies; // new key: old nodes that have it as a candidate
+    for (const auto& [key, node] : m_old.Node) {
+        if (!std::isfinite(node.x) || !std::isfinite(node.y))
+            continue;
+        const auto& placeStoreys = storeysOf(oldStoreys, key);
+        int found = 0, candidate = 0, looks = 0;
+        std::int64_t cx = cellOf(node.x), cy = cellOf(node.y);
+        for (std::int64_t dx = -1; dx <= 1 && found < 2; ++dx)
+            for (std::int64_t dy = -1; dy <= 1 && found < 2; ++dy) {
+                auto it = grid.find({cx + dx, cy + dy});
+                if (it == grid.end())
+                    continue;
+                for (std::size_t i = 0; i < it->second.size() && found < 2; ++i) {
+                    if (++looks > kLooks) {
+                        found = 2;
+                        break;
+                    }
+                    const auto& [other, n] = it->second[i];
+                    if (std::hypot(n->x - node.x, n->y - node.y) <= tolerance &&
+                        storeysOf(newStoreys, other) == placeStoreys) {
+                        ++found;
+                        candidate = other;
+                        ++candidacies[other];
+                    }
+                }
+            }
+        if (found == 1)
+            sole.emplace_back(key, candidate);
+    }
+    Table& t = m_tables[kNodeTable];
+    t.byKey = false;
+    t.rule = "position";
+    for (const auto& [oldKey, newKey] : sole)
+        if (candidacies[newKey] == 1)
+            pair(kNodeTable, oldKey, newKey);
+    pairRestByKey(kNodeTable, m_old.Node, m_new.Node);
+    m_paired[kNodeTable] = true;
+}
+
+template <class R>
+std::vector<std::int64_t> Pairing::signature(const R& record, Side side) const
+{
+    std::vector<std::int64_t> signature;
+    auto add = [&](const char* element, const int* keys, std::size_t count, bool set) {
+        int target = tableOfKeyElement(element);
+        if (target < 0 || !(target == kFloorTable || m_identity[target]))
+            return;
+        signature.push_back(static_cast<std::int64_t>(count));
+        std::size_t start = signature.size();
+        for (std::size_t i = 0; i < count; ++i)
+            signature.push_back(canonical(target, side, keys[i]));
+        if (set)
+            std::sort(signature.begin() + static_cast<std::ptrdiff_t>(start), signature.end());
+    };
+    forEachReference(record, fieldsOf<R>(), add);
+    return signature;
+}
+
+template <class R>
+void Pairing::pairByReferences(int table, const Rows<R>& older, const Rows<R>& newer)
+{
+    Table& t = m_tables[table];
+    t.byKey = false;
+    t.rule = "references";
+    auto index = [&](const Rows<R>& rows, Side side) {
+        SignatureIndex result;
+        for (const auto& [key, record] : rows) {
+            std::vector<std::int64_t> s = signature(record, side);
+            if (s.empty())
+                continue;
+            Holders& h = result[std::move(s)];
+            ++h.count;
+            h.key = key;
+        }
+        return result;
+    };
+    SignatureIndex a = index(older, Side::Old);
+    SignatureIndex b = index(newer, Side::New);
+    for (const auto& [s, holders] : a) {
+        if (holders.count != 1)
+            continue;
+        auto it = b.find(s);
+        if (it != b.end() && it->second.count == 1)
+            pair(table, holders.key, it->second.key);
+    }
+    pairRestByKey(table, older, newer);
+    m_paired[table] = true;
+}
+
+template <class R>
+void Pairing::pairThroughMembers(int table, int memberTable, const Rows<R>& older, const Rows<R>& newer)
+{
+    Table& t = m_tables[table];
+    t.byKey = false;
+    t.rule = "member";
+    for (const auto& entry : older)
+        if (std::optional<int> partner = partnerOfOld(memberTable, entry.first))
+            if (newer.count(*partner) && !t.backward.count(*partner))
+                pair(table, entry.first, *partner);
+    pairRestByKey(table, older, newer);
+    m_paired[table] = true;
+}
+
+} // namespace dictdiff

@@ -1,0 +1,185 @@
+// dictdiff: imports two versions of a model as the plug-in does, each into
+// the store stand-in, and reports what changed, table by table and member
+// by member.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "commands/Arguments.h"
+#include "commands/OutputFile.h"
+#include "commands/OutputTarget.h"
+#include "tools/dictdiff/Comparison.h"
+#include "tools/dictdiff/Import.h"
+#include "tools/dictdiff/Report.h"
+
+namespace {
+
+const char* const kTool = "dictdiff";
+// What an output of dictdiff starts with: the JSON's "format" marker and
+// the CSV's header. A file that starts otherwise is not replaced.
+const char* const kCsvStart = "section,table,change,";
+
+const char* const kHelp =
+    "Imports OLD and NEW as the plug-in does, each into a store of its own, and reports per table the records "
+    "added, removed and changed, and for a changed record each member that differs, old -> new: key lists as "
+    "lists (a set regardless of order), sub-records member by member.";
+
+const char* const kFooter =
+    "Pairing records (--match):\n"
+    "  key       a record of OLD is the record of the same key in NEW, in every table.\n"
+    "  geometry  for a model whose keys were renumbered: storeys pair by height order (lowest with lowest);\n"
+    "            nodes by position (x and y within the tolerance) among nodes used by members of the same\n"
+    "            storeys; elements, beams, columns, braces, walls, wall beams, wall columns, slabs, axes and\n"
+    "            beam groups by the records they refer to (nodes, elements, beams, each through its own\n"
+    "            pairing) and their storey; design rows as their members (RcDesignBeam as Beam). Sections,\n"
+    "            materials, thicknesses, openings, plans, modules and the other tables pair by key. What a\n"
+    "            rule leaves unpaired pairs by key unless the table was renumbered. Key references inside\n"
+    "            records compare through the pairing: node 17 in OLD and node 1017 in NEW are the same node\n"
+    "            when the pairing says so. Not paired: a storey inserted between others (every storey above\n"
+    "            it pairs with its neighbour), a renumbered node that also moved (removed and added), and a\n"
+    "            member whose nodes changed (paired by key if the keys were kept).\n"
+    "Reals are equal when they differ by at most the tolerance or, below 1 in size, by at most that fraction\n"
+    "of their size. The default 0.01 suits millimetre coordinates: a hundredth of a millimetre is far below\n"
+    "any change drawn in a model and far above the difference left by writing a number out and reading it\n"
+    "back; Poisson's ratios and thermal coefficients are compared relatively, so no change to them is hidden.\n"
+    "Design results are stored as texts: two texts that both read as numbers compare as reals.\n"
+    "Exit status: 0 when the models are equal, 1 when they differ or an output could not be written, 2 on bad\n"
+    "arguments, a refused --json or --csv target, or a file that cannot be imported (with the reason).";
+
+// Writes an output to `path`, '-' for standard output, whole or not at
+// all; false, after saying why, when that failed.
+template <class Write>
+bool writeOutput(const std::string& path, const char* what, Write&& write)
+{
+    if (path == "-") {
+        if (write(stdout))
+            return true;
+        std::fprintf(stderr, "%s: writing the %s to standard output failed: %s\n", kTool, what,
+                     std::strerror(errno));
+        return false;
+    }
+    commands::OutputFile file(path);
+    if (!file.open()) {
+        std::fprintf(stderr, "%s: cannot write %s: %s\n", kTool, path.c_str(), file.error().c_str());
+        return false;
+    }
+    if (!write(file.stream())) {
+        std::fprintf(stderr, "%s: writing %s failed: %s\n", kTool, path.c_str(), std::strerror(errno));
+        return false;
+    }
+    if (!file.commit()) {
+        std::fprintf(stderr, "%s: writing %s failed: %s\n", kTool, path.c_str(), file.error().c_str());
+        return false;
+    }
+    return true;
+}
+
+// Whether an output goes to a file rather than standard output.
+bool toFile(const std::string& path)
+{
+    return !path.empty() && path != "-";
+}
+
+// Whether an output file may be written, said on standard error when not:
+// the refusal of the target, if any, then its writability.
+bool acceptedTarget(const std::string& path, const std::string& refusal)
+{
+    if (!refusal.empty()) {
+        std::fputs(refusal.c_str(), stderr);
+        return false;
+    }
+    return commands::writableTarget(kTool, path);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{kHelp, kTool};
+    app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string(kTool) + " " + DICTIMPORT_VERSION);
+    app.footer(kFooter);
+    std::string oldPath, newPath, jsonPath, csvPath, match = "key";
+    dictdiff::Options options;
+    app.add_option("--match", match, "How records of OLD and NEW are paired: key or geometry (below)")
+        ->check(CLI::IsMember({"key", "geometry"}))
+        ->type_name("MATCH")
+        ->capture_default_str();
+    app.add_option("--tolerance", options.tolerance, "Largest difference between reals taken as equal (below)")
+        ->type_name("TOL")
+        ->capture_default_str();
+    app.add_option("--json", jsonPath, "Also write the comparison as JSON to PATH ('-' for standard output)")
+        ->option_text("PATH");
+    app.add_option("--csv", csvPath,
+                   "Also write one CSV row per changed member, and one per added or removed record, to PATH ('-' "
+                   "for standard output)")
+        ->option_text("PATH");
+    app.add_option("OLD", oldPath, "The earlier version of the model")->required();
+    app.add_option("NEW", newPath, "The later version of the model")->required();
+    if (int status = commands::parseArguments(app, argc, argv, kTool); status >= 0)
+        return status;
+    if (!std::isfinite(options.tolerance) || options.tolerance < 0) {
+        std::fprintf(stderr, "%s: --tolerance must be a number, 0 or more (see '%s --help')\n", kTool, kTool);
+        return 2;
+    }
+    options.match = match == "geometry" ? dictdiff::Match::Geometry : dictdiff::Match::Key;
+    if (jsonPath == "-" && csvPath == "-") {
+        std::fprintf(stderr, "%s: --json and --csv cannot both go to standard output (see '%s --help')\n", kTool,
+                     kTool);
+        return 2;
+    }
+    std::vector<std::string> files{oldPath, newPath};
+    if (toFile(jsonPath) &&
+        !acceptedTarget(jsonPath, commands::refusedTarget(kTool, jsonPath, files, "comparison",
+                                                          dictdiff::kComparisonFormat)))
+        return 2;
+    if (toFile(csvPath) && toFile(jsonPath) && commands::sameFile(csvPath, jsonPath)) {
+        std::fprintf(stderr, "%s: --json and --csv name the same file %s; give each its own\n", kTool,
+                     csvPath.c_str());
+        return 2;
+    }
+    if (toFile(csvPath) &&
+        !acceptedTarget(csvPath, commands::refusedTarget(kTool, csvPath, files,
+                                                         commands::OutputKind{"--csv", "CSV comparison", {kCsvStart},
+                                                                              kCsvStart})))
+        return 2;
+
+    // The old import's rows are taken out of the store before the new one
+    // fills it: two stores at most, and one document at a time.
+    hoststore::StoreRows older, newer;
+    std::string why;
+    if (!dictdiff::importRows(oldPath, older, why)) {
+        std::fprintf(stderr, "%s: %s cannot be imported: %s\n", kTool, oldPath.c_str(), why.c_str());
+        return 2;
+    }
+    if (!dictdiff::importRows(newPath, newer, why)) {
+        std::fprintf(stderr, "%s: %s cannot be imported: %s\n", kTool, newPath.c_str(), why.c_str());
+        return 2;
+    }
+    dictdiff::Comparison comparison = dictdiff::compare(older, newer, options); 
+    dictdiff::Files names{oldPath, newPath};
+
+    bool written = true;
+    if (!jsonPath.empty())
+        written = writeOutput(jsonPath, "JSON comparison", [&](std::FILE* out) {
+            return dictdiff::writeJson(out, comparison, names);
+        });
+    if (!csvPath.empty())
+        written = writeOutput(csvPath, "CSV comparison", [&](std::FILE* out) {
+                      return dictdiff::writeCsv(out, comparison);
+                  }) && written;
+    std::FILE* text = jsonPath == "-" || csvPath == "-" ? stderr : stdout;
+    if (!dictdiff::writeText(text, comparison, names)) {
+        std::fprintf(stderr, "%s: writing the summary to standard %s failed: %s\n", kTool,
+                     text == stdout ? "output" : "error", std::strerror(errno));
+        written = false;
+    }
+    if (!written)
+        return 1;
+    return comparison.equal() ? 0 : 1;
+}
