@@ -237,6 +237,35 @@ std::wstring noDictionaryMessage(const char* path, const NoDictionary& fact)
     return L"文件“" + platform::pathText(path) + L"”中没有字典：" + what + L"。未导入任何内容。";
 }
 
+std::string noDictionaryInEnglish(const NoDictionary& fact)
+{
+    using Missing = document::DictionaryFrame::Missing;
+    switch (fact.frame.missing) {
+    case Missing::Root:
+        if (fact.loaded.unreadRow <= 0)
+            return "no root element";
+        return "no root element (reading stopped at line " + std::to_string(fact.loaded.unreadRow) + ", column " +
+               std::to_string(fact.loaded.unreadColumn) + ", at something that is not markup" +
+               (fact.frame.doctypeSubset ? ": a DOCTYPE with an internal subset cannot be read" : "") + ")";
+    case Missing::SectionList:
+        return "the root element \"" + fact.frame.rootName + "\" has no \"Pairs\" section list";
+    case Missing::Section:
+        return "the \"Pairs\" section list holds no section";
+    case Missing::Nothing:
+        break;
+    }
+    return "";
+}
+
+std::string runFailureInEnglish(const document::RunFailure& failure)
+{
+    return std::string("the import stopped part-way: ") +
+           (failure.outOfMemory    ? "out of memory"
+            : failure.what.empty() ? "an unexpected error"
+                                   : "an unexpected error (" + failure.what + ")") +
+           (failure.storing ? "; what was stored before stays" : "; nothing was stored");
+}
+
 std::wstring runFailureMessage(const char* path, const document::RunFailure& failure)
 {
     std::wstring what = failure.outOfMemory ? L"内存不足"

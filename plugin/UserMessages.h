@@ -25,10 +25,15 @@ struct NoDictionary {
     document::LoadedText loaded;
 };
 std::wstring noDictionaryMessage(const char* path, const NoDictionary& fact);
+// What the file lacks, in English, for reports ("no root element").
+std::string noDictionaryInEnglish(const NoDictionary& fact);
 
 // An import stopped by running out of memory or by an unexpected error,
 // and what it leaves in the model.
 std::wstring runFailureMessage(const char* path, const document::RunFailure& failure);
+// The same in English, for reports ("the import stopped part-way: out of
+// memory; nothing was stored").
+std::string runFailureInEnglish(const document::RunFailure& failure);
 
 // A file imported with losses: what was left out or read otherwise than
 // written, counted, and where to see each place.

@@ -316,8 +316,8 @@ TEST(Dictdiff, AFileThatCannotBeImportedExitsTwoSayingWhy)
     } cases[] = {
         {"/nonexistent/model.xml", "the file cannot be read: No such file or directory"},
         {notXml.path(), "the file is not well-formed XML"},
-        {noDictionary.path(), "the file holds no dictionary: its root element <Model> holds no \"Pairs\" list of "
-                              "sections"},
+        {noDictionary.path(), "the file holds no dictionary: the root element \"Model\" has no \"Pairs\" section "
+                              "list"},
         {empty.path(), "the file is empty: it holds no XML"},
     };
     for (const Case& c : cases) {

@@ -154,35 +154,13 @@ void FileObserver::loadFailed(const document::LoadError& error)
 
 void FileObserver::noDictionary(const document::DictionaryFrame& frame, const document::LoadedText& loaded)
 {
-    using Missing = document::DictionaryFrame::Missing;
-    switch (frame.missing) {
-    case Missing::Root:
-        m_report.noDictionary = "no root element";
-        if (loaded.unreadRow > 0)
-            m_report.noDictionary += " (reading stopped at line " + std::to_string(loaded.unreadRow) + ", column " +
-                                     std::to_string(loaded.unreadColumn) + ", at something that is not markup" +
-                                     (frame.doctypeSubset ? ": a DOCTYPE with an internal subset cannot be read" : "") +
-                                     ")";
-        break;
-    case Missing::SectionList:
-        m_report.noDictionary = "the root element " + quoted(frame.rootName) + " has no \"Pairs\" section list";
-        break;
-    case Missing::Section:
-        m_report.noDictionary = "the \"Pairs\" section list holds no section";
-        break;
-    case Missing::Nothing:
-        break;
-    }
+    m_report.noDictionary = noDictionaryInEnglish(NoDictionary{frame, loaded});
 }
 
 void FileObserver::runFailed(const document::RunFailure& failure)
 {
     m_report.loaded = false;
-    m_report.errorMessage = std::string("the import stopped part-way: ") +
-                            (failure.outOfMemory      ? "out of memory"
-                             : failure.what.empty()   ? "an unexpected error"
-                                                      : "an unexpected error (" + failure.what + ")") +
-                            (failure.storing ? "; what was stored before stays" : "; nothing was stored");
+    m_report.errorMessage = runFailureInEnglish(failure);
 }
 
 void FileObserver::declaredEncoding(const char* encoding)

@@ -22,23 +22,11 @@ public:
     {
         why = "the file " + loadFailureReasonInEnglish(error);
     }
-    void noDictionary(const document::DictionaryFrame& frame, const document::LoadedText&) override
+    void noDictionary(const document::DictionaryFrame& frame, const document::LoadedText& loaded) override
     {
-        using Missing = document::DictionaryFrame::Missing;
-        why = "the file holds no dictionary: ";
-        if (frame.missing == Missing::Root)
-            why += "it has no XML element";
-        else if (frame.missing == Missing::SectionList)
-            why += "its root element <" + frame.rootName + "> holds no \"Pairs\" list of sections";
-        else
-            why += "its \"Pairs\" list of sections is empty";
+        why = "the file holds no dictionary: " + noDictionaryInEnglish(NoDictionary{frame, loaded});
     }
-    void runFailed(const document::RunFailure& failure) override
-    {
-        why = std::string("the import stopped: ") +
-              (failure.outOfMemory ? "there was not enough memory"
-                                   : "an unexpected error" + (failure.what.empty() ? "" : " (" + failure.what + ")"));
-    }
+    void runFailed(const document::RunFailure& failure) override { why = runFailureInEnglish(failure); }
 
     std::string why;
 };
