@@ -125,7 +125,8 @@ const Revision kRevisions[] = {
              model.setField(row, "y", ny);
              expected.push_back(record("Node", "changed", keys[i], keys[i],
                                        {member("x", real(x), real(nx)), member("y", real(y), real(ny))},
-                                       std::hypot(real(nx) - real(x), real(ny) - real(y))));
+                                       std::sqrt((real(nx) - real(x)) * (real(nx) - real(x)) +
+                                                 (real(ny) - real(y)) * (real(ny) - real(y)))));
          }
          return expected;
      }},

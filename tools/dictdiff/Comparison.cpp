@@ -80,7 +80,7 @@ std::optional<double> distanceMoved(const R&, const R&)
 }
 std::optional<double> distanceMoved(const building_modelDB::S_Node_D& a, const building_modelDB::S_Node_D& b)
 {
-    return std::hypot(b.x - a.x, b.y - a.y);
+    return planarDistance(b.x - a.x, b.y - a.y);
 }
 
 // The members of two records that differ, walked together.

@@ -11,6 +11,18 @@
 
 namespace dictdiff {
 
+double planarDistance(double dx, double dy)
+{
+    double scale = std::max(std::fabs(dx), std::fabs(dy));
+    if (scale < 1e150)
+        return std::sqrt(dx * dx + dy * dy);
+    if (!std::isfinite(scale))
+        return scale;
+    dx /= scale;
+    dy /= scale;
+    return scale * std::sqrt(dx * dx + dy * dy);
+}
+
 namespace {
 
 using hoststore::Rows;
@@ -297,7 +309,7 @@ void Pairing::pairNodes()
                         break;
                     }
                     const auto& [other, n] = it->second[i];
-                    if (std::hypot(n->x - node.x, n->y - node.y) <= tolerance &&
+                    if (planarDistance(n->x - node.x, n->y - node.y) <= tolerance &&
                         storeysOf(newStoreys, other) == placeStoreys) {
                         ++found;
                         candidate = other;

@@ -29,6 +29,12 @@
 
 namespace dictdiff {
 
+// The distance between two plan positions, the same to the last bit on
+// every platform, as std::hypot is not: squares, a sum and a square root,
+// which IEEE arithmetic rounds alike everywhere (scaled when a square
+// would overflow).
+double planarDistance(double dx, double dy);
+
 enum class Side { Old, New };
 
 class Pairing {
