@@ -212,12 +212,8 @@ TEST(ComparedPlan, AStoreyOnlyTheOldModelHasIsDrawnWithItsRemovedMembers)
 // members are drawn through other nodes.
 TEST(ComparedPlan, ARenumberedModelIsUnchangedUnderGeometryMatching)
 {
-    TempFile model("", "base.xml");
-    ASSERT_EQ(run(quote(MODELGEN_PATH) + " --storeys 3 --bays-x 3 --bays-y 2 --seed 4 -o " + quote(model.path()) +
-                  " 2>/dev/null")
-                  .status,
-              0);
-    ModelEditor editor(model.path());
+    const std::string& model = generatedModel("--storeys 3 --bays-x 3 --bays-y 2 --seed 4");
+    ModelEditor editor(model);
     std::vector<int> keys = editor.keys(Section::Model, "NodeTable");
     std::vector<int> shuffled = keys;
     std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(5));
@@ -227,7 +223,7 @@ TEST(ComparedPlan, ARenumberedModelIsUnchangedUnderGeometryMatching)
     editor.renumberNodes(renumbered);
     TempFile revised("", "renumbered.xml");
     editor.save(revised.path());
-    std::string older = readFile(model.path()), newer = readFile(revised.path());
+    std::string older = readFile(model), newer = readFile(revised.path());
 
     MarkedMembers geometry = marked(compared(older, newer, dictdiff::Match::Geometry));
     EXPECT_TRUE(geometry.empty()) << describe(geometry);

@@ -136,15 +136,9 @@ Coloured expectedColoured(const Json& comparison, const Json& newStore)
 
 const std::string kDictdiff = DICTDIFF_PATH;
 
-// A generated model, written once for the whole suite.
 const std::string& baseModel()
 {
-    static TempFile model("", "base.xml");
-    static bool written = run(quote(MODELGEN_PATH) + " --storeys 5 --bays-x 4 --bays-y 3 --seed 12 -o " +
-                              quote(model.path()) + " 2>/dev/null")
-                              .status == 0;
-    EXPECT_TRUE(written);
-    return model.path();
+    return generatedModel("--storeys 5 --bays-x 4 --bays-y 3 --seed 12");
 }
 
 // The page and the JSON of a comparison, and its exit status.

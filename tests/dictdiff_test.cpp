@@ -20,22 +20,15 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kDictdiff = DICTDIFF_PATH;
-const std::string kModelgen = MODELGEN_PATH;
 
 Output dictdiff(const std::string& arguments)
 {
     return runWithErrors(quote(kDictdiff) + " " + arguments);
 }
 
-// A generated model, written once for the whole suite.
 const std::string& baseModel()
 {
-    static TempFile model("", "base.xml");
-    static bool written = run(quote(kModelgen) + " --storeys 4 --bays-x 3 --bays-y 2 --seed 7 -o " +
-                              quote(model.path()) + " 2>/dev/null")
-                              .status == 0;
-    EXPECT_TRUE(written);
-    return model.path();
+    return generatedModel("--storeys 4 --bays-x 3 --bays-y 2 --seed 7");
 }
 
 // The comparison of two files as JSON; its exit status in `status`.
