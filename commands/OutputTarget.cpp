@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace commands {
 
@@ -75,6 +76,11 @@ std::string refusedTarget(const char* tool, const std::string& target, const std
     return refusedTarget(tool, target, inputs,
                          OutputKind{"--json", what, {"{", "\"format\"", ":", "\"" + marker + "\""},
                                     "{\"format\": \"" + marker + "\"}", earlierStarts});
+}
+
+OutputKind pageOutput(const char* option, std::string what, const std::string& marker)
+{
+    return {option, std::move(what), {"<!DOCTYPE html>", marker}, "<!DOCTYPE html> " + marker};
 }
 
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,

@@ -29,6 +29,11 @@ struct OutputKind {
     std::vector<std::string> earlierStarts = {};
 };
 
+// An HTML page of a command, given with `option`: it starts with its
+// document type, then `marker`, its format comment
+// ("<!-- format: dictimport-page/1 -->").
+OutputKind pageOutput(const char* option, std::string what, const std::string& marker);
+
 // As above, for any kind of output: "" when `target` may be written, else
 // why not (it is one of the inputs, or an existing, non-empty file that
 // does not start as the command's own output of that kind does).

@@ -39,7 +39,7 @@ models=(sample.xml $(cd tests/data && ls -- *.xml))
  echo $? >native-check.status
  PROGRESS_LOG=native-progress.log "$native/hostsim" --json native-dump.json sample.xml >/dev/null 2>&1
  "$native/modelgen" --storeys 6 --bays-x 4 --bays-y 3 --seed 2027 -o revised.xml 2>/dev/null
- "$native/dictdiff" --json native-diff.json sample.xml revised.xml >native-diff.txt 2>&1
+ "$native/dictdiff" --json native-diff.json --html native-diff.html sample.xml revised.xml >native-diff.txt 2>&1
  echo $? >native-diff.status)
 
 same() { # label, expected file, actual file
@@ -114,11 +114,13 @@ check "installed hostsim imports the sample as the native one" installed_import 
 
 compared() { # dictdiff, the name of its outputs, then how to run it
   local outputs=$2
-  (cd "$data" && "${@:3}" "$1" --json "$outputs-diff.json" sample.xml revised.xml >"$outputs-diff.crlf" 2>&1
+  (cd "$data" && "${@:3}" "$1" --json "$outputs-diff.json" --html "$outputs-diff.html" sample.xml revised.xml \
+     >"$outputs-diff.crlf" 2>&1
    [ $? -eq "$(cat native-diff.status)" ]) || { echo "exit status differs"; return 1; }
   tr -d '\r' <"$data/$outputs-diff.crlf" >"$data/$outputs-diff.txt"
   same "comparison" "$data/native-diff.txt" "$data/$outputs-diff.txt" &&
-    same "JSON comparison" "$data/native-diff.json" "$data/$outputs-diff.json"
+    same "JSON comparison" "$data/native-diff.json" "$data/$outputs-diff.json" &&
+    same "comparison page" "$data/native-diff.html" "$data/$outputs-diff.html"
 }
 check "installed dictdiff compares two models as the native one" compared "$bin/dictdiff" installed
 

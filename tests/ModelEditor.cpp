@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include "TestSupport.h"
+
 namespace testsupport {
 
 namespace {
@@ -142,6 +144,18 @@ void ModelEditor::renumberNodes(const std::map<int, int>& newKeys)
 void ModelEditor::save(const std::string& path) const
 {
     EXPECT_TRUE(m_document->SaveFile(path.c_str())) << path;
+}
+
+const std::string& generatedModel(const std::string& options)
+{
+    static std::map<std::string, std::unique_ptr<TempFile>> models;
+    std::unique_ptr<TempFile>& model = models[options];
+    if (!model) {
+        model = std::make_unique<TempFile>("", "generated.xml");
+        EXPECT_EQ(run(quote(MODELGEN_PATH) + " " + options + " -o " + quote(model->path()) + " 2>/dev/null").status, 0)
+            << options;
+    }
+    return model->path();
 }
 
 } // namespace testsupport

@@ -44,4 +44,8 @@ private:
     std::unique_ptr<TiXmlDocument> m_document;
 };
 
+// A model modelgen writes with these options ("--storeys 4 --seed 7"),
+// written once per process for each set of options and removed at its end.
+const std::string& generatedModel(const std::string& options);
+
 } // namespace testsupport

@@ -20,22 +20,15 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kDictdiff = DICTDIFF_PATH;
-const std::string kModelgen = MODELGEN_PATH;
 
 Output dictdiff(const std::string& arguments)
 {
     return runWithErrors(quote(kDictdiff) + " " + arguments);
 }
 
-// A generated model, written once for the whole suite.
 const std::string& baseModel()
 {
-    static TempFile model("", "base.xml");
-    static bool written = run(quote(kModelgen) + " --storeys 4 --bays-x 3 --bays-y 2 --seed 7 -o " +
-                              quote(model.path()) + " 2>/dev/null")
-                              .status == 0;
-    EXPECT_TRUE(written);
-    return model.path();
+    return generatedModel("--storeys 4 --bays-x 3 --bays-y 2 --seed 7");
 }
 
 // The comparison of two files as JSON; its exit status in `status`.
@@ -353,6 +346,8 @@ TEST(Dictdiff, EachBadArgumentExitsTwoWithOneLine)
 {
     const std::string files = quote(baseModel()) + " " + quote(baseModel());
     TempFile text("not a comparison\n", "notes.txt");
+    // dictcheck's page is a page, but not a comparison's.
+    TempFile checkPage("<!DOCTYPE html>\n<!-- format: dictimport-page/1 -->\n<html></html>\n", "check.html");
     struct Case {
         std::string arguments;
         std::string message;
@@ -377,6 +372,19 @@ TEST(Dictdiff, EachBadArgumentExitsTwoWithOneLine)
              "--csv?)\n"},
         {"--csv /nonexistent/dir/out.csv " + files,
          "dictdiff: cannot write /nonexistent/dir/out.csv: No such file or directory\n"},
+        {"--html - " + files, "dictdiff: --html takes a file to write, not '-' (see 'dictdiff --help')\n"},
+        {"--json x.out --html x.out " + files, "dictdiff: --json and --html name the same file x.out; give each its own\n"},
+        {"--csv x.out --html ./x.out " + files, "dictdiff: --csv and --html name the same file ./x.out; give each its own\n"},
+        {"--html " + quote(baseModel()) + " " + files,
+         "dictdiff: the --html target " + baseModel() +
+             " is one of the files to import and would be overwritten; give another path\n"},
+        {"--html " + quote(checkPage.path()) + " " + files,
+         "dictdiff: the --html target " + checkPage.path() +
+             " exists and is not a comparison page written by dictdiff (it does not start with <!DOCTYPE html> "
+             "<!-- format: dictimport-diff-page/1 -->); not overwriting it: give another path, or remove the file "
+             "first (is a file to import given after --html?)\n"},
+        {"--html /nonexistent/dir/out.html " + files,
+         "dictdiff: cannot write /nonexistent/dir/out.html: No such file or directory\n"},
     };
     for (const Case& c : cases) {
         Output result = dictdiff(c.arguments);
@@ -385,6 +393,27 @@ TEST(Dictdiff, EachBadArgumentExitsTwoWithOneLine)
         EXPECT_EQ(result.out, "") << c.arguments;
     }
     EXPECT_EQ(readFile(text.path()), "not a comparison\n");
+    EXPECT_EQ(readFile(checkPage.path()), "<!DOCTYPE html>\n<!-- format: dictimport-page/1 -->\n<html></html>\n");
+}
+
+// The page replaces an earlier page of dictdiff, whole; it holds no
+// reference to anything outside itself.
+TEST(Dictdiff, ThePageReplacesAnEarlierPageAndStandsAlone)
+{
+    TempFile page("<!DOCTYPE html>\n<!-- format: dictimport-diff-page/1 -->\nan earlier page\n", "diff.html");
+    ModelEditor model(baseModel());
+    model.setField(model.row(Section::Model, "FloorTable", 2), "StoryName", "<b>Mezzanine</b>");
+    TempFile revised("", "revised.xml");
+    model.save(revised.path());
+    Output result = dictdiff("--html " + quote(page.path()) + " " + quote(baseModel()) + " " + quote(revised.path()));
+    EXPECT_EQ(result.status, 1) << result.errors;
+    std::string html = readFile(page.path());
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<!-- format: dictimport-diff-page/1 -->\n", 0), 0u);
+    EXPECT_EQ(html.substr(html.size() - 8), "</html>\n");
+    EXPECT_NE(html.find("StoryName: &quot;第2层&quot; -&gt; &quot;&lt;b&gt;Mezzanine&lt;/b&gt;&quot;"), std::string::npos);
+    EXPECT_EQ(html.find("<b>Mezzanine"), std::string::npos) << "a text of the file is markup";
+    for (const char* outside : {"src=", "href=\"http", "href=\"/", "url(", "@import"})
+        EXPECT_EQ(html.find(outside), std::string::npos) << outside;
 }
 
 TEST(Dictdiff, AFailedWriteOnStandardOutputExitsOneWithAMessage)
@@ -403,7 +432,8 @@ TEST(Dictdiff, HelpTellsThePairingTheToleranceAndTheExitStatuses)
 {
     Output help = dictdiff("--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* text : {"--match MATCH:{key,geometry}=key", "--tolerance TOL=0.01", "nodes by position",
+    for (const char* text : {"--match MATCH:{key,geometry}=key", "--tolerance TOL=0.01", "--html PATH",
+                             "a moved node changes its members", "nodes by position",
                              "design rows as their members", "Not paired:", "suits millimetre coordinates",
                              "Exit status: 0 when the models are equal"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;

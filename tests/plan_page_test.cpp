@@ -4,16 +4,13 @@
 // the warning style and in the list; a member's tooltip.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
 #include <sstream>
-#include <unistd.h>
 
-#include <png.h>
-
+#include "BrowserSupport.h"
 #include "PlanModels.h"
 #include "TestSupport.h"
 #include "hostsim/store/Store.h"
@@ -26,69 +23,14 @@ namespace {
 // Pages and screenshots stay here for people to look at.
 const std::string kOutput = BROWSER_OUTPUT_DIR;
 
-std::string browser()
-{
-    const char* named = std::getenv("CHROMIUM");
-    for (std::string path : {std::string(named ? named : ""), std::string("/usr/bin/chromium")})
-        if (!path.empty() && access(path.c_str(), X_OK) == 0)
-            return path;
-    return "";
-}
-
-// Without Chromium the test is skipped, except in CI, where it fails.
-#define NEED_BROWSER()                                                                                           \
-    if (browser().empty()) {                                                                                     \
-        const char* ci = std::getenv("CI");                                                                      \
-        if (ci && std::string(ci) == "true")                                                                     \
-            FAIL() << "Chromium is not installed (/usr/bin/chromium, Debian's package chromium); "              \
-                      "scripts/setup.sh installs it";                                                            \
-        GTEST_SKIP() << "Chromium is not installed (/usr/bin/chromium); bash scripts/setup.sh installs it";     \
-    }
-
-// Runs headless Chromium on a file with a fresh profile; its standard
-// output (the DOM, with --dump-dom, after the page's script ran).
-std::string runBrowser(const std::string& options, const std::string& file, const std::string& fragment = "")
-{
-    TempFile profile("", "unused");
-    std::string line = quote(browser()) +
-                       " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
-                       "--disable-background-networking --disable-component-update --disable-sync --hide-scrollbars "
-                       "--user-data-dir=" + quote(fs::path(profile.path()).parent_path().string() + "/profile") +
-                       " --virtual-time-budget=10000 " + options + " " +
-                       quote("file://" + fs::absolute(file).string() + fragment) + " 2>/dev/null";
-    CommandResult result = run(line);
-    EXPECT_EQ(result.status, 0) << line;
-    return result.out;
-}
-
-std::string dom(const std::string& file, const std::string& fragment = "")
-{
-    std::string out = runBrowser("--dump-dom", file, fragment);
-    std::string body = out.substr(out.find("<body"), out.find('>', out.find("<body")) - out.find("<body"));
-    EXPECT_NE(body.find("data-ready=\"yes\""), std::string::npos) << "the page's script did not run to its end";
-    EXPECT_EQ(body.find("data-broken"), std::string::npos) << "paths the script cannot match with their keys: "
-                                                           << body;
-    return out;
-}
-
 // (floor key, table) -> keys, each as often as it is listed.
 using Drawn = std::map<std::pair<int, std::string>, std::multiset<int>>;
 
 Drawn drawnMembers(const std::string& dom)
 {
     Drawn drawn;
-    std::regex plan("<svg class=\"plan\"[^>]* data-floor=\"(-?[0-9]+)\"");
-    std::regex listed("data-table=\"([A-Za-z]+)\" data-keys=\"([-0-9 ]*)\"");
-    for (std::sregex_iterator p(dom.begin(), dom.end(), plan), end; p != end; ++p) {
-        std::size_t from = static_cast<std::size_t>(p->position());
-        std::string svg = dom.substr(from, dom.find("</svg>", from) - from);
-        int floor = std::stoi((*p)[1]);
-        for (std::sregex_iterator k(svg.begin(), svg.end(), listed); k != end; ++k) {
-            std::istringstream keys((*k)[2].str());
-            for (int key; keys >> key;)
-                drawn[{floor, (*k)[1]}].insert(key);
-        }
-    }
+    for (const browsertest::Listed& listed : browsertest::listedMembers(dom))
+        drawn[{listed.floor, listed.table}].insert(listed.keys.begin(), listed.keys.end());
     return drawn;
 }
 
@@ -115,40 +57,12 @@ std::string describe(const Drawn& members)
     return out.str();
 }
 
-// The share of pixels that are not the page's background, and of those
-// that are the warning style's red.
-struct Pixels {
-    double drawn = 0, red = 0;
-};
-
-Pixels screenshotPixels(const std::string& png)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, png.c_str()))
-        return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
-        return {};
-    Pixels share;
-    std::size_t count = pixels.size() / 3;
-    for (std::size_t i = 0; i < count; ++i) {
-        int r = pixels[3 * i], g = pixels[3 * i + 1], b = pixels[3 * i + 2];
-        if (r < 240 || g < 240 || b < 240)
-            share.drawn += 1.0 / count;
-        if (r > 200 && g < 60 && b < 60)
-            share.red += 1.0 / count;
-    }
-    return share;
-}
-
 // The page of a file, written by dictcheck, and its screenshot of one
 // storey's plan shown alone, kept in the build tree for people to look at.
 struct Page {
     std::string html;
     std::string dom;
-    Pixels pixels;
+    browsertest::Pixels pixels;
 };
 
 Page pageOf(const std::string& file, const std::string& name, const std::string& storey)
@@ -159,11 +73,8 @@ Page pageOf(const std::string& file, const std::string& name, const std::string&
     fs::remove(page.html); // one an earlier build wrote may not be recognised as a page
     CommandResult result = run(quote(DICTCHECK_PATH) + " --html " + quote(page.html) + " " + quote(file) + " >/dev/null");
     EXPECT_LE(result.status, 1);
-    page.dom = dom(page.html);
-    std::string png = kOutput + "/" + name + "-" + storey + ".png";
-    fs::remove(png);
-    runBrowser("--window-size=1280,900 --screenshot=" + quote(png), page.html, "#plan=" + storey);
-    page.pixels = screenshotPixels(png);
+    page.dom = browsertest::dom(page.html);
+    page.pixels = browsertest::screenshot(page.html, "#plan=" + storey, kOutput + "/" + name + "-" + storey + ".png");
     return page;
 }
 
@@ -279,33 +190,16 @@ TEST(PlanPage, PointingAtAMemberShowsItsTableKeyAndDesign)
     std::string html = kOutput + "/tooltip.html";
     fs::remove(html);
     run(quote(DICTCHECK_PATH) + " --html " + quote(html) + " " + quote(sample) + " >/dev/null");
-    // After the page's script: point at the middle of the first beam of
-    // storey 1 and keep the tooltip's text.
-    std::string page = readFile(html);
-    const std::string pointer = R"(<script>
-setTimeout(function () {
-  var path = document.querySelector('#f1-s1 path.k-beam');
-  var key = path.getAttribute('data-keys').split(' ')[0];
-  var p = path.getPointAtLength(1000).matrixTransform(path.getScreenCTM());
-  path.ownerSVGElement.dispatchEvent(new PointerEvent('pointermove', {clientX: p.x, clientY: p.y, bubbles: true}));
-  document.body.setAttribute('data-pointed', key);
-  document.body.setAttribute('data-tip', document.getElementById('tip').innerText);
-}, 100);
-</script></body>)";
-    page.replace(page.rfind("</body>"), 7, pointer);
-    TempFile pointed(page, "pointed.html");
-    std::string out = dom(pointed.path(), "#plan=f1-s1");
-    std::smatch key, tip;
-    ASSERT_TRUE(std::regex_search(out, key, std::regex("data-pointed=\"([0-9]+)\"")));
-    ASSERT_TRUE(std::regex_search(out, tip, std::regex("data-tip=\"([^\"]*)\"")));
-    std::string text = tip[1];
-    EXPECT_EQ(text.rfind("Beam " + key[1].str() + "\n", 0), 0u) << text;
+    browsertest::Pointed pointed = browsertest::pointAt(html, "#f1-s1 path.k-beam", "#plan=f1-s1");
+    const std::string& text = pointed.tip;
+    ASSERT_NE(pointed.key, "");
+    EXPECT_EQ(text.rfind("Beam " + pointed.key + "\n", 0), 0u) << text;
     EXPECT_NE(text.find("Storey 1 "), std::string::npos) << text;
     hoststore::clearStore();
     importPath(sample);
     Json store = storeJson();
     for (const Json& row : rows(store, "design", "RcDesignBeam"))
-        if (row["key"].get<int>() == std::stoi(key[1])) {
+        if (row["key"].get<int>() == std::stoi(pointed.key)) {
             const Json& v = row["value"];
             std::string line = "ReqAsTop: " + v["ISection"]["ReqAsTop"].get<std::string>() + " | " +
                                v["MSection"]["ReqAsTop"].get<std::string>() + " | " +

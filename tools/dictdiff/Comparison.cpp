@@ -387,7 +387,10 @@ Comparison compare(const StoreRows& older, const StoreRows& newer, const Options
         table.oldRecords = static_cast<long long>(a.size());
         table.newRecords = static_cast<long long>(b.size());
         auto paired = [&](int oldKey, const R& x, int newKey, const R& y) {
-            table.rekeyed += oldKey != newKey;
+            if (oldKey != newKey) {
+                ++table.rekeyed;
+                table.rekeyedPairs.emplace_back(oldKey, newKey);
+            }
             std::vector<MemberChange> members = diff.members(x, y);
             if (members.empty())
                 return;

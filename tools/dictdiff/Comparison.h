@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -69,6 +70,10 @@ struct TableComparison {
     long long changed = 0;
     long long rekeyed = 0; // records paired under another key (geometry matching)
     std::vector<RecordChange> records; // by new key, a removed record by its old key
+    // The keys (old, new) of each pair under another key, by old key;
+    // every other record of either side that is not added or removed
+    // pairs with the record of its own key.
+    std::vector<std::pair<int, int>> rekeyedPairs;
 };
 
 struct Comparison {

@@ -31,11 +31,14 @@ public:
     std::string why;
 };
 
-bool run(const std::string& path, document::ImportObserver* observer, hoststore::StoreRows& rows)
+bool run(const std::string& path, document::ImportObserver* observer, hoststore::StoreRows& rows,
+         const std::function<void()>& whileStored)
 {
     hoststore::clearStore();
     CMBMBNReaderImpl reader(observer, RunFeedback{false, false});
     bool imported = reader.importFile(path.c_str());
+    if (imported && whileStored)
+        whileStored();
     rows = hoststore::takeRows();
     return imported;
 }
@@ -49,18 +52,20 @@ long long recordCount(const hoststore::StoreRows& rows)
     return count;
 }
 
-bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why)
+bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why,
+                const std::function<void()>& whileStored)
 {
     // A regular file is imported quietly, as the plug-in imports it, which
     // costs nothing for telling. Only when that run fails or stores
     // nothing is the file imported again, told this time, to hear why. A
     // pipe cannot be read twice: it is told from the start.
     std::error_code error;
-    if (std::filesystem::is_regular_file(path, error) && run(path, nullptr, rows) && recordCount(rows) > 0)
+    if (std::filesystem::is_regular_file(path, error) && run(path, nullptr, rows, whileStored) &&
+        recordCount(rows) > 0)
         return true;
     rows = hoststore::StoreRows();
     Failure failure;
-    bool imported = run(path, &failure, rows);
+    bool imported = run(path, &failure, rows, whileStored);
     if (imported && failure.why.empty())
         return true;
     why = failure.why.empty() ? "the file could not be imported" : failure.why;

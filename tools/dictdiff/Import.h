@@ -3,6 +3,7 @@
 // from an empty store while these rows are kept.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "hostsim/store/Tables.h"
@@ -11,8 +12,10 @@ namespace dictdiff {
 
 // True with the file's rows; false with why the file could not be
 // imported, as the end of a sentence starting with its path ("the file
-// is empty: it holds no XML").
-bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why);
+// is empty: it holds no XML"). `whileStored`, when given, is called after
+// the import, while the store still holds it (to read its plan).
+bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why,
+                const std::function<void()>& whileStored = {});
 
 // The records of all tables.
 long long recordCount(const hoststore::StoreRows& rows);

@@ -46,25 +46,6 @@ private:
     bool m_failed = false;
 };
 
-std::string storeyLabel(const Storey& s)
-{
-    std::string label = "storey " + dumped(s.name);
-    if (s.newKey && s.oldKey && *s.oldKey != *s.newKey)
-        label += " (floor " + std::to_string(*s.newKey) + ", old floor " + std::to_string(*s.oldKey) + ")";
-    else if (s.newKey)
-        label += " (floor " + std::to_string(*s.newKey) + ")";
-    else
-        label += " (old floor " + std::to_string(*s.oldKey) + ", removed)";
-    return label;
-}
-
-std::string keysOf(const RecordChange& r)
-{
-    if (r.oldKey && r.newKey && *r.oldKey != *r.newKey)
-        return std::to_string(*r.oldKey) + " -> " + std::to_string(*r.newKey);
-    return std::to_string(r.newKey ? *r.newKey : *r.oldKey);
-}
-
 // A tolerance in the shortest form that reads back the same.
 std::string number(double v)
 {
@@ -86,28 +67,99 @@ std::string shown(const Json& value)
     return value.is_string() ? value.get<std::string>() : dumped(value);
 }
 
+std::string headline(const Comparison& c, const Files& files)
+{
+    return files.older + " -> " + files.newer + ": " + (c.equal() ? "no change" : "changed") + " (matched by " +
+           matchName(c.options.match) + ", tolerance " + number(c.options.tolerance) + ")";
+}
+
+bool listed(const TableComparison& t, Match match)
+{
+    return t.added != 0 || t.removed != 0 || t.changed != 0 || (match == Match::Geometry && t.rekeyed != 0);
+}
+
+Totals totals(const Comparison& c)
+{
+    Totals sum;
+    for (const TableComparison& t : c.tables) {
+        sum.added += t.added;
+        sum.removed += t.removed;
+        sum.changed += t.changed;
+        if (!listed(t, c.options.match)) {
+            sum.sameTables += t.newRecords > 0;
+            sum.sameRecords += t.newRecords;
+        }
+    }
+    return sum;
+}
+
+std::string totalsLine(const Totals& sum)
+{
+    return "Records: " + std::to_string(sum.added) + " added, " + std::to_string(sum.removed) + " removed, " +
+           std::to_string(sum.changed) + " changed.";
+}
+
+std::string sameTablesLine(const Totals& sum, bool listedAny)
+{
+    return std::string(listedAny ? "other tables: " : "") + std::to_string(sum.sameTables) +
+           (sum.sameTables == 1 ? " table holds" : " tables hold") + " the same records (" +
+           std::to_string(sum.sameRecords) + " in all)";
+}
+
+std::vector<StoreyChanges> changesByStorey(const Comparison& c)
+{
+    std::map<int, StoreyChanges> byStorey;
+    for (const TableComparison& t : c.tables)
+        for (const RecordChange& r : t.records) {
+            int key = r.storey < 0 ? INT32_MAX : r.storey;
+            byStorey.emplace(key, StoreyChanges{r.storey, {}}).first->second.records.emplace_back(&t, &r);
+        }
+    std::vector<StoreyChanges> list;
+    for (auto& entry : byStorey)
+        list.push_back(std::move(entry.second));
+    return list;
+}
+
+std::string storeyLabel(const Storey& s)
+{
+    std::string label = "storey " + dumped(s.name);
+    if (s.newKey && s.oldKey && *s.oldKey != *s.newKey)
+        label += " (floor " + std::to_string(*s.newKey) + ", old floor " + std::to_string(*s.oldKey) + ")";
+    else if (s.newKey)
+        label += " (floor " + std::to_string(*s.newKey) + ")";
+    else
+        label += " (old floor " + std::to_string(*s.oldKey) + ", removed)";
+    return label;
+}
+
+std::string keysText(const RecordChange& r)
+{
+    if (r.oldKey && r.newKey && *r.oldKey != *r.newKey)
+        return std::to_string(*r.oldKey) + " -> " + std::to_string(*r.newKey);
+    return std::to_string(r.newKey ? *r.newKey : *r.oldKey);
+}
+
+std::string changeText(const RecordChange& r)
+{
+    return changeName(r.change) + (r.distance ? ", moved " + readable(*r.distance) : std::string());
+}
+
+std::string memberText(const MemberChange& m)
+{
+    return m.member + ": " + dumped(m.before) + " -> " + dumped(m.after);
+}
+
 bool writeText(std::FILE* file, const Comparison& c, const Files& files)
 {
     Out out(file);
-    long long added = 0, removed = 0, changed = 0;
-    for (const TableComparison& t : c.tables) {
-        added += t.added;
-        removed += t.removed;
-        changed += t.changed;
-    }
     bool geometry = c.options.match == Match::Geometry;
-    out.print("%s -> %s: %s (matched by %s, tolerance %s)\n", files.older.c_str(), files.newer.c_str(),
-              c.equal() ? "no change" : "changed", matchName(c.options.match), number(c.options.tolerance).c_str());
+    out.put(headline(c, files) + "\n");
     // The tables that differ (or, matched by geometry, hold renumbered
     // records), then how many hold the same records.
-    long long sameTables = 0, sameRecords = 0;
     bool header = false;
     for (const TableComparison& t : c.tables) {
-        if (t.added == 0 && t.removed == 0 && t.changed == 0 && (!geometry || t.rekeyed == 0)) {
-            sameTables += t.newRecords > 0;
-            sameRecords += t.newRecords;
+        if (!listed(t, c.options.match))
             continue;
-        }
         if (!header) {
             out.print("  %-8s %-20s %8s %8s %8s %8s %8s", "section", "table", "old", "new", "added", "removed",
                       "changed");
@@ -120,25 +172,15 @@ bool writeText(std::FILE* file, const Comparison& c, const Files& files)
             out.print(" %8lld  %s", t.rekeyed, t.pairedBy);
         out.print("\n");
     }
-    out.print("  %s%lld %s the same records (%lld in all)\n", header ? "other tables: " : "", sameTables,
-              sameTables == 1 ? "table holds" : "tables hold", sameRecords);
-    out.print("Records: %lld added, %lld removed, %lld changed.\n", added, removed, changed);
+    Totals sum = totals(c);
+    out.put("  " + sameTablesLine(sum, header) + "\n" + totalsLine(sum) + "\n");
 
-    // The changes by storey (in order of elevation, records of no storey
-    // last), then by table in store order.
-    std::map<int, std::vector<std::pair<const TableComparison*, const RecordChange*>>> byStorey;
-    for (const TableComparison& t : c.tables)
-        for (const RecordChange& r : t.records)
-            byStorey[r.storey < 0 ? INT32_MAX : r.storey].emplace_back(&t, &r);
-    for (const auto& [storey, records] : byStorey) {
-        out.print("\n%s:\n", storey == INT32_MAX ? "no storey" : storeyLabel(c.storeys[storey]).c_str());
-        for (const auto& [t, r] : records) {
-            out.print("  %s %s: %s", t->name, keysOf(*r).c_str(), changeName(r->change));
-            if (r->distance)
-                out.print(", moved %s", readable(*r->distance).c_str());
-            out.print("\n");
+    for (const StoreyChanges& group : changesByStorey(c)) {
+        out.put("\n" + (group.storey < 0 ? std::string("no storey") : storeyLabel(c.storeys[group.storey])) + ":\n");
+        for (const auto& [t, r] : group.records) {
+            out.put("  " + std::string(t->name) + " " + keysText(*r) + ": " + changeText(*r) + "\n");
             for (const MemberChange& m : r->members)
-                out.print("      %s: %s -> %s\n", m.member.c_str(), dumped(m.before).c_str(), dumped(m.after).c_str());
+                out.put("      " + memberText(m) + "\n");
         }
     }
     return out.done();

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tools/dictdiff/Comparison.h"
 
@@ -19,6 +21,43 @@ struct Files {
     std::string older;
     std::string newer;
 };
+
+// The parts of the text summary, for other views of the comparison.
+
+// "OLD -> NEW: changed (matched by key, tolerance 0.01)"
+std::string headline(const Comparison& comparison, const Files& files);
+
+// Whether the summary lists a table: it has records added, removed or
+// changed, or, matched by geometry, records paired under another key.
+bool listed(const TableComparison& table, Match match);
+
+struct Totals {
+    long long added = 0, removed = 0, changed = 0;
+    long long sameTables = 0, sameRecords = 0; // of the tables not listed, those holding records
+};
+Totals totals(const Comparison& comparison);
+// "Records: 0 added, 2 removed, 2 changed."
+std::string totalsLine(const Totals& totals);
+// "other tables: 26 tables hold the same records (934 in all)"
+std::string sameTablesLine(const Totals& totals, bool listedAny);
+
+// The changes of one storey (an index into Comparison::storeys, -1 for
+// records of no storey), by table in store order.
+struct StoreyChanges {
+    int storey;
+    std::vector<std::pair<const TableComparison*, const RecordChange*>> records;
+};
+// By storey in order of elevation, records of no storey last.
+std::vector<StoreyChanges> changesByStorey(const Comparison& comparison);
+
+// storey "第1层" (floor 1)
+std::string storeyLabel(const Storey& storey);
+// "9", or "17 -> 1017" for a record paired under another key
+std::string keysText(const RecordChange& record);
+// "changed, moved 150", "removed"
+std::string changeText(const RecordChange& record);
+// "x: 18000.4 -> 18150.4"
+std::string memberText(const MemberChange& member);
 
 // Each writes to `out` and returns false when a write failed.
 bool writeText(std::FILE* out, const Comparison& comparison, const Files& files);

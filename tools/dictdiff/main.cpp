@@ -14,8 +14,11 @@
 #include "commands/OutputFile.h"
 #include "commands/OutputTarget.h"
 #include "tools/dictdiff/Comparison.h"
+#include "tools/dictdiff/ComparisonPage.h"
 #include "tools/dictdiff/Import.h"
+#include "tools/dictdiff/PlanChanges.h"
 #include "tools/dictdiff/Report.h"
+#include "tools/plan/Plan.h"
 
 namespace {
 
@@ -48,8 +51,11 @@ const char* const kFooter =
     "any change drawn in a model and far above the difference left by writing a number out and reading it\n"
     "back; Poisson's ratios and thermal coefficients are compared relatively, so no change to them is hidden.\n"
     "Design results are stored as texts: two texts that both read as numbers compare as reals.\n"
+    "--html writes one self-contained page: the summary, every change, and a plan of every storey drawn from\n"
+    "NEW, members added in green, changed in amber (their record, their design row, or an element or node they\n"
+    "are drawn through differs: a moved node changes its members), removed in red and dashed, drawn from OLD.\n"
     "Exit status: 0 when the models are equal, 1 when they differ or an output could not be written, 2 on bad\n"
-    "arguments, a refused --json or --csv target, or a file that cannot be imported (with the reason).";
+    "arguments, a refused --json, --csv or --html target, or a file that cannot be imported (with the reason).";
 
 // Writes an output to `path`, '-' for standard output, whole or not at
 // all; false, after saying why, when that failed.
@@ -104,7 +110,7 @@ int main(int argc, char** argv)
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string(kTool) + " " + DICTIMPORT_VERSION);
     app.footer(kFooter);
-    std::string oldPath, newPath, jsonPath, csvPath, match = "key";
+    std::string oldPath, newPath, jsonPath, csvPath, htmlPath, match = "key";
     dictdiff::Options options;
     app.add_option("--match", match, "How records of OLD and NEW are paired: key or geometry (below)")
         ->check(CLI::IsMember({"key", "geometry"}))
@@ -118,6 +124,10 @@ int main(int argc, char** argv)
     app.add_option("--csv", csvPath,
                    "Also write one CSV row per changed member, and one per added or removed record, to PATH ('-' "
                    "for standard output)")
+        ->option_text("PATH");
+    app.add_option("--html", htmlPath,
+                   "Also write one self-contained page with the changes and a plan of every storey, its members "
+                   "coloured by what changed, to PATH (below)")
         ->option_text("PATH");
     app.add_option("OLD", oldPath, "The earlier version of the model")->required();
     app.add_option("NEW", newPath, "The later version of the model")->required();
@@ -148,20 +158,43 @@ int main(int argc, char** argv)
                                                          commands::OutputKind{"--csv", "CSV comparison", {kCsvStart},
                                                                               kCsvStart})))
         return 2;
+    if (htmlPath == "-") {
+        std::fprintf(stderr, "%s: --html takes a file to write, not '-' (see '%s --help')\n", kTool, kTool);
+        return 2;
+    }
+    for (const auto& [option, path] : {std::pair{"--json", &jsonPath}, std::pair{"--csv", &csvPath}})
+        if (toFile(htmlPath) && toFile(*path) && commands::sameFile(htmlPath, *path)) {
+            std::fprintf(stderr, "%s: %s and --html name the same file %s; give each its own\n", kTool, option,
+                         htmlPath.c_str());
+            return 2;
+        }
+    if (toFile(htmlPath) &&
+        !acceptedTarget(htmlPath, commands::refusedTarget(kTool, htmlPath, files,
+                                                          commands::pageOutput("--html", "comparison page",
+                                                                               dictdiff::kComparisonPageStart))))
+        return 2;
 
     // The old import's rows are taken out of the store before the new one
-    // fills it: two stores at most, and one document at a time.
+    // fills it: two stores at most, and one document at a time. A page
+    // needs each import's plan, read while the store holds it.
     hoststore::StoreRows older, newer;
+    plan::Plan oldPlan, newPlan;
+    auto readPlan = [&](plan::Plan& p) {
+        return [&] {
+            if (toFile(htmlPath))
+                p = plan::readPlan({});
+        };
+    };
     std::string why;
-    if (!dictdiff::importRows(oldPath, older, why)) {
+    if (!dictdiff::importRows(oldPath, older, why, readPlan(oldPlan))) {
         std::fprintf(stderr, "%s: %s cannot be imported: %s\n", kTool, oldPath.c_str(), why.c_str());
         return 2;
     }
-    if (!dictdiff::importRows(newPath, newer, why)) {
+    if (!dictdiff::importRows(newPath, newer, why, readPlan(newPlan))) {
         std::fprintf(stderr, "%s: %s cannot be imported: %s\n", kTool, newPath.c_str(), why.c_str());
         return 2;
     }
-    dictdiff::Comparison comparison = dictdiff::compare(older, newer, options); 
+    dictdiff::Comparison comparison = dictdiff::compare(older, newer, options);
     dictdiff::Files names{oldPath, newPath};
 
     bool written = true;
@@ -173,6 +206,15 @@ int main(int argc, char** argv)
         written = writeOutput(csvPath, "CSV comparison", [&](std::FILE* out) {
                       return dictdiff::writeCsv(out, comparison);
                   }) && written;
+    if (toFile(htmlPath)) {
+        std::string page = dictdiff::comparisonPage(
+            comparison, names, dictdiff::comparedPlan(comparison, std::move(oldPlan), std::move(newPlan)));
+        std::string error;
+        if (!commands::writeWhole(htmlPath, page, error)) {
+            std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
+            written = false;
+        }
+    }
     std::FILE* text = jsonPath == "-" || csvPath == "-" ? stderr : stdout;
     if (!dictdiff::writeText(text, comparison, names)) {
         std::fprintf(stderr, "%s: writing the summary to standard %s failed: %s\n", kTool,

@@ -5,7 +5,7 @@
 
 #include "commands/OutputFile.h"
 #include "tools/htmlreport/JsonHtml.h"
-#include "tools/htmlreport/PageAssets.h"
+#include "tools/htmlreport/PlanSection.h"
 #include "tools/plan/Markup.h"
 #include "tools/plan/PlanSvg.h"
 
@@ -15,18 +15,6 @@ using Json = nlohmann::ordered_json;
 using plan::appendEscaped;
 
 namespace {
-
-// JSON for a script element: no "<" at all, so that nothing in it can end
-// the element; bytes that are not UTF-8 replaced.
-void appendScriptJson(std::string& out, const Json& json)
-{
-    for (char c : json.dump(-1, ' ', false, Json::error_handler_t::replace)) {
-        if (c == '<')
-            out += "\\u003c";
-        else
-            out += c;
-    }
-}
 
 std::string summary(const dictcheck::FileReport& report, bool& bad)
 {
@@ -66,122 +54,6 @@ void appendReport(std::string& out, const Json& json)
     }
 }
 
-std::string storeyAnchor(int file, std::size_t index)
-{
-    return "f" + std::to_string(file) + "-s" + std::to_string(index + 1);
-}
-
-void cell(std::string& out, long long n, bool warning = false)
-{
-    out += warning && n > 0 ? "<td class=\"n warn-text\">" : "<td class=\"n\">";
-    out += std::to_string(n);
-    out += "</td>";
-}
-
-// One row per storey: what its plan draws of each kind, and how many of
-// them are drawn in the warning style.
-void appendStoreyIndex(std::string& out, int file, const plan::Plan& plan)
-{
-    out += "<table class=\"storeys\"><thead><tr><th>#</th><th>storey</th>";
-    for (const plan::KindInfo& k : plan::kinds()) {
-        out += "<th class=\"n\">";
-        appendEscaped(out, k.table);
-        out += "</th>";
-    }
-    out += "<th class=\"n\">warning style</th></tr></thead><tbody>\n";
-    std::array<long long, plan::kKindCount> totals{};
-    long long problems = 0;
-    for (std::size_t i = 0; i < plan.storeys.size(); ++i) {
-        const plan::Storey& s = plan.storeys[i];
-        out += "<tr><td class=\"n\">" + std::to_string(i + 1) + "</td><td><a href=\"#" + storeyAnchor(file, i) +
-               "\"" + (s.stored ? "" : " class=\"warn-text\"") + ">";
-        appendEscaped(out, plan::storeyTitle(s));
-        out += "</a></td>";
-        for (std::size_t k = 0; k < plan::kKindCount; ++k) {
-            cell(out, static_cast<long long>(s.members[k].size()));
-            totals[k] += static_cast<long long>(s.members[k].size());
-        }
-        cell(out, static_cast<long long>(s.problemCount()), true);
-        problems += static_cast<long long>(s.problemCount());
-        out += "</tr>\n";
-    }
-    out += "</tbody><tfoot><tr><td></td><th>all storeys</th>";
-    for (long long t : totals)
-        cell(out, t);
-    cell(out, problems, true);
-    out += "</tr></tfoot></table>\n";
-}
-
-// Every member drawn in the warning style, with why.
-void appendProblems(std::string& out, int file, const plan::Plan& plan)
-{
-    std::string rows;
-    long long count = 0;
-    for (std::size_t i = 0; i < plan.storeys.size(); ++i)
-        for (const plan::KindInfo& k : plan::kinds())
-            for (const plan::Member& m : plan.storeys[i].members[static_cast<std::size_t>(k.kind)]) {
-                if (m.problems.empty())
-                    continue;
-                ++count;
-                rows += "<tr><td><a href=\"#" + storeyAnchor(file, i) + "\">";
-                appendEscaped(rows, plan::storeyTitle(plan.storeys[i]));
-                rows += "</a></td><td>";
-                appendEscaped(rows, k.table);
-                rows += "</td><td class=\"n\">" + std::to_string(m.key) + "</td><td>";
-                for (std::size_t p = 0; p < m.problems.size(); ++p) {
-                    rows += p ? "; " : "";
-                    appendEscaped(rows, m.problems[p]);
-                }
-                rows += m.drawable() ? "" : "; not drawn: no stored node";
-                rows += "</td></tr>\n";
-            }
-    out += "<h4 id=\"f" + std::to_string(file) + "-problems\">Members drawn in the warning style: " +
-           std::to_string(count) + "</h4>\n";
-    if (count > 0)
-        out += "<table class=\"problems\"><thead><tr><th>storey</th><th>table</th><th class=\"n\">key</th>"
-               "<th>why</th></tr></thead><tbody>\n" + rows + "</tbody></table>\n";
-    if (!plan.axisProblems.empty()) {
-        out += "<h4>Axes not drawn: " + std::to_string(plan.axisProblems.size()) + "</h4>\n<ul>";
-        for (const std::string& p : plan.axisProblems) {
-            out += "<li>";
-            appendEscaped(out, p);
-            out += "</li>";
-        }
-        out += "</ul>\n";
-    }
-}
-
-// Per path of the plan (in pathGroups order), per member: its design
-// values, problems and openings, or 0 when it has none.
-Json storeyData(const plan::Storey& storey)
-{
-    Json groups = Json::array();
-    for (const plan::PathGroup& g : plan::pathGroups(storey)) {
-        Json members = Json::array();
-        for (const plan::Member* m : g.members) {
-            Json entry = Json::object();
-            if (!m->design.empty())
-                entry["d"] = m->design;
-            if (!m->problems.empty())
-                entry["p"] = m->problems;
-            if (!m->openings.empty())
-                entry["o"] = m->openings;
-            members.push_back(entry.empty() ? Json(0) : entry);
-        }
-        groups.push_back(std::move(members));
-    }
-    return groups;
-}
-
-Json designFields(const plan::Plan& plan)
-{
-    Json fields = Json::object();
-    for (const plan::KindInfo& k : plan::kinds())
-        fields[k.table] = {{"design", k.design ? Json(k.design) : Json()},
-                           {"fields", plan.designFields[static_cast<std::size_t>(k.kind)]}};
-    return fields;
-}
-
 } // namespace
 
 const char kPageStart[] = "<!-- format: dictimport-page/1 -->";
@@ -209,56 +81,18 @@ void Page::addFile(const dictcheck::FileReport& report, const Json& reportJson, 
     // Open when there is something to read in it.
     out += std::string("</p>\n<details") + (bad ? " open" : "") + "><summary>Report</summary>\n";
     appendReport(out, reportJson);
-    out += "</details>\n<h3>Plans: " + std::to_string(plan.storeys.size()) +
-           (plan.storeys.size() == 1 ? " storey" : " storeys") + "</h3>\n";
-    if (plan.storeys.empty()) {
-        out += "<p>The import stored no storey and no member.</p>\n</section>\n";
-        return;
-    }
-    out += "<p class=\"hint\">Storeys in elevation order, as the import stored them, in the file's own "
-           "coordinates. Point at a member for its table, key and design result; click a plan and scroll to zoom "
-           "(or scroll with Ctrl), drag to pan, double-click or Fit to see it whole.</p>\n";
-    plan::writeLegendSvg(out);
-    out += "<details" + std::string(plan.storeys.size() <= 60 ? " open" : "") +
-           "><summary>Members per storey</summary>\n";
-    appendStoreyIndex(out, file, plan);
     out += "</details>\n";
-    appendProblems(out, file, plan);
-    out += "<script type=\"application/json\" class=\"plan-fields\">";
-    appendScriptJson(out, designFields(plan));
-    out += "</script>\n";
-    for (std::size_t i = 0; i < plan.storeys.size(); ++i) {
-        const plan::Storey& s = plan.storeys[i];
-        out += "<section class=\"storey\" id=\"" + storeyAnchor(file, i) + "\">\n<h4";
-        out += s.stored ? ">" : " class=\"warn-text\">";
-        appendEscaped(out, std::to_string(i + 1) + ". " + plan::storeyTitle(s));
-        std::string anchor = storeyAnchor(file, i);
-        out += "<span class=\"storey-links\"><a class=\"not-alone\" href=\"#plan=" + anchor +
-               "\">alone</a><a class=\"only-alone\" href=\"#" + anchor + "\">all storeys</a></span></h4>\n<div class=\"plan-box\"><div class=\"plan-tools\"><button type=\"button\" data-zoom=\"in\" "
-               "title=\"Zoom in\">+</button><button type=\"button\" data-zoom=\"out\" title=\"Zoom out\">&#8722;"
-               "</button><button type=\"button\" data-zoom=\"fit\" title=\"See it whole\">Fit</button></div>\n";
-        plan::writeStoreySvg(out, plan, s, plan::SvgUse::Inline);
-        out += "</div>\n<script type=\"application/json\" class=\"plan-data\">";
-        appendScriptJson(out, storeyData(s));
-        out += "</script>\n</section>\n";
-    }
+    appendPlans(out, file, plan,
+                {"Storeys in elevation order, as the import stored them, in the file's own coordinates. Point at a "
+                 "member for its table, key and design result; click a plan and scroll to zoom (or scroll with "
+                 "Ctrl), drag to pan, double-click or Fit to see it whole.",
+                 "The import stored no storey and no member."});
     out += "</section>\n";
 }
 
 std::string Page::html() const
 {
-    std::string page = "<!DOCTYPE html>\n" + std::string(kPageStart) +
-                       "\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                       "<title>dictcheck report</title>\n<style>\n";
-    page += kPageStyle;
-    page += plan::screenStyles();
-    page += "</style>\n</head>\n<body>\n<h1>dictcheck report</h1>\n";
-    page += m_body;
-    page += "<div id=\"tip\" role=\"tooltip\"></div>\n<script>\n";
-    page += kPageScript;
-    page += "</script>\n</body>\n</html>\n";
-    return page;
+    return pageHtml(kPageStart, "dictcheck report", plan::Marking::Problems, "", m_body);
 }
 
 bool writeSvgFiles(const std::string& dir, const std::string& prefix, const plan::Plan& plan, std::string& error)

@@ -31,9 +31,8 @@ bool PlanOutputs::targetsAccepted(const std::vector<std::string>& files, const s
                          m_htmlPath.c_str());
             return false;
         }
-        std::string refusal = commands::refusedTarget(
-            kTool, m_htmlPath, files,
-            {"--html", "report page", {"<!DOCTYPE html>", kPageStart}, std::string("<!DOCTYPE html> ") + kPageStart});
+        std::string refusal = commands::refusedTarget(kTool, m_htmlPath, files,
+                                                      commands::pageOutput("--html", "report page", kPageStart));
         if (!refusal.empty()) {
             std::fputs(refusal.c_str(), stderr);
             return false;

@@ -1,7 +1,8 @@
 // The page's plans: zoom, pan and a tooltip per member. Each plan's paths
 // carry their members' keys (data-keys) and subpath counts (data-parts,
 // 1 each when absent); the members' design results, problems and openings
-// are in the JSON beside the plan, one entry per member in the same order.
+// (and, on a comparison's page, what changed) are in the JSON beside the
+// plan, one entry per member in the same order.
 (function () {
   'use strict';
   var fields = {};
@@ -146,8 +147,11 @@
       if (cls) div.className = cls;
       tip.appendChild(div);
     }
-    line(m.table + ' ' + m.key, 'title');
+    // A comparison's member: its keys in both models, what happened to it
+    // and what changed.
+    line(m.table + ' ' + (e.k || m.key) + (e.s ? ': ' + e.s : ''), 'title');
     line(this.svg.querySelector('title').textContent);
+    (e.c || []).forEach(function (c) { line(c, 'change'); });
     (e.p || []).forEach(function (p) { line(p, 'problem'); });
     if (e.o) line('Openings: ' + e.o);
     var info = fields[m.table];

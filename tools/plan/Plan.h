@@ -45,8 +45,17 @@ struct Point {
     double x, y;
 };
 
+// How a member is drawn: as its kind, in the warning style (something
+// keeps it from being drawn as the file meant it), or as a comparison of
+// two imports found it.
+enum class Style { Normal, Warning, Added, Changed, Removed };
+
+// What a plan marks besides each member's kind: the problems of one
+// import, or what a comparison of two imports found.
+enum class Marking { Problems, Changes };
+
 struct Member {
-    int key;
+    int key = 0;
     // Polylines (lines, thick lines), nodes (symbols: every point of every
     // part) or one outline (areas); a part of one point is drawn as a dot.
     std::vector<std::vector<Point>> parts;
@@ -58,6 +67,16 @@ struct Member {
     std::vector<std::string> problems;
     // Its openings as stored, with what the Opening table holds of each.
     std::string openings;
+    // The Warning style when it has problems; a comparison sets its own.
+    Style style = Style::Normal;
+    // The keys of the elements and nodes it names (an element's nodes
+    // too), stored or not, in order, for relating it to those records.
+    std::vector<int> elements;
+    std::vector<int> nodes;
+    // Set by a comparison: the key as shown when it is not just `key`
+    // ("17 -> 40": paired under another key), and what changed, a line each.
+    std::string shownKey;
+    std::vector<std::string> changes;
 
     bool drawable() const { return !parts.empty(); }
 };
@@ -70,8 +89,10 @@ struct Storey {
     double elevation = 0, height = 0;
     std::array<std::vector<Member>, kKindCount> members; // by Kind, in key order
     std::vector<Point> nodes; // the nodes its members use, once each
+    std::string remark; // added to its title ("only in OLD"); empty for one import
 
-    std::size_t problemCount() const;
+    // Its members drawn in this style.
+    std::size_t count(Style style) const;
 };
 
 struct Axis {
@@ -89,6 +110,7 @@ struct Plan {
     // Per kind, the design fields shown: the required steel of its design
     // record ("ISection.ReqAsTop"), as the store names them.
     std::array<std::vector<std::string>, kKindCount> designFields;
+    Marking marking = Marking::Problems;
 };
 
 // Reads the plan from the store as the last import left it.

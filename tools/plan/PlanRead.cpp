@@ -42,13 +42,13 @@ const KindInfo& info(Kind kind)
     return kinds()[static_cast<std::size_t>(kind)];
 }
 
-std::size_t Storey::problemCount() const
+std::size_t Storey::count(Style style) const
 {
-    std::size_t count = 0;
+    std::size_t n = 0;
     for (const auto& list : members)
         for (const Member& m : list)
-            count += m.problems.empty() ? 0 : 1;
-    return count;
+            n += m.style == style ? 1 : 0;
+    return n;
 }
 
 namespace {
@@ -174,6 +174,7 @@ public:
     {
         std::vector<Point> part;
         for (int key : keys) {
+            m_member.nodes.push_back(key);
             auto found = m_lookup.nodes.find(key);
             if (found != m_lookup.nodes.end()) {
                 part.push_back(found->second);
@@ -193,6 +194,7 @@ public:
         if (keys.empty())
             problem("no elements");
         for (int key : keys) {
+            m_member.elements.push_back(key);
             auto found = m_lookup.elements.find(key);
             if (found == m_lookup.elements.end()) {
                 problem("element " + std::to_string(key) + " is not in the Element table");
@@ -303,14 +305,16 @@ public:
         attachDesign(Kind::Column, m_tables.columnDesign());
         attachDesign(Kind::WallColumn, m_tables.wallColumnDesign());
 
+        for (auto& [key, storey] : m_storeys)
+            for (auto& list : storey.members)
+                for (Member& member : list)
+                    member.style = member.problems.empty() ? Style::Normal : Style::Warning;
         readAxes();
         arrangeStoreys();
         return std::move(m_plan);
     }
 
 private:
-    // Every row of a member table, placed on the storey it names, with its
-    // design row (when the kind has a design table).
     // Every row of a member table, placed on the storey it names.
     template <class R, class Place>
     void readMembers(Kind kind, TableInterface<int, R>* table, Place place)
@@ -318,7 +322,8 @@ private:
         for (const auto& [key, record] : entries(table)) {
             Storey& storey = storeyOf(record.PStorK);
             auto& list = storey.members[static_cast<std::size_t>(kind)];
-            list.push_back(Member{key, {}, {}, {}, {}});
+            list.emplace_back();
+            list.back().key = key;
             MemberBuilder builder(m_lookup, list.back(), record.PStorK, m_storeyNodes[record.PStorK]);
             if (!storey.stored)
                 builder.problem("storey " + std::to_string(record.PStorK) + " is not in the Floor table");

@@ -12,8 +12,7 @@ namespace plan {
 namespace {
 
 const char* const kWarningStroke = "#e00000";
-const char* const kWarningFill = "#ffb8b8";
-const double kWarningWider = 1.5; // pixels added to a kind's width
+const double kMarkedWider = 1.5; // pixels a marked style adds to a kind's width
 
 // What the plans draw besides members: class, stroke, width in pixels,
 // line end and dashes.
@@ -215,21 +214,40 @@ void keysAttributes(std::string& out, const char* table, const std::vector<const
     }
 }
 
+// How a kind is drawn in a style: its own presentation in the normal
+// style; wider, in the style's colours, line ends (a symbol keeps its own)
+// and dashes (where it has any; a symbol has none) otherwise.
+struct Presentation {
+    const char* stroke;
+    double width;
+    const char* cap;
+    const char* dashes;
+    const char* fill;
+};
+
+Presentation presentation(const KindInfo& k, const StyleInfo& style)
+{
+    if (style.style == Style::Normal)
+        return {k.stroke, k.width, k.cap, k.dashes, k.fill};
+    bool symbol = k.shape == Shape::Symbol;
+    return {style.stroke, k.width + kMarkedWider, symbol ? k.cap : style.cap,
+            *style.dashes && !symbol ? style.dashes : k.dashes, k.shape == Shape::Area ? style.fill : "none"};
+}
+
 void writeGroup(std::string& out, const PathGroup& group, double unit)
 {
     const KindInfo& k = info(group.kind);
+    const StyleInfo& style = info(group.style);
     std::string d;
     std::vector<int> parts;
     for (const Member* m : group.members)
         parts.push_back(appendMember(d, k.shape, *m));
     out += "<path";
-    attribute(out, "class", std::string(k.css) + (group.warning ? " warn" : ""));
+    attribute(out, "class", std::string(k.css) + (*style.css ? " " : "") + style.css);
     keysAttributes(out, k.table, group.members, parts);
-    if (group.warning)
-        stroke(out, kWarningStroke, k.width + kWarningWider, k.shape == Shape::Symbol ? k.cap : "round", k.dashes, unit);
-    else
-        stroke(out, k.stroke, k.width, k.cap, k.dashes, unit);
-    attribute(out, "fill", k.shape != Shape::Area ? "none" : group.warning ? kWarningFill : k.fill);
+    Presentation p = presentation(k, style);
+    stroke(out, p.stroke, p.width, p.cap, p.dashes, unit);
+    attribute(out, "fill", k.shape != Shape::Area ? "none" : p.fill);
     if (k.shape == Shape::Area)
         out += " fill-opacity=\"0.7\""; // the axes show through
     attribute(out, "d", d);
@@ -391,9 +409,9 @@ double legendItemWidth(std::string_view label)
     return 40 + 8.0 * static_cast<double>(label.size());
 }
 
-const char* const kLegendExtras[] = {"warning style", "nodes", "axes", "openings"};
+const char* const kLegendMarks[] = {"nodes", "axes", "openings"};
 
-void writeLegendItems(std::string& out, double x, double y, double unit)
+void writeLegendItems(std::string& out, double x, double y, double unit, Marking marking)
 {
     auto swatch = [&](const char* label, const std::string& shape) {
         out += shape;
@@ -421,32 +439,64 @@ void writeLegendItems(std::string& out, double x, double y, double unit)
     };
     for (const KindInfo& k : kinds())
         swatch(k.label, line(k.stroke, k.width, k.cap, k.dashes, k.fill, k.shape == Shape::Symbol));
-    swatch(kLegendExtras[0], line(kWarningStroke, 2 + kWarningWider, "round", "", "none", false));
-    swatch(kLegendExtras[1], line(kNodes.stroke, kNodes.width, kNodes.cap, kNodes.dashes, "none", true));
-    swatch(kLegendExtras[2], line(kAxes.stroke, kAxes.width, kAxes.cap, kAxes.dashes, "none", false));
-    swatch(kLegendExtras[3], line(kOpenings.stroke, kOpenings.width, kOpenings.cap, kOpenings.dashes, "none", false));
+    for (Style style : markedStyles(marking)) {
+        const StyleInfo& s = info(style);
+        swatch(s.label, line(s.stroke, 2 + kMarkedWider, s.cap, s.dashes, "none", false));
+    }
+    swatch(kLegendMarks[0], line(kNodes.stroke, kNodes.width, kNodes.cap, kNodes.dashes, "none", true));
+    swatch(kLegendMarks[1], line(kAxes.stroke, kAxes.width, kAxes.cap, kAxes.dashes, "none", false));
+    swatch(kLegendMarks[2], line(kOpenings.stroke, kOpenings.width, kOpenings.cap, kOpenings.dashes, "none", false));
 }
 
-double legendWidth()
+double legendWidth(Marking marking)
 {
     double width = 0;
     for (const KindInfo& k : kinds())
         width += legendItemWidth(k.label);
-    for (const char* label : kLegendExtras)
+    for (Style style : markedStyles(marking))
+        width += legendItemWidth(info(style).label);
+    for (const char* label : kLegendMarks)
         width += legendItemWidth(label);
     return width;
 }
 
 } // namespace
 
+const std::array<StyleInfo, kStyleCount>& styles()
+{
+    static const std::array<StyleInfo, kStyleCount> list = {{
+        {Style::Normal, "", "normal", "", "", "", ""},
+        {Style::Removed, "removed", "removed", "#d01818", "#f6c4c4", "butt", "7 4"},
+        {Style::Changed, "changed", "changed", "#e89400", "#ffe2a0", "round", ""},
+        {Style::Added, "added", "added", "#189a3c", "#bfe8c9", "round", ""},
+        {Style::Warning, "warn", "warning style", kWarningStroke, "#ffb8b8", "round", ""},
+    }};
+    return list;
+}
+
+const StyleInfo& info(Style style)
+{
+    for (const StyleInfo& s : styles())
+        if (s.style == style)
+            return s;
+    return styles()[0];
+}
+
+const std::vector<Style>& markedStyles(Marking marking)
+{
+    static const std::vector<Style> problems{Style::Warning};
+    static const std::vector<Style> changes{Style::Added, Style::Changed, Style::Removed};
+    return marking == Marking::Problems ? problems : changes;
+}
+
 std::vector<PathGroup> pathGroups(const Storey& storey)
 {
     std::vector<PathGroup> groups;
     for (const KindInfo& k : kinds())
-        for (bool warning : {false, true}) {
-            PathGroup group{k.kind, warning, {}};
+        for (const StyleInfo& style : styles()) {
+            PathGroup group{k.kind, style.style, {}};
             for (const Member& m : storey.members[static_cast<std::size_t>(k.kind)])
-                if (m.drawable() && m.problems.empty() != warning)
+                if (m.drawable() && m.style == style.style)
                     group.members.push_back(&m);
             if (!group.members.empty())
                 groups.push_back(std::move(group));
@@ -457,10 +507,11 @@ std::vector<PathGroup> pathGroups(const Storey& storey)
 std::string storeyTitle(const Storey& storey)
 {
     if (!storey.stored)
-        return "Floor " + std::to_string(storey.key) + ": not in the Floor table";
+        return "Floor " + std::to_string(storey.key) + ": not in the Floor table" +
+           (storey.remark.empty() ? "" : " (" + storey.remark + ")");
     return "Storey " + std::to_string(storey.number) + (storey.name.empty() ? "" : " " + storey.name) +
            ", elevation " + number(storey.elevation) + ", height " + number(storey.height) + " (Floor " +
-           std::to_string(storey.key) + ")";
+           std::to_string(storey.key) + (storey.remark.empty() ? "" : ", " + storey.remark) + ")";
 }
 
 void writeStoreySvg(std::string& out, const Plan& plan, const Storey& storey, SvgUse use)
@@ -474,7 +525,8 @@ void writeStoreySvg(std::string& out, const Plan& plan, const Storey& storey, Sv
     double scaleY = b.minY - margin;
     double bottom = scaleY - 30 * unit - (standalone ? 60 * unit : 0);
     double left = b.minX - margin;
-    double width = std::max(b.maxX + margin - left, standalone ? legendWidth() * unit + 2 * margin : 0.0);
+    double width =
+        std::max(b.maxX + margin - left, standalone ? legendWidth(plan.marking) * unit + 2 * margin : 0.0);
     double height = top - bottom;
 
     if (standalone)
@@ -534,16 +586,19 @@ void writeStoreySvg(std::string& out, const Plan& plan, const Storey& storey, Sv
     writeScaleBar(out, {b.minX, scaleY}, scaleLength(size), unit);
     writeUnplaced(out, storey, {b.minX, b.maxY + margin - 20 * unit}, unit);
     if (standalone)
-        writeLegendItems(out, left + 20 * unit, -(bottom + 25 * unit), unit);
+        writeLegendItems(out, left + 20 * unit, -(bottom + 25 * unit), unit, plan.marking);
     out += "</svg>\n";
 }
 
-std::string screenStyles()
+std::string screenStyles(Marking marking)
 {
     std::string css;
     for (const KindInfo& k : kinds()) {
         screenRule(css, std::string(".") + k.css, k.width, k.dashes);
-        screenRule(css, std::string(".") + k.css + ".warn", k.width + kWarningWider, k.dashes);
+        for (Style style : markedStyles(marking)) {
+            Presentation p = presentation(k, info(style));
+            screenRule(css, std::string(".") + k.css + "." + info(style).css, p.width, p.dashes);
+        }
     }
     for (const Mark& m : {kNodes, kAxes, kOpenings})
         screenRule(css, std::string(".") + m.css, m.width, m.dashes);
@@ -551,15 +606,15 @@ std::string screenStyles()
     return css;
 }
 
-void writeLegendSvg(std::string& out)
+void writeLegendSvg(std::string& out, Marking marking)
 {
-    double width = legendWidth() + 20;
+    double width = legendWidth(marking) + 20;
     out += "<svg class=\"legend\"";
     attribute(out, "width", width);
     out += " height=\"30\" viewBox=\"0 0 ";
     appendNumber(out, width);
     out += " 30\" font-family=\"sans-serif\">\n";
-    writeLegendItems(out, 10, 15, 1);
+    writeLegendItems(out, 10, 15, 1, marking);
     out += "</svg>\n";
 }
 

@@ -17,16 +17,37 @@
 
 namespace plan {
 
-// The members one path draws: those of one kind, in the normal or the
-// warning style (members with problems), in key order.
+// How a style looks: the class its paths add to their kind's, its name
+// for readers, its colours (of lines, and of areas' fill), line ends and
+// dashes (pixels, "" for the kind's own). The normal style is each kind's
+// own.
+struct StyleInfo {
+    Style style;
+    const char* css;
+    const char* label;
+    const char* stroke;
+    const char* fill;
+    const char* cap;
+    const char* dashes;
+};
+constexpr std::size_t kStyleCount = 5;
+
+// Every style, in drawing order within a kind (the normal style first).
+const std::array<StyleInfo, kStyleCount>& styles();
+const StyleInfo& info(Style style);
+// The styles other than the normal one that a plan of this marking uses.
+const std::vector<Style>& markedStyles(Marking marking);
+
+// The members one path draws: those of one kind in one style, in key order.
 struct PathGroup {
     Kind kind;
-    bool warning;
+    Style style;
     std::vector<const Member*> members;
 };
 
-// The non-empty groups of a storey's drawable members, in drawing order;
-// a page that adds data per member follows this order.
+// The non-empty groups of a storey's drawable members, in drawing order
+// (by kind, then by style); a page that adds data per member follows this
+// order.
 std::vector<PathGroup> pathGroups(const Storey& storey);
 
 enum class SvgUse {
@@ -40,14 +61,15 @@ void writeStoreySvg(std::string& out, const Plan& plan, const Storey& storey, Sv
 // (and dashes in pixels) whatever the zoom, for a page that draws them with
 // "vector-effect: non-scaling-stroke"; the SVG's own widths are in plan
 // units, for files that stand alone.
-std::string screenStyles();
+std::string screenStyles(Marking marking);
 
-// A legend of the kinds, the warning style, nodes, axes and openings, as a
-// standalone SVG element laid out in one row.
-void writeLegendSvg(std::string& out);
+// A legend of the kinds, the marking's styles, nodes, axes and openings, as
+// a standalone SVG element laid out in one row.
+void writeLegendSvg(std::string& out, Marking marking);
 
 // "Storey 3 第3层, elevation 7800, height 3300 (Floor 3)", or "Floor 9:
-// not in the Floor table"; plain text, to be escaped.
+// not in the Floor table", with the storey's remark, if any, in the
+// parentheses; plain text, to be escaped.
 std::string storeyTitle(const Storey& storey);
 
 } // namespace plan
