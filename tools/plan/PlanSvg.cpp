@@ -336,7 +336,9 @@ void writeAxes(std::string& out, std::string& labels, const Plan& plan, double u
     std::string d;
     for (const Axis& a : plan.axes) {
         double dx = a.end.x - a.start.x, dy = a.end.y - a.start.y;
-        double length = std::hypot(dx, dy);
+        // sqrt of the sum of squares, not std::hypot: the same bits on every
+        // platform, so pages built on Windows and Linux agree.
+        double length = std::sqrt(dx * dx + dy * dy);
         Point ux = length > 0 ? Point{dx / length, dy / length} : Point{0, 1};
         Point from{a.start.x - ux.x * overhang, a.start.y - ux.y * overhang};
         Point to{a.end.x + ux.x * overhang, a.end.y + ux.y * overhang};
