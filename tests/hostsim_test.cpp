@@ -880,7 +880,7 @@ TEST(HostsimArguments, HelpNamesTheDefaultsAndExitStatusesAndVersionAnswers)
     EXPECT_EQ(help.status, 0);
     for (const char* text : {"--json PATH", "--json-layout TEXT:{compact,lines}=compact", "--plugin PATH",
                              "Exit status: 0 when every file was imported", "1 when the plug-in could not import",
-                             "2 on bad arguments", "--version"})
+                             "2 on bad arguments", "--version", "PROGRESS_LOG=FILE", "STORE_LOG=FILE"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
     CommandResult version = run(quote(kHostsim) + " --version");
     EXPECT_EQ(version.status, 0);

@@ -127,7 +127,11 @@ int main(int argc, char** argv)
                "not import a file (its message tells why), with --strict when a file was imported with losses, "
                "or when writing failed; 2 on bad arguments, a --json target that is one of the FILEs, is an "
                "existing file other than a dump of hostsim or cannot be written (nothing is imported then), or a "
-               "plug-in that cannot be loaded.");
+               "plug-in that cannot be loaded.\n\n"
+               "Environment:\n"
+               "  PROGRESS_LOG=FILE  the progress stand-in appends a line to FILE per call it receives, and\n"
+               "                     \"load\" and \"unload\" when it is loaded and released\n"
+               "  STORE_LOG=FILE     the store appends \"AddData TABLE KEY\" to FILE per record it is given");
     std::string jsonPath;
     std::string layoutName = "compact";
     std::string pluginPath = defaultPluginPath();
