@@ -37,7 +37,8 @@ TEST(JsonWriter, TextsKeepValidUtf8AndEscapeEveryOtherByte)
         std::string input;
         const char* expected;
     } cases[] = {
-        {"ASCII with escapes", "a\"b\\c\n\t\x01\x7f", "\"a\\\"b\\\\c\\n\\t\\u0001\x7f\""},
+        {"ASCII with escapes", "a\"b\\c\n\t\x01\x7f", "\"a\\\"b\\\\c\\n\\t\\u0001\\u007f\""},
+        {"C1 control in UTF-8", "a\xc2\x9b" "b\xc2\xa0", "\"a\\u009bb\xc2\xa0\""},
         {"two, three and four byte sequences", "\xc3\xa9\xe7\xac\xac\xf0\x9f\x98\x80", "\"\xc3\xa9\xe7\xac\xac\xf0\x9f\x98\x80\""},
         {"highest code point", "\xf4\x8f\xbf\xbf", "\"\xf4\x8f\xbf\xbf\""},
         {"stray continuation byte", "\x80", "\"\\u0080\""},

@@ -3,15 +3,9 @@
 #include <charconv>
 #include <cmath>
 
-#include "text/Utf8.h"
+#include "text/Escapes.h"
 
 namespace hoststore {
-
-namespace {
-
-const char kHex[] = "0123456789abcdef";
-
-} // namespace
 
 void JsonWriter::open(char bracket)
 {
@@ -96,32 +90,9 @@ void JsonWriter::value(std::string_view text)
 
 void JsonWriter::string(std::string_view text)
 {
-    m_buffer.push_back('"');
-    std::size_t i = 0;
-    while (i < text.size()) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t length = platform::utf8SequenceLength(text.substr(i));
-        if (length == 0 || c < 0x20 || c == '"' || c == '\\') {
-            switch (c) {
-            case '"': raw("\\\""); break;
-            case '\\': raw("\\\\"); break;
-            case '\n': raw("\\n"); break;
-            case '\r': raw("\\r"); break;
-            case '\t': raw("\\t"); break;
-            case '\b': raw("\\b"); break;
-            case '\f': raw("\\f"); break;
-            default: {
-                const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
-                raw(std::string_view(escape, sizeof escape));
-            }
-            }
-            ++i;
-        } else {
-            raw(text.substr(i, length));
-            i += length;
-        }
-    }
-    m_buffer.push_back('"');
+    text::appendJsonString(m_buffer, text);
+    if (m_buffer.size() >= (1u << 16))
+        drain();
 }
 
 void JsonWriter::raw(std::string_view text)

@@ -1,7 +1,8 @@
 // A small streaming JSON writer for the store dump. Reals are written in
 // the shortest form that reads back to the same double; non-finite reals
-// as "inf", "-inf" and "nan"; texts as valid UTF-8, with each byte that is
-// not part of valid UTF-8 written as \u00XX. Everything goes on one line,
+// as "inf", "-inf" and "nan"; texts as every JSON writer here writes them
+// (text/Escapes.h: control characters escaped, each byte that is not part
+// of valid UTF-8 as \u00XX). Everything goes on one line,
 // unless the writer is asked to break lines at the places its caller marks.
 #pragma once
 

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "json/JsonText.h"
 #include "tools/htmlreport/PageAssets.h"
 #include "tools/plan/Markup.h"
 #include "tools/plan/PlanSvg.h"
@@ -15,7 +16,7 @@ namespace {
 
 void appendScriptJson(std::string& out, const Json& json)
 {
-    for (char c : json.dump(-1, ' ', false, Json::error_handler_t::replace)) {
+    for (char c : jsontext::jsonText(json)) {
         if (c == '<')
             out += "\\u003c";
         else
