@@ -1,5 +1,7 @@
 #include "commands/Arguments.h"
 
+#include "commands/Console.h"
+
 #include <cstdio>
 #include <string>
 
@@ -19,9 +21,9 @@ int parseArguments(CLI::App& app, int argc, char** argv, const char* tool)
             if (argument.size() > 1 && argument[0] == '-')
                 unknown += (unknown.empty() ? "" : ", ") + argument;
         if (!unknown.empty())
-            std::fprintf(stderr, "%s: unknown option %s (see '%s --help')\n", tool, unknown.c_str(), tool);
+            print(stderr, "%s: unknown option %s (see '%s --help')\n", tool, unknown.c_str(), tool);
         else
-            std::fprintf(stderr, "%s: %s (see '%s --help')\n", tool, e.what(), tool);
+            print(stderr, "%s: %s (see '%s --help')\n", tool, e.what(), tool);
         return 2;
     }
     return -1;

@@ -45,4 +45,9 @@ bool replace(const char* from, const char* to)
     return std::rename(from, to) == 0;
 }
 
+bool mayWrite(const char* path)
+{
+    return access(path, W_OK) == 0;
+}
+
 } // namespace commands::filesystem

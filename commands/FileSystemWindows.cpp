@@ -48,4 +48,9 @@ bool replace(const char* from, const char* to)
     return false;
 }
 
+bool mayWrite(const char* path)
+{
+    return _access(path, 2) == 0;
+}
+
 } // namespace commands::filesystem

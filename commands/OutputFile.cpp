@@ -1,5 +1,7 @@
 #include "commands/OutputFile.h"
 
+#include "commands/Console.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -136,7 +138,7 @@ bool standardOutputWritten(const char* tool)
         return true;
     if (error == 0)
         error = earlier != 0 ? earlier : EIO;
-    std::fprintf(stderr, "%s: writing standard output failed: %s\n", tool, std::strerror(error));
+    print(stderr, "%s: writing standard output failed: %s\n", tool, std::strerror(error));
     return false;
 }
 

@@ -62,6 +62,10 @@ bool syncToDisk(std::FILE* file);
 void keepPermissions(const char* existing, std::FILE* replacement);
 // Renames `from` over `to`, replacing it in one step; false with errno set.
 bool replace(const char* from, const char* to);
+// Whether the process may open the existing `path` for writing, asked of
+// the system without opening it (opening a pipe and closing it again
+// would end its reader's input); false with errno set.
+bool mayWrite(const char* path);
 } // namespace filesystem
 
 } // namespace commands

@@ -1,5 +1,6 @@
 #include "commands/OutputTarget.h"
 
+#include "commands/Console.h"
 #include "commands/OutputFile.h"
 
 #include <cerrno>
@@ -91,6 +92,10 @@ std::string refusedTarget(const char* tool, const std::string& target, const std
         if (sameFile(input, target))
             return start + " is one of the files to import " + (input == target ? "" : "(" + input + ") ") +
                    "and would be overwritten; give another path\n";
+    std::error_code error;
+    if (fs::is_symlink(target, error) && !fs::exists(target, error))
+        return start + " is a symbolic link to nothing, and writing through it would make a file elsewhere; "
+                       "give another path, or remove the link first\n";
     if (holdsOtherThanOwnOutput(target, kind))
         return start + " exists and is not a " + kind.what + " written by " + tool + " (it does not start with " +
                kind.shown + "); not overwriting it: give another path, or remove the file first (is a file to "
@@ -98,26 +103,42 @@ std::string refusedTarget(const char* tool, const std::string& target, const std
     return "";
 }
 
+std::string refusedInFolder(const char* tool, const std::string& dir, const std::vector<std::string>& inputs,
+                            const OutputKind& kind, const std::function<bool(const std::string&)>& written)
+{
+    std::error_code error;
+    if (!fs::is_directory(dir, error))
+        return "";
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (!written(name))
+            continue;
+        std::string refusal = refusedTarget(tool, it->path().string(), inputs, kind);
+        if (!refusal.empty())
+            return refusal;
+    }
+    return "";
+}
+
 bool writableTarget(const char* tool, const std::string& target)
 {
     std::error_code error;
     std::string why;
-    bool exists = fs::exists(target, error);
-    if (exists && !fs::is_directory(target, error)) {
-        if (std::FILE* file = std::fopen(target.c_str(), "ab"))
-            std::fclose(file);
-        else
-            why = std::strerror(errno);
-    }
+    fs::file_status status = fs::status(target, error);
+    bool exists = fs::exists(status);
+    bool inPlace = exists && !fs::is_regular_file(status) && !fs::is_directory(status);
+    // Asked, not tried: a pipe opened and closed here would end its
+    // reader's input before the output is written.
+    if (exists && !fs::is_directory(status) && !filesystem::mayWrite(target.c_str()))
+        why = std::strerror(errno);
     // A device or pipe is written in place; anything else through a new
-    // file beside it.
+    // file beside it, which must be possible.
     OutputFile probe(target);
-    if (why.empty() && (!exists || fs::is_regular_file(target, error) || fs::is_directory(target, error)) &&
-        !probe.open())
+    if (why.empty() && !inPlace && !probe.open())
         why = probe.error();
     if (why.empty())
         return true;
-    std::fprintf(stderr, "%s: cannot write %s: %s\n", tool, target.c_str(), why.c_str());
+    print(stderr, "%s: cannot write %s: %s\n", tool, target.c_str(), why.c_str());
     return false;
 }
 
@@ -141,7 +162,7 @@ bool writableFolder(const char* tool, const std::string& dir)
         why = probe.error();
     if (why.empty())
         return true;
-    std::fprintf(stderr, "%s: cannot write into %s: %s\n", tool, dir.c_str(), why.c_str());
+    print(stderr, "%s: cannot write into %s: %s\n", tool, dir.c_str(), why.c_str());
     return false;
 }
 

@@ -2,6 +2,7 @@
 // anything else is done, so that a mistaken argument loses nothing.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,18 @@ struct OutputKind {
 OutputKind pageOutput(const char* option, std::string what, const std::string& marker);
 
 // As above, for any kind of output: "" when `target` may be written, else
-// why not (it is one of the inputs, or an existing, non-empty file that
-// does not start as the command's own output of that kind does).
+// why not: it is one of the inputs, a symbolic link to nothing, or an
+// existing, non-empty file that does not start as the command's own
+// output of that kind does (links followed).
 std::string refusedTarget(const char* tool, const std::string& target, const std::vector<std::string>& inputs,
                           const OutputKind& kind);
+
+// The same for the files a command writes into the folder `dir`, whose
+// names it learns only as it works: "" when every existing entry whose
+// name `written` accepts (every name the command may write) may be
+// replaced, else why the first that may not.
+std::string refusedInFolder(const char* tool, const std::string& dir, const std::vector<std::string>& inputs,
+                            const OutputKind& kind, const std::function<bool(const std::string&)>& written);
 
 // Whether two paths name the same file (the same file when both exist,
 // otherwise the same path once made absolute and resolved).
@@ -52,10 +61,11 @@ bool sameFile(const std::string& a, const std::string& b);
 bool writableFolder(const char* tool, const std::string& dir);
 
 // Whether the target can be written as an OutputFile will write it: an
-// existing target must be open to writing (it is opened for appending and
-// closed, never changed), and a new file must be possible beside it (one
-// is created and removed again). False, after saying why on standard
-// error, when either fails.
+// existing target must be open to writing (asked of the system, never
+// opened: a pipe keeps its reader), and a new file must be possible
+// beside a target that is not a pipe or device (one is created and
+// removed again). False, after saying why on standard error, when either
+// fails.
 bool writableTarget(const char* tool, const std::string& target);
 
 } // namespace commands
