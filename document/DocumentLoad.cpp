@@ -177,6 +177,16 @@ bool endsInsideElement(std::string_view text)
     }
 }
 
+// Where the text holds something other than white space (and a byte
+// order mark) before any markup, or npos when it holds nothing else.
+std::size_t firstContent(std::string_view bytes)
+{
+    std::size_t i = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    while (i < bytes.size() && bytes[i] != '\0' && std::strchr(" \t\n\r\v\f", bytes[i]))
+        ++i;
+    return i < bytes.size() ? i : std::string_view::npos;
+}
+
 } // namespace
 
 bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, Positions positions,
@@ -200,6 +210,14 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
         why.kind = LoadError::Kind::WideEncoding;
         return false;
     }
+    // Where the file holds something other than white space, looked at
+    // before the text is cut at its first NUL and its line ends made LF.
+    std::string_view raw(bytes.get(), size);
+    std::size_t content = firstContent(raw);
+    std::string start(raw.substr(std::min(content, size), LoadError::kShownBytes));
+    std::size_t linesJoined = 0; // CR LF pairs before it, one byte each in the text
+    for (std::size_t i = 0; content != std::string_view::npos && i + 1 < content; ++i)
+        linesJoined += raw[i] == '\r' && raw[i + 1] == '\n';
     DocumentText text(std::move(bytes), size);
     // Only a report reads the places of what it finds.
     bool places = positions == Positions::Tracked && loaded;
@@ -229,8 +247,17 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
             return true;
         }
     }
-    if (text.size() == 0 || document.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
+    // TinyXML calls a text empty when it holds no markup at all, which is
+    // also a text that starts with something else: a stray character, a
+    // NUL, a compressed or binary file. Only white space is empty.
+    if (content == std::string_view::npos) {
         why.kind = LoadError::Kind::Empty;
+    } else if (text.size() == 0 || document.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
+        why.kind = LoadError::Kind::NotXml;
+        TextPosition at = positionOf(text.view(), std::min(content - linesJoined, text.size()), trace.charactersFrom);
+        why.row = at.row;
+        why.column = at.column;
+        why.detail = start;
     } else {
         // The place of the error, as TinyXML tells it with its default tab
         // size, when this parse did not keep positions.

@@ -37,12 +37,15 @@ struct LoadError {
         NotAFile,          // a device, socket or the like; `detail` says which
         TooLarge,          // more than kMaxFileSize bytes
         Empty,             // no bytes, or nothing but white space
+        NotXml,            // starts, at `row` and `column`, with `detail` (its first bytes), not with markup
         WideEncoding,      // UTF-16 or UTF-32, which the parser cannot read
         NotWellFormed,     // at `row` and `column`, as TinyXML says in `detail`
         TooDeep,           // the tag at `row` and `column` nests too deep
         TooManyAttributes, // the tag at `row` and `column` has too many
     };
     Kind kind = Kind::None;
+    // The most bytes of a text that is not XML kept in `detail`.
+    static constexpr std::size_t kShownBytes = 16;
     int systemError = 0;
     int row = 0; // 0 where there is no place to point at
     int column = 0;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/Platform.h"
+#include "text/Escapes.h"
 #include "text/Utf8.h"
 
 namespace {
@@ -52,6 +53,8 @@ const Reason kReasons[] = {
     {Kind::CannotRead, EOVERFLOW, L"文件太大，无法读取。", "cannot be read: {error}"},
     {Kind::CannotRead, 0, L"无法读取该文件：{error}（系统错误 {code}）。", "cannot be read: {error}"},
     {Kind::Empty, 0, L"文件是空的，没有任何 XML 内容。", "is empty: it holds no XML"},
+    {Kind::NotXml, 0, L"文件不是 XML：它在{place}以“{detail}”开始，而 XML 应以“<”开始{signature}。",
+     "is not XML: it starts with \"{detail}\"{place}, where XML starts with '<'{signature}"},
     {Kind::WideEncoding, 0, L"文件是 UTF-16 或 UTF-32 编码的，只能读取 UTF-8 或单字节编码的文件。",
      "is in UTF-16 or UTF-32; only UTF-8 and single-byte encodings can be read"},
     {Kind::NotWellFormed, 0, L"文件不是格式正确的 XML，{place}出错：{detail}。",
@@ -98,6 +101,113 @@ std::basic_string<Char> fill(const Char* pattern,
             out += *p;
     }
     return out;
+}
+
+// How long a text from the file or the system may be where a message
+// quotes it, in characters, and how long a whole message may be, in
+// bytes of UTF-8: the host's message box stays readable whatever the file
+// holds.
+constexpr std::size_t kQuotedLength = 80;
+constexpr std::size_t kPathLength = 240;
+constexpr std::size_t kMessageBytes = 4096;
+const wchar_t kEllipsis = L'\u2026';
+
+// Whether a wide character is a control character: C0, DEL or C1.
+bool isControl(wchar_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// Where a text may be cut at or before `at` without splitting a
+// surrogate pair (UTF-16 wide text).
+std::size_t cutAt(const std::wstring& text, std::size_t at)
+{
+    if (at > 0 && at < text.size() && text[at - 1] >= 0xD800 && text[at - 1] <= 0xDBFF)
+        --at;
+    return at;
+}
+
+// A text as a message quotes it: control characters shown as \xHH, and
+// cut after `limit` characters with an ellipsis; with `keepEnd`, the
+// middle goes instead, so that a path keeps its file name.
+std::wstring quoted(const std::wstring& text, std::size_t limit = kQuotedLength, bool keepEnd = false)
+{
+    std::wstring shown;
+    for (wchar_t c : text) {
+        if (!isControl(c)) {
+            shown += c;
+            continue;
+        }
+        static const wchar_t kHex[] = L"0123456789abcdef";
+        unsigned value = static_cast<unsigned>(c);
+        shown += {L'\\', L'x', kHex[(value >> 4) & 15], kHex[value & 15]};
+    }
+    if (shown.size() <= limit)
+        return shown;
+    if (!keepEnd)
+        return shown.substr(0, cutAt(shown, limit)) + kEllipsis;
+    std::size_t head = cutAt(shown, limit / 2);
+    std::size_t tail = shown.size() - (limit - limit / 2);
+    if (tail < shown.size() && shown[tail] >= 0xDC00 && shown[tail] <= 0xDFFF)
+        ++tail;
+    return shown.substr(0, head) + kEllipsis + shown.substr(tail);
+}
+
+std::wstring quoted(std::string_view utf8, std::size_t limit = kQuotedLength)
+{
+    return quoted(platform::fromUtf8(utf8), limit);
+}
+
+std::wstring quotedPath(const char* path)
+{
+    return quoted(platform::pathText(path ? path : ""), kPathLength, true);
+}
+
+// The whole message, cut with an ellipsis where its UTF-8 form would pass
+// kMessageBytes (the quoted texts are bounded, so only a message of many
+// parts comes near).
+std::wstring bounded(std::wstring message)
+{
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        unsigned c = static_cast<unsigned>(message[i]);
+        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : (c >= 0xD800 && c <= 0xDFFF) ? 2 : c < 0x10000 ? 3 : 4;
+        if (bytes > kMessageBytes - 3) {
+            message.resize(cutAt(message, i));
+            message += kEllipsis;
+            break;
+        }
+    }
+    return message;
+}
+
+// The bytes a file that is not XML starts with, as a message shows them.
+std::string shownStart(const std::string& bytes)
+{
+    return text::shown(bytes);
+}
+
+// What a file that is not XML looks like from its first bytes.
+struct Signature {
+    const char* bytes;
+    const wchar_t* chinese;
+    const char* english;
+};
+const Signature kSignatures[] = {
+    {"\x1F\x8B", L"（看来是 gzip 压缩文件：请先解压）", " (a gzip-compressed file? decompress it first)"},
+    {"PK\x03\x04", L"（看来是 zip 压缩文件：请先解压）", " (a zip archive? extract the file first)"},
+    {"\x89PNG", L"（看来是 PNG 图片）", " (a PNG image?)"},
+    {"%PDF", L"（看来是 PDF 文件）", " (a PDF file?)"},
+};
+
+const Signature* signatureOf(const document::LoadError& error)
+{
+    if (error.kind != Kind::NotXml)
+        return nullptr;
+    for (const Signature& s : kSignatures)
+        if (error.detail.compare(0, std::strlen(s.bytes), s.bytes) == 0)
+            return &s;
+    return nullptr;
 }
 
 // TinyXML's own text, without its closing full stop.
@@ -172,8 +282,12 @@ std::wstring reason(const document::LoadError& error)
     const Reason* reason = reasonOf(error);
     if (!reason)
         return L"未知原因。";
+    const Signature* signature = signatureOf(error);
     return fill<wchar_t>(reason->chinese, {{"place", chinesePlace(error)},
-                                           {"detail", chineseDetail(error.detail)},
+                                           {"detail", error.kind == Kind::NotXml
+                                                          ? quoted(shownStart(error.detail))
+                                                          : quoted(chineseDetail(error.detail), 200)},
+                                           {"signature", signature ? signature->chinese : L""},
                                            {"limit", std::to_wstring(limitOf(error))},
                                            {"error", platform::fromUtf8(systemReason(error.systemError))},
                                            {"code", std::to_wstring(error.systemError)}}) +
@@ -201,8 +315,10 @@ std::string loadFailureReasonInEnglish(const document::LoadError& error)
     std::string detail = error.detail;
     if (!notes.empty() && !detail.empty() && detail.back() == '.')
         detail.pop_back();
+    const Signature* signature = signatureOf(error);
     return fill<char>(reason->english, {{"place", englishPlace(error)},
-                                        {"detail", detail},
+                                        {"detail", error.kind == Kind::NotXml ? shownStart(detail) : detail},
+                                        {"signature", signature ? signature->english : ""},
                                         {"limit", std::to_string(limitOf(error))},
                                         {"error", systemReason(error.systemError)}}) +
            notes;
@@ -210,7 +326,7 @@ std::string loadFailureReasonInEnglish(const document::LoadError& error)
 
 std::wstring loadFailureMessage(const char* path, const document::LoadError& error)
 {
-    return L"无法导入文件“" + platform::pathText(path) + L"”：" + reason(error);
+    return bounded(L"无法导入文件“" + quotedPath(path) + L"”：" + reason(error));
 }
 
 std::wstring noDictionaryMessage(const char* path, const NoDictionary& fact)
@@ -226,7 +342,7 @@ std::wstring noDictionaryMessage(const char* path, const NoDictionary& fact)
                     (fact.frame.doctypeSubset ? L"：带内部子集“[...]”的 DOCTYPE 无法读取" : L"") + L"）";
         break;
     case Missing::SectionList:
-        what = L"根元素“" + platform::fromUtf8(fact.frame.rootName) + L"”下没有“Pairs”节列表";
+        what = L"根元素“" + quoted(fact.frame.rootName) + L"”下没有“Pairs”节列表";
         break;
     case Missing::Section:
         what = L"“Pairs”节列表中没有任何节";
@@ -234,7 +350,7 @@ std::wstring noDictionaryMessage(const char* path, const NoDictionary& fact)
     case Missing::Nothing:
         break;
     }
-    return L"文件“" + platform::pathText(path) + L"”中没有字典：" + what + L"。未导入任何内容。";
+    return bounded(L"文件“" + quotedPath(path) + L"”中没有字典：" + what + L"。未导入任何内容。");
 }
 
 std::string noDictionaryInEnglish(const NoDictionary& fact)
@@ -271,9 +387,9 @@ std::wstring runFailureMessage(const char* path, const document::RunFailure& fai
     std::wstring what = failure.outOfMemory ? L"内存不足"
                         : failure.what.empty()
                             ? L"发生意外错误"
-                            : L"发生意外错误（" + platform::fromUtf8(failure.what) + L"）";
-    return L"导入文件“" + platform::pathText(path) + L"”时" + what + L"，导入已中止。" +
-           (failure.storing ? L"此前已导入的记录保留在模型中。" : L"未导入任何记录。");
+                            : L"发生意外错误（" + quoted(failure.what, 200) + L"）";
+    return bounded(L"导入文件“" + quotedPath(path) + L"”时" + what + L"，导入已中止。" +
+                   (failure.storing ? L"此前已导入的记录保留在模型中。" : L"未导入任何记录。"));
 }
 
 std::wstring lossMessage(const char* path, const document::LossTally& losses)
@@ -290,9 +406,9 @@ std::wstring lossMessage(const char* path, const document::LossTally& losses)
     constexpr std::size_t kNamed = 5;
     for (std::size_t i = 0; i < losses.unreadTables.size() && i < kNamed; ++i) {
         const auto& table = losses.unreadTables[i];
-        lines += L"\n· " + platform::fromUtf8(table.section) + L" 中的表“" + platform::fromUtf8(table.name) +
+        lines += L"\n· " + quoted(table.section) + L" 中的表“" + quoted(table.name) +
                  L"”没有对应的读取程序，整张表没有导入" +
-                 (table.nearest.empty() ? L"" : L"（是否应为“" + platform::fromUtf8(table.nearest) + L"”？）") + L"；";
+                 (table.nearest.empty() ? L"" : L"（是否应为“" + quoted(table.nearest) + L"”？）") + L"；";
     }
     if (losses.unreadTables.size() > kNamed)
         lines += L"\n· 另有 " + std::to_wstring(losses.unreadTables.size() - kNamed) + L" 张表没有对应的读取程序；";
@@ -309,6 +425,6 @@ std::wstring lossMessage(const char* path, const document::LossTally& losses)
                  (losses.likelyGbk ? L"（看来文件是 GBK 编码的）" : L"") + L"，文本按文件的原字节导入；";
     if (!lines.empty())
         lines.back() = L'。';
-    return L"文件“" + platform::pathText(path) + L"”已导入，但有些内容没有导入或与原文不符：" + lines +
-           L"\n用 dictcheck 命令检查该文件，可以看到每一处的位置。";
+    return bounded(L"文件“" + quotedPath(path) + L"”已导入，但有些内容没有导入或与原文不符：" + lines +
+                   L"\n用 dictcheck 命令检查该文件，可以看到每一处的位置。");
 }
