@@ -269,7 +269,9 @@ TEST(Dictcheck, SvgPlansAreWrittenOnePerStorey)
         EXPECT_EQ(names, (std::vector<std::string>{"01-floor1.svg", "02-floor2.svg", "03-floor3.svg", "04-floor4.svg",
                                                    "05-floor5.svg", "06-floor6.svg"}));
         std::string svg = readFile(plans + "/03-floor3.svg");
-        EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"", 0),
+        EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- format: dictimport-plan/1 -->\n<svg "
+                            "xmlns=\"http://www.w3.org/2000/svg\"",
+                            0),
                   0u);
         EXPECT_NE(svg.find("<title>Storey 3 "), std::string::npos);
         EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
@@ -318,6 +320,7 @@ const Writer kWriters[] = {
      [](const std::string& target) { return quote(kDictcheck) + " --html " + quote(target) + " " + quote(kSample); },
      "<!DOCTYPE html>\n<!-- format: dictimport-page/1 -->\n<p>earlier</p>\n"},
     {"modelgen -o", [](const std::string& target) { return quote(kModelgen) + " --storeys 2 -o " + quote(target); },
+     "<?xml version=\"1.0\" encoding=\"utf-8\"?><!-- format: dictimport-model/1, written by modelgen -->\n"
      "<Dictionary/>\n"},
     {"dictdiff --json",
      [](const std::string& target) {

@@ -153,7 +153,7 @@ TEST(ModelgenCommand, BadArgumentsExitTwoAnUnwritableFileOne)
     EXPECT_EQ(noOutput.errors, "modelgen: --output is required (see 'modelgen --help')\n");
 
     Command unwritable = modelgen("--storeys 1 -o /nonexistent/dir/model.xml", false);
-    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_EQ(unwritable.status, 2);
     EXPECT_EQ(unwritable.errors, "modelgen: cannot write /nonexistent/dir/model.xml: No such file or directory\n");
 }
 
@@ -167,7 +167,7 @@ TEST(ModelgenCommand, HelpNamesTheDefaultsAndExitStatuses)
           "--bays-x INT:INT in [1 - 10000]=" + std::to_string(defaults.baysX),
           "--bays-y INT:INT in [1 - 10000]=" + std::to_string(defaults.baysY),
           "--seed UINT=" + std::to_string(defaults.seed), std::string("250K, 10M, 1g"),
-          std::string("0 when the file is written, 1 when it cannot be written, 2 for bad arguments")})
+          std::string("0 when the file is written, 1 when writing it failed, 2 for bad arguments or an --output")})
         EXPECT_NE(out.out.find(shown), std::string::npos) << shown << " in\n" << out.out;
 }
 

@@ -3,13 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "commands/Arguments.h"
+#include "commands/Console.h"
 #include "commands/OutputFile.h"
 #include "commands/OutputTarget.h"
 #include "host/EventData.h"
@@ -43,8 +43,8 @@ const std::vector<std::string> kEarlierDumpStarts = {"{\"model\":{\"ProjectInfo\
 // imported, a warning as imported with losses.
 void showMessage(const wchar_t* text, unsigned int type)
 {
-    std::string line = platform::toUtf8(text) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    // Texts of the file it quotes are shown escaped, as everything said.
+    commands::put(stderr, platform::toUtf8(text) + "\n");
     std::fflush(stderr);
     if (!g_current)
         return;
@@ -61,11 +61,11 @@ void printSummary(std::FILE* out, const std::vector<FileOutcome>& outcomes)
     std::size_t imported = 0;
     for (const FileOutcome& o : outcomes) {
         if (!o.imported) {
-            std::fprintf(out, "%s: not imported\n", o.path.c_str());
+            commands::print(out, "%s: not imported\n", o.path.c_str());
             continue;
         }
         ++imported;
-        std::fprintf(out, "%s: imported%s, %lld %s added, %lld replaced\n", o.path.c_str(),
+        commands::print(out, "%s: imported%s, %lld %s added, %lld replaced\n", o.path.c_str(),
                      o.lossy ? " with losses" : "", o.writes.added, plural(o.writes.added, "record", "records"),
                      o.writes.replaced);
     }
@@ -74,14 +74,14 @@ void printSummary(std::FILE* out, const std::vector<FileOutcome>& outcomes)
     for (const auto& count : hoststore::countRecords()) {
         if (count.section != section) {
             section = count.section;
-            std::fprintf(out, "%s tables:\n", section.c_str());
+            commands::print(out, "%s tables:\n", section.c_str());
         }
-        std::fprintf(out, "  %-20s %10lld\n", count.table.c_str(), count.records);
+        commands::print(out, "  %-20s %10lld\n", count.table.c_str(), count.records);
         totals[section == "model" ? 0 : 1] += count.records;
     }
-    std::fprintf(out, "Records: %lld model, %lld design, %lld in all.\n", totals[0], totals[1],
+    commands::print(out, "Records: %lld model, %lld design, %lld in all.\n", totals[0], totals[1],
                  totals[0] + totals[1]);
-    std::fprintf(out, "Imported %zu of %zu %s.\n", imported, outcomes.size(),
+    commands::print(out, "Imported %zu of %zu %s.\n", imported, outcomes.size(),
                  plural(static_cast<long long>(outcomes.size()), "file", "files"));
 }
 
@@ -90,29 +90,38 @@ bool writeDump(const std::string& path, hoststore::JsonLayout layout)
     if (path == "-") {
         if (hoststore::writeJson(stdout, layout))
             return true;
-        std::cerr << "hostsim: writing the JSON dump to standard output failed: " << std::strerror(errno) << "\n";
+        commands::print(stderr, "hostsim: writing the JSON dump to standard output failed: %s\n", std::strerror(errno));
         return false;
     }
     // An earlier dump stays as it was unless the new one is complete.
     commands::OutputFile file(path);
     if (!file.open()) {
-        std::cerr << "hostsim: cannot write " << path << ": " << file.error() << "\n";
+        commands::print(stderr, "hostsim: cannot write %s: %s\n", path.c_str(), file.error().c_str());
         return false;
     }
     if (!hoststore::writeJson(file.stream(), layout)) {
-        std::cerr << "hostsim: writing " << path << " failed: " << std::strerror(errno) << "\n";
+        commands::print(stderr, "hostsim: writing %s failed: %s\n", path.c_str(), std::strerror(errno));
         return false;
     }
     if (!file.commit()) {
-        std::cerr << "hostsim: writing " << path << " failed: " << file.error() << "\n";
+        commands::print(stderr, "hostsim: writing %s failed: %s\n", path.c_str(), file.error().c_str());
         return false;
     }
     return true;
 }
 
+int run(int argc, char** argv);
+
 } // namespace
 
 int main(int argc, char** argv)
+{
+    return commands::guarded("hostsim", 1, [&] { return run(argc, argv); });
+}
+
+namespace {
+
+int run(int argc, char** argv)
 {
     CLI::App app{"Plays the host application: loads the import plug-in, sends it one event per FILE "
                  "(in order, in one process), unloads it, says per file whether it was imported and how "
@@ -162,13 +171,13 @@ int main(int argc, char** argv)
                                                                                hoststore::kDumpFormat,
                                                                                kEarlierDumpStarts) : "";
         !refusal.empty()) {
-        std::cerr << refusal;
+        commands::put(stderr, refusal);
         return 2;
     }
 
     PluginLibrary plugin(pluginPath);
     if (!plugin.loaded()) {
-        std::cerr << "hostsim: cannot load the plug-in " << pluginPath << ": " << plugin.error() << "\n";
+        commands::print(stderr, "hostsim: cannot load the plug-in %s: %s\n", pluginPath.c_str(), plugin.error().c_str());
         return 2;
     }
     if (dumpToFile && !commands::writableTarget("hostsim", jsonPath))
@@ -194,7 +203,7 @@ int main(int argc, char** argv)
     std::FILE* summary = jsonPath == "-" ? stderr : stdout;
     printSummary(summary, outcomes);
     if (std::fflush(summary) != 0) {
-        std::cerr << "hostsim: writing the summary failed: " << std::strerror(errno) << "\n";
+        commands::print(stderr, "hostsim: writing the summary failed: %s\n", std::strerror(errno));
         return 1;
     }
     if (!jsonPath.empty() && !writeDump(jsonPath, layout))
@@ -204,3 +213,5 @@ int main(int argc, char** argv)
             return 1;
     return 0;
 }
+
+} // namespace

@@ -12,9 +12,12 @@
 #include <nlohmann/json.hpp>
 
 #include "commands/Arguments.h"
+#include "commands/Console.h"
 #include "commands/OutputFile.h"
 #include "commands/OutputTarget.h"
 #include "hostsim/store/Store.h"
+#include "json/JsonText.h"
+#include "text/Format.h"
 #include "plugin/CMBMBNReaderImpl.h"
 #include "tools/dictcheck/FileReport.h"
 #include "tools/dictcheck/FormatDoc.h"
@@ -40,16 +43,19 @@ FileReport check(const std::string& path, std::size_t examples)
 }
 
 
-void printText(std::FILE* out, const FileReport& report)
+// The text report of one file; texts from the file in it are shown
+// escaped when written (commands::put).
+std::string reportText(const FileReport& report)
 {
+    std::string out;
     if (!report.loaded && report.error.kind != document::LoadError::Kind::None) {
-        std::fprintf(out, "%s: not loaded: the file %s\n", report.path.c_str(), report.errorMessage.c_str());
-        return;
+        text::appendFormatted(out, "%s: not loaded: the file %s\n", report.path.c_str(), report.errorMessage.c_str());
+        return out;
     }
     if (!report.noDictionary.empty()) {
-        std::fprintf(out, "%s: loaded, but it holds no dictionary: %s; nothing was imported\n", report.path.c_str(),
+        text::appendFormatted(out, "%s: loaded, but it holds no dictionary: %s; nothing was imported\n", report.path.c_str(),
                      report.noDictionary.c_str());
-        return;
+        return out;
     }
     long long rows = 0, stored = 0;
     for (const auto& t : report.tables) {
@@ -57,28 +63,29 @@ void printText(std::FILE* out, const FileReport& report)
         stored += t.stored;
     }
     long long warnings = report.warningCount();
-    std::fprintf(out, "%s: %s; %lld of %lld %s stored; %lld %s\n", report.path.c_str(),
+    text::appendFormatted(out, "%s: %s; %lld of %lld %s stored; %lld %s\n", report.path.c_str(),
                  report.loaded ? "loaded" : report.errorMessage.c_str(), stored, rows, plural(rows, "row", "rows"),
                  warnings, plural(warnings, "warning", "warnings"));
-    std::fprintf(out, "  %-8s %-20s %8s %8s %8s\n", "section", "table", "rows", "stored", "skipped");
+    text::appendFormatted(out, "  %-8s %-20s %8s %8s %8s\n", "section", "table", "rows", "stored", "skipped");
     for (const auto& t : report.tables) {
         if (t.present)
-            std::fprintf(out, "  %-8s %-20s %8lld %8lld %8lld\n", t.section.c_str(), t.name.c_str(), t.rows, t.stored,
+            text::appendFormatted(out, "  %-8s %-20s %8lld %8lld %8lld\n", t.section.c_str(), t.name.c_str(), t.rows, t.stored,
                          t.rows - t.stored);
         else
-            std::fprintf(out, "  %-8s %-20s %8s\n", t.section.c_str(), t.name.c_str(), "absent");
+            text::appendFormatted(out, "  %-8s %-20s %8s\n", t.section.c_str(), t.name.c_str(), "absent");
     }
     for (const auto& group : report.warnings) {
-        std::fprintf(out, "  %s: %lld\n", group.title.c_str(), group.count);
+        text::appendFormatted(out, "  %s: %lld\n", group.title.c_str(), group.count);
         for (const auto& e : group.examples) {
             std::string row =
                 e.rowLine > 0 && e.rowLine != e.line ? " (row at line " + std::to_string(e.rowLine) + ")" : "";
-            std::fprintf(out, "    line %d%s%s%s: %s\n", e.line, row.c_str(), e.table.empty() ? "" : ", ",
+            text::appendFormatted(out, "    line %d%s%s%s: %s\n", e.line, row.c_str(), e.table.empty() ? "" : ", ",
                          e.table.c_str(), e.text.c_str());
         }
         if (group.count > static_cast<long long>(group.examples.size()))
-            std::fprintf(out, "    ... and %lld more\n", group.count - static_cast<long long>(group.examples.size()));
+            text::appendFormatted(out, "    ... and %lld more\n", group.count - static_cast<long long>(group.examples.size()));
     }
+    return out;
 }
 
 Json toJson(const FileReport& report)
@@ -122,33 +129,60 @@ Json toJson(const FileReport& report)
 // the system's reason told, when it cannot be written.
 bool writeJson(const std::string& path, const Json& json)
 {
-    std::string text = json.dump(2) + "\n";
+    std::string text = jsontext::jsonText(json, 2) + "\n";
     if (path == "-") {
         if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)
             return true;
-        std::fprintf(stderr, "dictcheck: writing standard output failed: %s\n", std::strerror(errno));
+        commands::print(stderr, "dictcheck: writing standard output failed: %s\n", std::strerror(errno));
         return false;
     }
     // An earlier report stays as it was unless the new one is complete.
-    commands::OutputFile file(path);
-    if (!file.open()) {
-        std::fprintf(stderr, "dictcheck: cannot write %s: %s\n", path.c_str(), file.error().c_str());
-        return false;
-    }
-    if (std::fwrite(text.data(), 1, text.size(), file.stream()) != text.size()) {
-        std::fprintf(stderr, "dictcheck: writing %s failed: %s\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    if (!file.commit()) {
-        std::fprintf(stderr, "dictcheck: writing %s failed: %s\n", path.c_str(), file.error().c_str());
-        return false;
-    }
-    return true;
+    std::string error;
+    if (commands::writeWhole(path, text, error))
+        return true;
+    commands::print(stderr, "dictcheck: %s\n", error.c_str());
+    return false;
 }
+
+// What a report says of a file it could not finish: the check ran out of
+// memory or met an error outside the import, which catches its own.
+FileReport unfinished(const std::string& path, const char* why)
+{
+    FileReport report;
+    report.path = path;
+    report.loaded = false;
+    report.error.kind = document::LoadError::Kind::CannotRead;
+    report.errorMessage = std::string("could not be checked: ") + why;
+    return report;
+}
+
+// Runs `step`; an exception it throws is told on standard error as what
+// failed and gives false, so that the other outputs and files go on.
+template <class Step>
+bool survived(const char* what, Step&& step)
+{
+    try {
+        return step();
+    } catch (const std::bad_alloc&) {
+        commands::print(stderr, "dictcheck: %s failed: out of memory\n", what);
+    } catch (const std::exception& e) {
+        commands::print(stderr, "dictcheck: %s failed: %s\n", what, e.what());
+    }
+    return false;
+}
+
+int run(int argc, char** argv);
 
 } // namespace
 
 int main(int argc, char** argv)
+{
+    return commands::guarded("dictcheck", 1, [&] { return run(argc, argv); });
+}
+
+namespace {
+
+int run(int argc, char** argv)
 {
     CLI::App app{"Imports each FILE as the plug-in does and reports, per file, the rows each of the " +
                      std::to_string(dictcheck::importedTableCount()) +
@@ -186,25 +220,25 @@ int main(int argc, char** argv)
         return status;
     if (format) {
         if (!jsonPath.empty()) {
-            std::fprintf(stderr, "dictcheck: --format takes no --json (see 'dictcheck --help')\n");
+            commands::print(stderr, "dictcheck: --format takes no --json (see 'dictcheck --help')\n");
             return 2;
         }
         if (!htmlPath.empty() || !svgDir.empty()) {
-            std::fprintf(stderr, "dictcheck: --format takes no --html or --svg-dir (see 'dictcheck --help')\n");
+            commands::print(stderr, "dictcheck: --format takes no --html or --svg-dir (see 'dictcheck --help')\n");
             return 2;
         }
         dictcheck::writeFormatTables(std::cout);
         return commands::standardOutputWritten("dictcheck") ? 0 : 1;
     }
     if (files.empty()) {
-        std::fprintf(stderr, "dictcheck: FILE is required (see 'dictcheck --help')\n");
+        commands::print(stderr, "dictcheck: FILE is required (see 'dictcheck --help')\n");
         return 2;
     }
     bool reportToFile = !jsonPath.empty() && jsonPath != "-";
     if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, files, "report", kReportFormat,
                                                                                  {"{\n  \"files\": ["}) : "";
         !refusal.empty()) {
-        std::fputs(refusal.c_str(), stderr);
+        commands::put(stderr, refusal);
         return 2;
     }
     if (reportToFile && !commands::writableTarget("dictcheck", jsonPath))
@@ -219,19 +253,32 @@ int main(int argc, char** argv)
     Json json = {{"format", kReportFormat}, {"files", Json::array()}};
     bool clean = true;
     for (const std::string& path : files) {
-        FileReport report = check(path, examples);
-        printText(text, report);
+        FileReport report;
+        try {
+            report = check(path, examples);
+        } catch (const std::bad_alloc&) {
+            report = unfinished(path, "out of memory");
+        } catch (const std::exception& e) {
+            report = unfinished(path, e.what());
+        }
+        commands::put(text, reportText(report));
         clean = clean && report.loaded && report.noDictionary.empty() && report.warnings.empty();
         if (!jsonPath.empty())
-            json["files"].push_back(toJson(report));
+            written = survived("the JSON report", [&] {
+                json["files"].push_back(toJson(report));
+                return true;
+            }) && written;
         if (plans.wanted())
-            written = plans.addFile(report, toJson(report)) && written;
+            written = survived("the page or plans", [&] { return plans.addFile(report, toJson(report)); }) &&
+                      written;
     }
-    if (!jsonPath.empty() && !writeJson(jsonPath, json))
-        return 1;
-    if (!plans.finish() || !written)
-        return 1;
+    // Each output on its own: one that fails loses no other.
+    if (!jsonPath.empty())
+        written = survived("the JSON report", [&] { return writeJson(jsonPath, json); }) && written;
+    written = survived("the page", [&] { return plans.finish(); }) && written;
     if (!commands::standardOutputWritten("dictcheck"))
         return 1;
-    return clean ? 0 : 1;
+    return clean && written ? 0 : 1;
 }
+
+} // namespace

@@ -2,19 +2,25 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <cstring>
+#include <regex>
 #include <map>
 #include <utility>
 #include <vector>
+
+#include "json/JsonText.h"
+#include "text/Escapes.h"
+#include "text/Format.h"
 
 namespace dictdiff {
 
 namespace {
 
-// Texts that are not valid UTF-8 (a file in another encoding) are shown
-// with U+FFFD for each invalid byte rather than refused.
+// Any value as JSON on one line; texts that are not valid UTF-8 (a file in
+// another encoding) too.
 std::string dumped(const Json& value)
 {
-    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return jsontext::jsonText(value);
 }
 
 Json optionalKey(const std::optional<int>& key)
@@ -22,27 +28,32 @@ Json optionalKey(const std::optional<int>& key)
     return key ? Json(*key) : Json();
 }
 
-// Writes formatted text, remembering a failure.
+// Writes formatted text, remembering a failure. A summary for people
+// (`shown`) has its control characters shown escaped, texts from the
+// files among them; JSON and CSV escape their own.
 class Out {
 public:
-    explicit Out(std::FILE* file) : m_file(file) {}
+    explicit Out(std::FILE* file, bool shown = false) : m_file(file), m_shown(shown) {}
     void print(const char* format, ...) __attribute__((format(printf, 2, 3)))
     {
+        std::string line;
         va_list args;
         va_start(args, format);
-        if (std::vfprintf(m_file, format, args) < 0)
-            m_failed = true;
+        text::appendFormattedV(line, format, args);
         va_end(args);
+        put(line);
     }
     void put(const std::string& text)
     {
-        if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size())
+        const std::string& out = m_shown && text::hasControls(text) ? text::shown(text) : text;
+        if (std::fwrite(out.data(), 1, out.size(), m_file) != out.size())
             m_failed = true;
     }
     bool done() { return std::fflush(m_file) == 0 && !m_failed && !std::ferror(m_file); }
 
 private:
     std::FILE* m_file;
+    bool m_shown;
     bool m_failed = false;
 };
 
@@ -151,7 +162,7 @@ std::string memberText(const MemberChange& m)
 
 bool writeText(std::FILE* file, const Comparison& c, const Files& files)
 {
-    Out out(file);
+    Out out(file, true);
     bool geometry = c.options.match == Match::Geometry;
     out.put(headline(c, files) + "\n");
     // The tables that differ (or, matched by geometry, hold renumbered
@@ -237,19 +248,35 @@ bool writeJson(std::FILE* file, const Comparison& c, const Files& files)
 
 namespace {
 
-// A CSV field: quoted when it holds a comma, a quote or a line break.
+// Whether a spreadsheet reads `text` as a plain number ("-300", "2.5e-3").
+bool plainNumber(const std::string& text)
+{
+    static const std::regex kNumber("[-+]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][-+]?[0-9]+)?");
+    return std::regex_match(text, kNumber);
+}
+
+} // namespace
+
 std::string csvField(const std::string& text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
+    // Control characters shown escaped, as in every text output; a cell a
+    // spreadsheet would take for a formula (=, +, -, @, tab or CR first)
+    // made text by a leading apostrophe, unless it is a plain number.
+    std::string cell = text::hasControls(text) ? text::shown(text) : text;
+    if (!cell.empty() && std::strchr("=+-@\t\r", cell[0]) && !plainNumber(cell))
+        cell.insert(0, 1, '\'');
+    if (cell.find_first_of(",\"\r\n") == std::string::npos)
+        return cell;
     std::string quoted = "\"";
-    for (char ch : text) {
+    for (char ch : cell) {
         if (ch == '"')
             quoted += '"';
         quoted += ch;
     }
     return quoted + '"';
 }
+
+namespace {
 
 std::string csvKey(const std::optional<int>& key)
 {

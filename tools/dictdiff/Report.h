@@ -68,4 +68,9 @@ bool writeCsv(std::FILE* out, const Comparison& comparison);
 // else as JSON.
 std::string shown(const Json& value);
 
+// A text as one CSV cell: quoted when it holds a comma, a quote or a line
+// break; control characters shown escaped; a leading apostrophe when a
+// spreadsheet would otherwise evaluate it.
+std::string csvField(const std::string& text);
+
 } // namespace dictdiff

@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands/Arguments.h"
+#include "commands/Console.h"
 #include "commands/OutputFile.h"
 #include "commands/OutputTarget.h"
 #include "tools/dictdiff/Comparison.h"
@@ -65,21 +66,21 @@ bool writeOutput(const std::string& path, const char* what, Write&& write)
     if (path == "-") {
         if (write(stdout))
             return true;
-        std::fprintf(stderr, "%s: writing the %s to standard output failed: %s\n", kTool, what,
+        commands::print(stderr, "%s: writing the %s to standard output failed: %s\n", kTool, what,
                      std::strerror(errno));
         return false;
     }
     commands::OutputFile file(path);
     if (!file.open()) {
-        std::fprintf(stderr, "%s: cannot write %s: %s\n", kTool, path.c_str(), file.error().c_str());
+        commands::print(stderr, "%s: cannot write %s: %s\n", kTool, path.c_str(), file.error().c_str());
         return false;
     }
     if (!write(file.stream())) {
-        std::fprintf(stderr, "%s: writing %s failed: %s\n", kTool, path.c_str(), std::strerror(errno));
+        commands::print(stderr, "%s: writing %s failed: %s\n", kTool, path.c_str(), std::strerror(errno));
         return false;
     }
     if (!file.commit()) {
-        std::fprintf(stderr, "%s: writing %s failed: %s\n", kTool, path.c_str(), file.error().c_str());
+        commands::print(stderr, "%s: writing %s failed: %s\n", kTool, path.c_str(), file.error().c_str());
         return false;
     }
     return true;
@@ -96,15 +97,39 @@ bool toFile(const std::string& path)
 bool acceptedTarget(const std::string& path, const std::string& refusal)
 {
     if (!refusal.empty()) {
-        std::fputs(refusal.c_str(), stderr);
+        commands::put(stderr, refusal);
         return false;
     }
     return commands::writableTarget(kTool, path);
 }
 
+// Runs one output's `step`; an exception it throws is told as that
+// output's failure, so that the other outputs are still written.
+template <class Step>
+bool survived(const char* what, Step&& step)
+{
+    try {
+        return step();
+    } catch (const std::bad_alloc&) {
+        commands::print(stderr, "%s: writing the %s failed: out of memory\n", kTool, what);
+    } catch (const std::exception& e) {
+        commands::print(stderr, "%s: writing the %s failed: %s\n", kTool, what, e.what());
+    }
+    return false;
+}
+
+int run(int argc, char** argv);
+
 } // namespace
 
 int main(int argc, char** argv)
+{
+    return commands::guarded(kTool, 2, [&] { return run(argc, argv); });
+}
+
+namespace {
+
+int run(int argc, char** argv)
 {
     CLI::App app{kHelp, kTool};
     app.allow_windows_style_options(false);
@@ -134,12 +159,12 @@ int main(int argc, char** argv)
     if (int status = commands::parseArguments(app, argc, argv, kTool); status >= 0)
         return status;
     if (!std::isfinite(options.tolerance) || options.tolerance < 0) {
-        std::fprintf(stderr, "%s: --tolerance must be a number, 0 or more (see '%s --help')\n", kTool, kTool);
+        commands::print(stderr, "%s: --tolerance must be a number, 0 or more (see '%s --help')\n", kTool, kTool);
         return 2;
     }
     options.match = match == "geometry" ? dictdiff::Match::Geometry : dictdiff::Match::Key;
     if (jsonPath == "-" && csvPath == "-") {
-        std::fprintf(stderr, "%s: --json and --csv cannot both go to standard output (see '%s --help')\n", kTool,
+        commands::print(stderr, "%s: --json and --csv cannot both go to standard output (see '%s --help')\n", kTool,
                      kTool);
         return 2;
     }
@@ -149,7 +174,7 @@ int main(int argc, char** argv)
                                                           dictdiff::kComparisonFormat)))
         return 2;
     if (toFile(csvPath) && toFile(jsonPath) && commands::sameFile(csvPath, jsonPath)) {
-        std::fprintf(stderr, "%s: --json and --csv name the same file %s; give each its own\n", kTool,
+        commands::print(stderr, "%s: --json and --csv name the same file %s; give each its own\n", kTool,
                      csvPath.c_str());
         return 2;
     }
@@ -159,12 +184,12 @@ int main(int argc, char** argv)
                                                                               kCsvStart})))
         return 2;
     if (htmlPath == "-") {
-        std::fprintf(stderr, "%s: --html takes a file to write, not '-' (see '%s --help')\n", kTool, kTool);
+        commands::print(stderr, "%s: --html takes a file to write, not '-' (see '%s --help')\n", kTool, kTool);
         return 2;
     }
     for (const auto& [option, path] : {std::pair{"--json", &jsonPath}, std::pair{"--csv", &csvPath}})
         if (toFile(htmlPath) && toFile(*path) && commands::sameFile(htmlPath, *path)) {
-            std::fprintf(stderr, "%s: %s and --html name the same file %s; give each its own\n", kTool, option,
+            commands::print(stderr, "%s: %s and --html name the same file %s; give each its own\n", kTool, option,
                          htmlPath.c_str());
             return 2;
         }
@@ -187,41 +212,48 @@ int main(int argc, char** argv)
     };
     std::string why;
     if (!dictdiff::importRows(oldPath, older, why, readPlan(oldPlan))) {
-        std::fprintf(stderr, "%s: %s cannot be imported: %s\n", kTool, oldPath.c_str(), why.c_str());
+        commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, oldPath.c_str(), why.c_str());
         return 2;
     }
     if (!dictdiff::importRows(newPath, newer, why, readPlan(newPlan))) {
-        std::fprintf(stderr, "%s: %s cannot be imported: %s\n", kTool, newPath.c_str(), why.c_str());
+        commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, newPath.c_str(), why.c_str());
         return 2;
     }
     dictdiff::Comparison comparison = dictdiff::compare(older, newer, options);
     dictdiff::Files names{oldPath, newPath};
 
+    // Each output on its own: one that fails loses no other.
     bool written = true;
     if (!jsonPath.empty())
-        written = writeOutput(jsonPath, "JSON comparison", [&](std::FILE* out) {
-            return dictdiff::writeJson(out, comparison, names);
+        written = survived("JSON comparison", [&] {
+            return writeOutput(jsonPath, "JSON comparison",
+                               [&](std::FILE* out) { return dictdiff::writeJson(out, comparison, names); });
         });
     if (!csvPath.empty())
-        written = writeOutput(csvPath, "CSV comparison", [&](std::FILE* out) {
-                      return dictdiff::writeCsv(out, comparison);
+        written = survived("CSV comparison", [&] {
+                      return writeOutput(csvPath, "CSV comparison",
+                                         [&](std::FILE* out) { return dictdiff::writeCsv(out, comparison); });
                   }) && written;
-    if (toFile(htmlPath)) {
-        std::string page = dictdiff::comparisonPage(
-            comparison, names, dictdiff::comparedPlan(comparison, std::move(oldPlan), std::move(newPlan)));
-        std::string error;
-        if (!commands::writeWhole(htmlPath, page, error)) {
-            std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
-            written = false;
-        }
-    }
+    if (toFile(htmlPath))
+        written = survived("comparison page", [&] {
+                      std::string page = dictdiff::comparisonPage(
+                          comparison, names,
+                          dictdiff::comparedPlan(comparison, std::move(oldPlan), std::move(newPlan)));
+                      std::string error;
+                      if (commands::writeWhole(htmlPath, page, error))
+                          return true;
+                      commands::print(stderr, "%s: %s\n", kTool, error.c_str());
+                      return false;
+                  }) && written;
     std::FILE* text = jsonPath == "-" || csvPath == "-" ? stderr : stdout;
     if (!dictdiff::writeText(text, comparison, names)) {
-        std::fprintf(stderr, "%s: writing the summary to standard %s failed: %s\n", kTool,
-                     text == stdout ? "output" : "error", std::strerror(errno));
+        commands::print(stderr, "%s: writing the summary to standard %s failed: %s\n", kTool,
+                        text == stdout ? "output" : "error", std::strerror(errno));
         written = false;
     }
     if (!written)
         return 1;
     return comparison.equal() ? 0 : 1;
 }
+
+} // namespace

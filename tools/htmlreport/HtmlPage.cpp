@@ -1,6 +1,7 @@
 #include "tools/htmlreport/HtmlPage.h"
 
 #include <filesystem>
+#include <regex>
 #include <system_error>
 
 #include "commands/OutputFile.h"
@@ -93,6 +94,12 @@ void Page::addFile(const dictcheck::FileReport& report, const Json& reportJson, 
 std::string Page::html() const
 {
     return pageHtml(kPageStart, "dictcheck report", plan::Marking::Problems, "", m_body);
+}
+
+bool isSvgFileName(const std::string& name)
+{
+    static const std::regex kName("(file[0-9]+-)?[0-9]+-floor-?[0-9]+\\.svg");
+    return std::regex_match(name, kName);
 }
 
 bool writeSvgFiles(const std::string& dir, const std::string& prefix, const plan::Plan& plan, std::string& error)

@@ -42,4 +42,8 @@ private:
 // `error`, at the first that cannot be written.
 bool writeSvgFiles(const std::string& dir, const std::string& prefix, const plan::Plan& plan, std::string& error);
 
+// Whether writeSvgFiles may give a file this name, whatever the plan:
+// [fileN-]PLACE-floorKEY.svg.
+bool isSvgFileName(const std::string& name);
+
 } // namespace htmlreport

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "commands/Console.h"
 #include "commands/OutputFile.h"
 #include "commands/OutputTarget.h"
+#include "tools/plan/PlanSvg.h"
 
 namespace htmlreport {
 
@@ -23,24 +25,39 @@ bool PlanOutputs::targetsAccepted(const std::vector<std::string>& files, const s
     m_fileCount = files.size();
     if (!m_htmlPath.empty()) {
         if (m_htmlPath == "-") {
-            std::fprintf(stderr, "%s: --html takes a file to write, not '-' (see 'dictcheck --help')\n", kTool);
+            commands::print(stderr, "%s: --html takes a file to write, not '-' (see 'dictcheck --help')\n", kTool);
             return false;
         }
         if (!jsonPath.empty() && jsonPath != "-" && commands::sameFile(jsonPath, m_htmlPath)) {
-            std::fprintf(stderr, "%s: the --html target %s is also the --json target; give another path\n", kTool,
+            commands::print(stderr, "%s: the --html target %s is also the --json target; give another path\n", kTool,
                          m_htmlPath.c_str());
             return false;
         }
         std::string refusal = commands::refusedTarget(kTool, m_htmlPath, files,
                                                       commands::pageOutput("--html", "report page", kPageStart));
         if (!refusal.empty()) {
-            std::fputs(refusal.c_str(), stderr);
+            commands::put(stderr, refusal);
             return false;
         }
         if (!commands::writableTarget(kTool, m_htmlPath))
             return false;
     }
-    return m_svgDir.empty() || commands::writableFolder(kTool, m_svgDir);
+    if (m_svgDir.empty())
+        return true;
+    // Every plan file the folder already holds under a name a plan may
+    // take: only earlier plans of dictcheck are replaced.
+    commands::OutputKind svg{"--svg-dir",
+                             "plan",
+                             {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", plan::kSvgFormat},
+                             std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?> ") + plan::kSvgFormat,
+                             {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                              "class=\"plan\""}};
+    std::string refusal = commands::refusedInFolder(kTool, m_svgDir, files, svg, isSvgFileName);
+    if (!refusal.empty()) {
+        commands::put(stderr, refusal);
+        return false;
+    }
+    return commands::writableFolder(kTool, m_svgDir);
 }
 
 bool PlanOutputs::addFile(const dictcheck::FileReport& report, const nlohmann::ordered_json& reportJson)
@@ -55,7 +72,7 @@ bool PlanOutputs::addFile(const dictcheck::FileReport& report, const nlohmann::o
     std::string error;
     if (writeSvgFiles(m_svgDir, prefix, plan, error))
         return true;
-    std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
+    commands::print(stderr, "%s: %s\n", kTool, error.c_str());
     return false;
 }
 
@@ -66,7 +83,7 @@ bool PlanOutputs::finish()
     std::string error;
     if (commands::writeWhole(m_htmlPath, m_page.html(), error))
         return true;
-    std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
+    commands::print(stderr, "%s: %s\n", kTool, error.c_str());
     return false;
 }
 

@@ -836,8 +836,9 @@ long long writeModel(const BuildingShape& shape, std::FILE* out)
     Xml x(out);
     Random random(shape.seed);
     const Layout layout(shape);
-    x.raw("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-          "<Dictionary xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n<Pairs>\n");
+    x.raw("<?xml version=\"1.0\" encoding=\"utf-8\"?>");
+    x.raw(kModelFormat);
+    x.raw("\n<Dictionary xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n<Pairs>\n");
     x.beginSection("ModelDB");
     writeGeneralTables(x, shape);
     writeSectionTables(x, random);

@@ -22,6 +22,10 @@ struct RecordCounts {
 };
 RecordCounts countRecords(const BuildingShape& shape);
 
+// What a generated file carries after its XML declaration, on the same
+// line, by which modelgen knows a file it may replace as one it wrote.
+inline const char kModelFormat[] = "<!-- format: dictimport-model/1, written by modelgen -->";
+
 // Streams the whole file; returns the number of bytes written, or -1 when
 // writing failed. With a null stream it only counts the bytes.
 long long writeModel(const BuildingShape& shape, std::FILE* out);

@@ -3,14 +3,15 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "commands/Arguments.h"
+#include "commands/Console.h"
 #include "commands/OutputFile.h"
+#include "commands/OutputTarget.h"
 #include "tools/modelgen/ModelWriter.h"
 #include "tools/modelgen/SizeOption.h"
 
@@ -30,9 +31,18 @@ const CLI::Validator kSeed(
     },
     "");
 
+int run(int argc, char** argv);
+
 } // namespace
 
 int main(int argc, char** argv)
+{
+    return commands::guarded("modelgen", 1, [&] { return run(argc, argv); });
+}
+
+namespace {
+
+int run(int argc, char** argv)
 {
     CLI::App app{"Writes a generated building model (model tables and design results) in the dictionary "
                  "format. The same options and seed always give the same file.",
@@ -43,7 +53,9 @@ int main(int argc, char** argv)
     // (CLI11's own message lists them in reverse).
     app.allow_extras();
     app.option_defaults()->always_capture_default();
-    app.footer("Exit status: 0 when the file is written, 1 when it cannot be written, 2 for bad arguments.");
+    app.footer("Exit status: 0 when the file is written, 1 when writing it failed, 2 for bad arguments or an "
+               "--output that cannot be written or exists and is not a model modelgen wrote (nothing is written "
+               "then).");
     modelgen::BuildingShape shape;
     std::string output;
     double size = 0;
@@ -63,11 +75,26 @@ int main(int argc, char** argv)
     if (int status = commands::parseArguments(app, argc, argv, "modelgen"); status >= 0)
         return status;
     if (std::vector<std::string> extras = app.remaining(); !extras.empty()) {
-        std::cerr << "modelgen: unexpected argument" << (extras.size() == 1 ? "" : "s") << ":";
+        std::string line = std::string("modelgen: unexpected argument") + (extras.size() == 1 ? "" : "s") + ":";
         for (const std::string& extra : extras)
-            std::cerr << " " << extra;
-        std::cerr << " (see 'modelgen --help')\n";
+            line += " " + extra;
+        commands::put(stderr, line + " (see 'modelgen --help')\n");
         return 2;
+    }
+    // Only a model modelgen wrote is replaced: a real model of the same
+    // name is not lost to a generated one.
+    if (output != "-") {
+        std::string refusal = commands::refusedTarget(
+            "modelgen", output, {},
+            commands::OutputKind{"--output", "model", {std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>") +
+                                                        modelgen::kModelFormat},
+                                 std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>") + modelgen::kModelFormat});
+        if (!refusal.empty()) {
+            commands::put(stderr, refusal);
+            return 2;
+        }
+        if (!commands::writableTarget("modelgen", output))
+            return 2;
     }
 
     modelgen::SizeFit fit{shape, 0, true};
@@ -79,23 +106,25 @@ int main(int argc, char** argv)
     // An earlier file stays as it was unless the new one is complete.
     commands::OutputFile file(output);
     if (output != "-" && !file.open()) {
-        std::cerr << "modelgen: cannot write " << output << ": " << file.error() << "\n";
+        commands::print(stderr, "modelgen: cannot write %s: %s\n", output.c_str(), file.error().c_str());
         return 1;
     }
     std::FILE* out = output == "-" ? stdout : file.stream();
     std::setvbuf(out, nullptr, _IOFBF, 1 << 20);
     long long bytes = modelgen::writeModel(shape, out);
     if (bytes < 0 || (out == stdout && std::fflush(out) != 0)) {
-        std::cerr << "modelgen: writing " << output << " failed: " << std::strerror(errno) << "\n";
+        commands::print(stderr, "modelgen: writing %s failed: %s\n", output.c_str(), std::strerror(errno));
         return 1;
     }
     if (out != stdout && !file.commit()) {
-        std::cerr << "modelgen: writing " << output << " failed: " << file.error() << "\n";
+        commands::print(stderr, "modelgen: writing %s failed: %s\n", output.c_str(), file.error().c_str());
         return 1;
     }
     if (!fit.met)
-        std::cerr << "modelgen: note: " << modelgen::unmetSizeNote(fit, bytes, "wrote") << "\n";
-    std::cerr << "modelgen: " << modelgen::count(shape.storeys, "storey", "storeys") << ", "
-              << modelgen::grid(shape) << ", " << modelgen::count(bytes, "byte", "bytes") << "\n";
+        commands::put(stderr, "modelgen: note: " + modelgen::unmetSizeNote(fit, bytes, "wrote") + "\n");
+    commands::put(stderr, "modelgen: " + modelgen::count(shape.storeys, "storey", "storeys") + ", " +
+                              modelgen::grid(shape) + ", " + modelgen::count(bytes, "byte", "bytes") + "\n");
     return 0;
 }
+
+} // namespace

@@ -532,8 +532,8 @@ void writeStoreySvg(std::string& out, const Plan& plan, const Storey& storey, Sv
     double height = top - bottom;
 
     if (standalone)
-        out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<svg xmlns=\"http://www.w3.org/2000/svg\"";
+        out += std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + kSvgFormat +
+               "\n<svg xmlns=\"http://www.w3.org/2000/svg\"";
     else
         out += "<svg";
     out += " class=\"plan\"";

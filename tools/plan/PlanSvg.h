@@ -50,6 +50,10 @@ struct PathGroup {
 // order.
 std::vector<PathGroup> pathGroups(const Storey& storey);
 
+// What a standalone plan starts with after its XML declaration, by which
+// a command knows a file it may replace as one of its own plans.
+inline const char kSvgFormat[] = "<!-- format: dictimport-plan/1 -->";
+
 enum class SvgUse {
     Inline,     // inside an HTML page, which styles and captions it
     Standalone, // a file of its own, with its caption and legend
