@@ -297,6 +297,16 @@ TEST(DocumentLoad, ErrorsSayWhyAndWhere)
     } cases[] = {
         {"", Kind::Empty, 0, 0},
         {" \n\t ", Kind::Empty, 0, 0},
+        {"\xEF\xBB\xBF \r\n\v\f", Kind::Empty, 0, 0},
+        // Anything else is not XML, told where it starts: TinyXML calls
+        // a text without markup at its start empty too.
+        {"x<?xml version=\"1.0\"?><a/>", Kind::NotXml, 1, 1},
+        {"\r\n\r\n  \t x<a/>", Kind::NotXml, 3, 6},
+        {std::string("  \0<a/>", 7), Kind::NotXml, 1, 3},
+        {std::string("\0", 1), Kind::NotXml, 1, 1},
+        {"\x1F\x8B\x08\x00", Kind::NotXml, 1, 1},
+        {"\x89PNG\r\n\x1A\n", Kind::NotXml, 1, 1},
+        {"\xEF\xBB\xBFtext", Kind::NotXml, 1, 1},
         {std::string("\xFE\xFF\0<\0a\0/\0>", 10), Kind::WideEncoding, 0, 0},
         {std::string("<\0a\0/\0>\0", 8), Kind::WideEncoding, 0, 0},
         {"<a>\n  <b></c>\n</a>", Kind::NotWellFormed, 2, 6},

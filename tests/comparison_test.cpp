@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/dictdiff/Comparison.h"
+#include "tools/dictdiff/Report.h"
 
 using namespace building_modelDB;
 using namespace building_designDB;
@@ -349,6 +350,37 @@ TEST(Comparison, EachRecordBelongsToItsStorey)
     EXPECT_EQ(table(c, "RcDesignBeam").records.at(0).storey, 0);
     EXPECT_EQ(table(c, "Floor").records.at(0).storey, 2);
     EXPECT_EQ(table(c, "Floor").records.at(0).change, Change::Added);
+}
+
+} // namespace
+
+namespace {
+
+// A CSV cell a spreadsheet would evaluate stays text; plain numbers stay
+// numbers; control characters are shown escaped.
+TEST(ComparisonCsv, CellsThatWouldBeFormulasStayText)
+{
+    const struct {
+        std::string text;
+        std::string cell;
+    } cases[] = {
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+        {"@SUM(A1:A9)", "'@SUM(A1:A9)"},
+        {"-1+1", "'-1+1"},
+        {"-inf", "'-inf"},
+        {"\t=1", "'\t=1"},
+        {"\r=1", "\\x0d=1"},
+        {"-300", "-300"},
+        {"+2.5e-3", "+2.5e-3"},
+        {"-.5", "-.5"},
+        {"第1层", "第1层"},
+        {"a,b", "\"a,b\""},
+        {"T\x1b]0;x\x07", "T\\x1b]0;x\\x07"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dictdiff::csvField(c.text), c.cell) << c.text;
 }
 
 } // namespace

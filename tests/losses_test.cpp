@@ -11,6 +11,8 @@
 #include "TestSupport.h"
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
+#include "plugin/UserMessages.h"
+#include "text/Utf8.h"
 #include "tools/dictcheck/FileReport.h"
 
 namespace fs = std::filesystem;
@@ -119,6 +121,49 @@ TEST(Losses, ThePluginCountsWhatTheReportTellsOnRandomDamage)
         TempFile file(xml);
         expectAgreement(file.path(), what);
     }
+}
+
+} // namespace
+
+namespace {
+
+std::size_t utf8Bytes(const std::wstring& text)
+{
+    return platform::toUtf8(text).size();
+}
+
+// Whatever the file holds, the plug-in's messages stay readable: each
+// quoted name cut with an ellipsis, no control character, at most 4 KB.
+TEST(Losses, MessagesStayReadableWhateverTheFileHolds)
+{
+    document::LossTally losses;
+    losses.rowsNotStored = 3;
+    for (int i = 0; i < 6; ++i)
+        losses.unreadTables.push_back({"ModelDB", std::string(5000000, 'a' + i) + "\x1b[2J", "FloorTable"});
+    std::string longPath = "/" + std::string(3000, 'd') + "/model\x07.xml";
+    std::wstring message = lossMessage(longPath.c_str(), losses);
+    EXPECT_LE(utf8Bytes(message), 4096u);
+    EXPECT_NE(message.find(L"\u2026"), std::wstring::npos);
+    EXPECT_NE(message.find(L"model\\x07.xml"), std::wstring::npos) << "a path keeps its file name";
+    EXPECT_NE(message.find(L"dictcheck"), std::wstring::npos) << "the advice at its end is kept";
+    for (wchar_t c : message)
+        EXPECT_FALSE(c < 0x20 && c != L'\n') << static_cast<int>(c);
+
+    document::RunFailure failure;
+    failure.what = std::string(100000, 'w');
+    EXPECT_LE(utf8Bytes(runFailureMessage(longPath.c_str(), failure)), 4096u);
+    NoDictionary none;
+    none.frame.missing = document::DictionaryFrame::Missing::SectionList;
+    none.frame.rootName = std::string(100000, 'r');
+    EXPECT_LE(utf8Bytes(noDictionaryMessage(longPath.c_str(), none)), 4096u);
+    document::LoadError notXml;
+    notXml.kind = document::LoadError::Kind::NotXml;
+    notXml.row = 1;
+    notXml.column = 1;
+    notXml.detail = std::string("\x1f\x8b\x08\0\x1b", 5);
+    std::wstring told = loadFailureMessage(longPath.c_str(), notXml);
+    EXPECT_NE(told.find(L"\\x1f\\x8b\\x08\\x00\\x1b"), std::wstring::npos);
+    EXPECT_NE(told.find(L"gzip"), std::wstring::npos);
 }
 
 } // namespace

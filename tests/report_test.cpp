@@ -186,6 +186,8 @@ TEST(Report, CountsRowsVisitedAndStoredPerTable)
 TEST(Report, FilesThatCannotBeLoadedSayWhyAndWhere)
 {
     TempFile malformed("<D>\n  <Pairs>\n  </Pair>\n</D>\n");
+    TempFile stray("\n x<?xml version=\"1.0\"?>\n<D/>\n", "stray.xml");
+    TempFile gzip(std::string("\x1F\x8B\x08\0\0\0\0\0", 8), "model.xml.gz");
     const struct {
         std::string path;
         const char* message;
@@ -196,6 +198,10 @@ TEST(Report, FilesThatCannotBeLoadedSayWhyAndWhere)
         {malformed.path(), "is not well-formed XML at line 3, column 3: Error reading end tag.", 3, 3},
         {"", "has no name: the path is empty", 0, 0},
         {"/dev/zero", "is a device, not a file", 0, 0},
+        {stray.path(), "is not XML: it starts with \"x<?xml version=\"\" at line 2, column 2, where XML starts "
+                       "with '<'", 2, 2},
+        {gzip.path(), "is not XML: it starts with \"\\x1f\\x8b\\x08\\x00\\x00\\x00\\x00\\x00\" at line 1, column 1, "
+                      "where XML starts with '<' (a gzip-compressed file? decompress it first)", 1, 1},
     };
     for (const auto& c : cases) {
         Report report = dictcheck(c.path);
