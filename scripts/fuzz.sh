@@ -5,10 +5,13 @@
 # given number of seconds (default 60). Extra arguments go to libFuzzer,
 # for example -jobs=2 -workers=2. A crash leaves its input in build-fuzz/.
 #
-#   fuzz.sh [--target import|bounds] [SECONDS] [libFuzzer options]
+#   fuzz.sh [--target import|bounds|tools] [SECONDS] [libFuzzer options]
 #
 # import (the default): the whole import, from the committed seeds, the
 #   test models and a small generated model.
+# tools: dictcheck's report with its text, JSON, page and plans, and
+#   dictdiff's comparison with a mutated copy, with its text, JSON, CSV
+#   and page, from the import's seeds.
 # bounds: the guard against TinyXML itself, from its own seeds and the
 #   import's, on inputs of up to 8 KB (TinyXML's parse of deep nesting
 #   takes time quadratic in the depth, and 8 KB nest far past the bound).
@@ -24,7 +27,8 @@ shift || true
 case "$target" in
   import) dict=fuzz/import.dict; max_len=65536 ;;
   bounds) dict=fuzz/bounds.dict; max_len=8192 ;;
-  *) echo "fuzz.sh: unknown target $target (import or bounds)" >&2; exit 2 ;;
+  tools) dict=fuzz/import.dict; max_len=65536 ;;
+  *) echo "fuzz.sh: unknown target $target (import, bounds or tools)" >&2; exit 2 ;;
 esac
 bash scripts/setup.sh --with-fuzzer
 # TinyXML built from Debian's sources with the same instrumentation, so
@@ -37,6 +41,7 @@ corpus="build-fuzz/corpus-$target"
 mkdir -p "$corpus"
 cp fuzz/corpus/* tests/data/*.xml "$corpus/"
 [ "$target" = bounds ] && cp fuzz/bounds-corpus/* "$corpus/"
+rm -f "$corpus/generated-model.xml"
 build-fuzz/bin/modelgen --storeys 1 --bays-x 1 --bays-y 1 -o "$corpus/generated-model.xml" 2>/dev/null
 cd build-fuzz
 "bin/${target}_fuzzer" -max_total_time="$seconds" -max_len="$max_len" -dict="../$dict" \

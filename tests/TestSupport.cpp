@@ -57,6 +57,21 @@ TempFile::~TempFile()
     fs::remove_all(m_dir, error);
 }
 
+Directory::Directory() : m_scratch("", "placeholder")
+{
+    fs::remove(m_scratch.path());
+    m_path = fs::path(m_scratch.path()).parent_path().string();
+}
+
+std::vector<std::string> Directory::files() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_path))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 bool importPath(const std::string& path)
 {
     return theReader().importFile(path.c_str());

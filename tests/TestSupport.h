@@ -54,6 +54,21 @@ inline std::string quote(const std::string& s)
     return "'" + s + "'";
 }
 
+// An empty directory, removed with the object.
+class Directory {
+public:
+    Directory();
+    const std::string& path() const { return m_path; }
+    // The path of `name` in it.
+    std::string at(const std::string& name) const { return m_path + "/" + name; }
+    // The names it holds, sorted.
+    std::vector<std::string> files() const;
+
+private:
+    TempFile m_scratch;
+    std::string m_path;
+};
+
 // Runs a command line; its standard output and exit status.
 struct CommandResult {
     int status;

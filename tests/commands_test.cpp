@@ -27,28 +27,6 @@ Output command(const std::string& program, const std::string& arguments)
     return runWithErrors(quote(program) + " " + arguments);
 }
 
-// An empty directory, removed with the object.
-class Directory {
-public:
-    Directory() : m_scratch("", "placeholder")
-    {
-        fs::remove(m_scratch.path());
-        m_path = fs::path(m_scratch.path()).parent_path().string();
-    }
-    const std::string& path() const { return m_path; }
-    std::vector<std::string> files() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_path))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-private:
-    TempFile m_scratch;
-    std::string m_path;
-};
-
 struct BadArguments {
     std::string arguments;
     std::string message;
