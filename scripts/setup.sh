@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build and the tests need
 # and this machine lacks; then generates the de_DE.UTF-8 locale the
-# conversion tests run under. Safe to run again: it installs nothing twice.
+# conversion tests run under. With --run, only what building the plug-in,
+# its host stand-ins and hostsim needs (no test libraries, browser or
+# fonts). Safe to run again: it installs nothing twice.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libtinyxml-dev libcli11-dev nlohmann-json3-dev
-          libgtest-dev locales chromium fonts-wqy-microhei libpng-dev)
+packages=(cmake ninja-build g++ pkg-config libtinyxml-dev libcli11-dev nlohmann-json3-dev)
+[ "${1:-}" = --run ] || packages+=(libgtest-dev locales chromium fonts-wqy-microhei libpng-dev)
 case "${1:-}" in
   --with-sanitizers) packages+=(clang libclang-rt-dev) ;;
   --with-fuzzer) packages+=(clang libclang-rt-dev dpkg-dev patch) ;;
@@ -55,6 +57,8 @@ if [ "${1:-}" = "--with-windows" ] || [ "${1:-}" = "--with-fuzzer" ]; then
     $sudo apt-get update -q || echo "setup.sh: apt-get update reported errors; apt-get source may still work" >&2
   fi
 fi
+
+[ "${1:-}" = --run ] && exit 0
 
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
