@@ -293,7 +293,8 @@ TEST(Dictdiff, TheTextGroupsChangesByStoreyAndTheCsvHasARowPerMember)
 
     std::vector<std::string> lines = splitLines(readFile(csv.path()));
     ASSERT_EQ(lines.size(), 3u) << readFile(csv.path());
-    EXPECT_EQ(lines[0], "section,table,change,old_key,new_key,storey,member,old,new,distance\r");
+    // A byte-order mark first, so that a spreadsheet reads the names as UTF-8.
+    EXPECT_EQ(lines[0], "\xEF\xBB\xBF" "section,table,change,old_key,new_key,storey,member,old,new,distance\r");
     EXPECT_EQ(lines[1], "model,Floor,changed,2,2,\"Mezzanine, \"\"east\"\"\",StoryName,第2层,\"Mezzanine, "
                         "\"\"east\"\"\",\r");
     EXPECT_EQ(lines[2].rfind("model,Node,changed,1,1,第1层,x,", 0), 0u) << lines[2];
@@ -367,7 +368,8 @@ TEST(Dictdiff, EachBadArgumentExitsTwoWithOneLine)
              " is one of the files to import and would be overwritten; give another path\n"},
         {"--csv " + quote(text.path()) + " " + files,
          "dictdiff: the --csv target " + text.path() +
-             " exists and is not a CSV comparison written by dictdiff (it does not start with section,table,change,); "
+             " exists and is not a CSV comparison written by dictdiff (it does not start with a byte-order mark and "
+             "section,table,change,); "
              "not overwriting it: give another path, or remove the file first (is a file to import given after "
              "--csv?)\n"},
         {"--csv /nonexistent/dir/out.csv " + files,

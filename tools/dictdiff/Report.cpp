@@ -288,7 +288,9 @@ std::string csvKey(const std::optional<int>& key)
 bool writeCsv(std::FILE* file, const Comparison& c)
 {
     Out out(file);
-    out.put("section,table,change,old_key,new_key,storey,member,old,new,distance\r\n");
+    // UTF-8 with a byte-order mark: a spreadsheet takes the file for the
+    // system's code page without it, which garbles Chinese names.
+    out.put("\xEF\xBB\xBF" "section,table,change,old_key,new_key,storey,member,old,new,distance\r\n");
     for (const TableComparison& t : c.tables)
         for (const RecordChange& r : t.records) {
             std::string start = std::string(t.section) + ',' + t.name + ',' + changeName(r.change) + ',' +

@@ -25,8 +25,10 @@ namespace {
 
 const char* const kTool = "dictdiff";
 // What an output of dictdiff starts with: the JSON's "format" marker and
-// the CSV's header. A file that starts otherwise is not replaced.
-const char* const kCsvStart = "section,table,change,";
+// the CSV's byte-order mark and header (before the mark, the header
+// alone). A file that starts otherwise is not replaced.
+const char* const kCsvStart = "\xEF\xBB\xBF" "section,table,change,";
+const char* const kEarlierCsvStart = "section,table,change,";
 
 const char* const kHelp =
     "Imports OLD and NEW as the plug-in does, each into a store of its own, and reports per table the records "
@@ -181,7 +183,9 @@ int run(int argc, char** argv)
     if (toFile(csvPath) &&
         !acceptedTarget(csvPath, commands::refusedTarget(kTool, csvPath, files,
                                                          commands::OutputKind{"--csv", "CSV comparison", {kCsvStart},
-                                                                              kCsvStart})))
+                                                                              std::string("a byte-order mark and ") +
+                                                                                  kEarlierCsvStart,
+                                                                              {kEarlierCsvStart}})))
         return 2;
     if (htmlPath == "-") {
         commands::print(stderr, "%s: --html takes a file to write, not '-' (see '%s --help')\n", kTool, kTool);
