@@ -1,6 +1,7 @@
 // Measurements in a fresh child process, shared by the benchmarks: one
-// command run to its end, its wall time as the parent sees it, its peak
-// resident memory (ru_maxrss) and, when asked for, its standard output.
+// command run to its end, its wall time as the parent sees it, its CPU
+// time and peak resident memory (ru_maxrss) and, when asked for, its
+// standard output.
 #pragma once
 
 #include <string>
@@ -23,6 +24,7 @@ struct ChildRun {
     int status = 0;         // its exit status, or the signal that ended it
     bool cpuLimited = false; // the signal was the CPU limit's
     double seconds = 0;     // wall time from fork to reaping
+    double cpuSeconds = 0;  // user and system time (ru_utime + ru_stime)
     double peakMB = 0;      // ru_maxrss
     std::string output;     // its standard output, when captured
     bool succeeded() const { return started && exited && status == 0; }
