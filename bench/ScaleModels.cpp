@@ -47,47 +47,56 @@ std::string reals(const char* name, long long count)
     return el(name, entries);
 }
 
-// The fields a model row of these tables gets when the row's own text
-// lacks them, so that no row is reported for a missing field: the kinds
-// grow what they say and nothing else.
+// The fields a row of these tables gets when the row's own text lacks
+// them, so that no model row is reported for a missing field and every
+// design row holds its whole chain: the kinds grow what they say and
+// nothing else.
 struct Defaults {
+    bool design; // a table of the design section
     const char* table;
     std::vector<std::pair<const char*, std::string>> fields;
 };
 const std::vector<Defaults>& defaults()
 {
     static const std::vector<Defaults> all{
-        {"FloorTable", {{"Num", "1"}, {"StoryName", "F"}, {"Heigh", "3000"}, {"Elevation", "0"},
+        {false, "FloorTable", {{"Num", "1"}, {"StoryName", "F"}, {"Heigh", "3000"}, {"Elevation", "0"},
                         {"MdulK", ref("MdulK", "S_Mdul_K", 1)}, {"PlanK", ref("PlanK", "S_Plan_K", 1)}}},
-        {"AxisTable", {{"Name", "A"}, {"GroupKey", ref("GroupKey", "S_AxisGroup_K", 1)},
+        {false, "AxisTable", {{"Name", "A"}, {"GroupKey", ref("GroupKey", "S_AxisGroup_K", 1)},
                        {"CenterNodeKey", ref("CenterNodeKey", "S_Node_K", 0)}}},
-        {"ElementTable", {{"Elpro", "1"}, {"Angle", "0"}, {"MembType", "1"}, {"Ecx1", "0"}, {"Ecy1", "0"},
+        {false, "ElementTable", {{"Elpro", "1"}, {"Angle", "0"}, {"MembType", "1"}, {"Ecx1", "0"}, {"Ecy1", "0"},
                           {"Ecz1", "0"}, {"Ecx2", "0"}, {"Ecy2", "0"}, {"Ecz2", "0"},
                           {"ElMatl", ref("ElMatl", "S_DesignMaterial_K", 1)}}},
-        {"BeamTable", {{"MembType", "1"}}},
-        {"BraceTable", {{"MembType", "3"}}},
-        {"ColumnTable", {{"MembType", "2"}, {"MembKind", "1"}}},
-        {"WallTable", {{"MembType", "4"}, {"Openings", ""}}},
-        {"WallLLTable", {{"BetaAngle", "90"}, {"Ecx1", "0"}, {"Ecy1", "0"}, {"Ecz1", "0"}, {"Ecx2", "0"},
+        {false, "BeamTable", {{"MembType", "1"}}},
+        {false, "BraceTable", {{"MembType", "3"}}},
+        {false, "ColumnTable", {{"MembType", "2"}, {"MembKind", "1"}}},
+        {false, "WallTable", {{"MembType", "4"}, {"Openings", ""}}},
+        {false, "WallLLTable", {{"BetaAngle", "90"}, {"Ecx1", "0"}, {"Ecy1", "0"}, {"Ecz1", "0"}, {"Ecx2", "0"},
                          {"Ecy2", "0"}, {"Ecz2", "0"}, {"Width", "200"}, {"Height", "800"}, {"ElevDiff", "0"},
                          {"MaterialKey", ref("MaterialKey", "S_DesignMaterial_K", 1)},
                          {"SectionKey", ref("SectionKey", "S_Section_K", 1)}}},
-        {"WallColumnTable", {{"WallColumnType", "1"}, {"WallEleKeys", "<WallEleKeys></WallEleKeys>"},
+        {false, "WallColumnTable", {{"WallColumnType", "1"}, {"WallEleKeys", "<WallEleKeys></WallEleKeys>"},
                              {"Lcs", "<Lcs><double>1</double></Lcs>"}, {"Lss", "<Lss><double>1</double></Lss>"}}},
-        {"SlabTable", {{"SlabType", "1"}, {"ElevationDiff", "0"}, {"CantiLength", "0"}, {"XAngle", "0"},
+        {false, "SlabTable", {{"SlabType", "1"}, {"ElevationDiff", "0"}, {"CantiLength", "0"}, {"XAngle", "0"},
                        {"SlabStyle", "0"}, {"ThicknessKey", ref("ThicknessKey", "S_Thickness_K", 1)},
                        {"MaterialKey", ref("MaterialKey", "S_DesignMaterial_K", 1)}, {"Openings", ""}}},
+        {true, "SlabTable", {{"WeaponLoad", "0"}, {"NuclearWeaponLoad", "0"}, {"BottomBarGrade", "HRB400"},
+                             {"TopBarGrade", "HRB400"}, {"SupportBarGrade", "HRB400"}, {"ReqBottomAs_X", "1"},
+                             {"ReqBottomAs_Y", "1"}, {"ReqTopAs_X", "1"}, {"ReqTopAs_Y", "1"}, {"MomemtKOnX", "2"},
+                             {"MomemtKOnY", "2"}, {"MomemtQOnX", "3"}, {"MomemtQOnY", "3"}}},
+        {true, "WallColumnTable", {{"SeismicGrade", "2"}, {"SeismicIntensity", "7"}, {"MainBarGrade", "HRB400"},
+                                   {"HoopBarGrade", "HPB300"}, {"ReqMainAs", "100"}, {"ReqHoopAs", "0.5"},
+                                   {"LemdaVs", "0.1"}, {"HoopDia", "8"}, {"HoopSpace", "100"}}},
     };
     return all;
 }
 
 // The row's fields with the defaults of the fields it lacks: a default
 // starting with '<' is the whole element, any other is its text.
-std::string completed(const char* table, const std::string& fields)
+std::string completed(bool design, const char* table, const std::string& fields)
 {
     std::string out = fields;
     for (const Defaults& d : defaults())
-        if (std::strcmp(d.table, table) == 0)
+        if (d.design == design && std::strcmp(d.table, table) == 0)
             for (const auto& [name, value] : d.fields)
                 if (fields.find("<" + std::string(name) + ">") == std::string::npos)
                     out += value.empty() || value[0] != '<' ? el(name, value) : value;
@@ -103,11 +112,11 @@ public:
     static constexpr long long kEmptyKey = -1;
     long long row(const char* table, const std::string& fields, long long key = 0)
     {
-        return add(m_model, table, completed(table, fields), key);
+        return add(m_model, table, completed(false, table, fields), key);
     }
     long long designRow(const char* table, const std::string& fields, long long key = 0)
     {
-        return add(m_design, table, fields, key);
+        return add(m_design, table, completed(true, table, fields), key);
     }
     // A whole table entry of the model section, written after the others.
     void entry(const std::string& name, const std::string& rows) { m_entries += table(name, rows); }
@@ -234,32 +243,6 @@ long long wallBeamRow(Dict& d, long long storey, long long node1, long long node
                                     ref("NodeKey2", "S_Node_K", node2));
 }
 
-// A design row of a slab, every element of its chain present, its value
-// lists `listLength` long.
-std::string slabDesign(long long listLength)
-{
-    std::string fields;
-    for (const char* name : {"WeaponLoad", "NuclearWeaponLoad", "BottomBarGrade", "TopBarGrade", "SupportBarGrade",
-                             "ReqBottomAs_X", "ReqBottomAs_Y", "ReqTopAs_X", "ReqTopAs_Y"})
-        fields += el(name, "1");
-    fields += reals("ReqSupportAs", listLength) + el("MomemtKOnX", "2") + el("MomemtKOnY", "2") +
-              reals("MomentKOnSupports", listLength) + el("MomemtQOnX", "3") + el("MomemtQOnY", "3") +
-              reals("MomentQOnSupports", listLength);
-    return fields;
-}
-
-// A wall column's design row, every element of its chain present.
-std::string wallColumnDesign(const std::string& mainAs)
-{
-    std::string fields;
-    for (const char* name : {"SeismicGrade", "SeismicIntensity", "MainBarGrade", "HoopBarGrade"})
-        fields += el(name, "x");
-    fields += el("ReqMainAs", mainAs) + el("ReqHoopAs", "0.5");
-    for (const char* name : {"LemdaVs", "HoopDia", "HoopSpace"})
-        fields += el(name, "1");
-    return fields;
-}
-
 // About `bytes` of text as it stands in the file: Chinese, escaped markup
 // and plain words.
 std::string longText(long long bytes)
@@ -327,7 +310,9 @@ std::string longLists(long long length)
     std::vector<Keys> supports;
     for (int side = 0; side < 4; ++side)
         supports.push_back(cycle(nodes, length / 4 + 1, 16 * side));
-    d.designRow("SlabTable", slabDesign(length), slabRow(d, storey, supports));
+    d.designRow("SlabTable",
+                reals("ReqSupportAs", length) + reals("MomentKOnSupports", length) + reals("MomentQOnSupports", length),
+                slabRow(d, storey, supports));
     wallColumnRow(d, storey, nodes[0],
                   keyList("WallEleKeys", "S_Element_K", {element}) + reals("Lcs", length) + reals("Lss", length));
     d.row("SectionTable", el("SName", "S1") + el("SectI", reals("Size", length)));
@@ -413,7 +398,7 @@ std::string longTexts(long long bytes)
     while (static_cast<long long>(openings.size()) < part)
         openings += "1,";
     memberRow(d, "WallTable", storey, {elementRow(d, storey, {a, b})}, el("Openings", openings));
-    d.designRow("WallColumnTable", wallColumnDesign(longText(part)), wallColumnRow(d, storey, a));
+    d.designRow("WallColumnTable", el("ReqMainAs", longText(part)), wallColumnRow(d, storey, a));
     return d.xml();
 }
 
@@ -448,7 +433,7 @@ std::string repeatedKeys(long long count)
         d.row("BeamTable", el("MembType", "1") + ref("PStorK", "S_Floor_K", storey) +
                                keyList("PElemK", "S_Element_K", {element}), 1);
     for (long long i = 0; i < count; ++i)
-        d.designRow("WallColumnTable", wallColumnDesign("100"), Dict::kEmptyKey);
+        d.designRow("WallColumnTable", "", Dict::kEmptyKey);
     return d.xml();
 }
 
