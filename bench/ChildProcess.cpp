@@ -78,8 +78,8 @@ ChildRun runChild(const std::vector<std::string>& argv, const ChildSetup& setup)
         if (errno != EINTR)
             return run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    run.userSeconds = static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
+    run.systemSeconds = static_cast<double>(usage.ru_stime.tv_sec) + static_cast<double>(usage.ru_stime.tv_usec) / 1e6;
     run.peakMB = usage.ru_maxrss / 1024.0;
     run.exited = WIFEXITED(status);
     run.status = run.exited ? WEXITSTATUS(status) : WTERMSIG(status);

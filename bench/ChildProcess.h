@@ -24,7 +24,8 @@ struct ChildRun {
     int status = 0;         // its exit status, or the signal that ended it
     bool cpuLimited = false; // the signal was the CPU limit's
     double seconds = 0;     // wall time from fork to reaping
-    double cpuSeconds = 0;  // user and system time (ru_utime + ru_stime)
+    double userSeconds = 0; // ru_utime
+    double systemSeconds = 0; // ru_stime: the kernel's work for it (files, pages)
     double peakMB = 0;      // ru_maxrss
     std::string output;     // its standard output, when captured
     bool succeeded() const { return started && exited && status == 0; }

@@ -76,7 +76,8 @@ struct Measured {
     bool done = false;
     std::string failure; // why it was not measured
     long long count = 0;
-    double inputBytes = 0, seconds = 0, cpuSeconds = 0, peakMB = 0, outputBytes = 0;
+    double inputBytes = 0, seconds = 0, userSeconds = 0, systemSeconds = 0, peakMB = 0, outputBytes = 0;
+    double cpuSeconds() const { return userSeconds + systemSeconds; }
 };
 
 struct Settings {
@@ -133,7 +134,7 @@ Measured measure(const Settings& settings, const Command& command, const Files& 
     setup.errorPath = (work / "stderr").string();
     setup.cpuSeconds = settings.cpuSeconds;
     setup.memoryBytes = settings.memoryBytes;
-    std::vector<double> seconds, cpuSeconds, peaks;
+    std::vector<double> seconds, userSeconds, systemSeconds, peaks;
     for (int r = 0; r < settings.runs && !g_stop; ++r) {
         std::error_code error;
         fs::remove_all(outputPath, error);
@@ -147,7 +148,8 @@ Measured measure(const Settings& settings, const Command& command, const Files& 
             return result;
         }
         seconds.push_back(run.seconds);
-        cpuSeconds.push_back(run.cpuSeconds);
+        userSeconds.push_back(run.userSeconds);
+        systemSeconds.push_back(run.systemSeconds);
         peaks.push_back(run.peakMB);
     }
     if (seconds.empty())
@@ -155,7 +157,8 @@ Measured measure(const Settings& settings, const Command& command, const Files& 
     std::error_code error;
     result.done = true;
     result.seconds = bench::median(seconds);
-    result.cpuSeconds = bench::median(cpuSeconds);
+    result.userSeconds = bench::median(userSeconds);
+    result.systemSeconds = bench::median(systemSeconds);
     result.peakMB = bench::median(peaks);
     result.inputBytes = static_cast<double>(fs::file_size(files.input(command.input), error));
     result.outputBytes = command.output == Output::Folder ? folderBytes(outputPath)
@@ -221,15 +224,15 @@ struct KindResult {
 // The time the exponents are taken of.
 double timeOf(const Measured& m, const Settings& settings)
 {
-    return settings.wallClock ? m.seconds : m.cpuSeconds;
+    return settings.wallClock ? m.seconds : m.cpuSeconds();
 }
 
 void printKind(KindResult& result, const std::vector<const Command*>& commands,
                const std::map<std::string, Measured>& floors, const Settings& settings)
 {
     std::printf("\n%s: %s\n", result.kind->name, result.kind->grows);
-    std::printf("%-14s %8s %9s %8s %8s %8s %10s | %6s %6s %6s\n", "command", "count", "input MB", "wall s", "cpu s",
-                "peak MB", "output MB", "time", "peak", "output");
+    std::printf("%-14s %8s %9s %8s %8s %8s %8s %10s | %6s %6s %6s\n", "command", "count", "input MB", "wall s",
+                "user s", "sys s", "peak MB", "output MB", "time", "peak", "output");
     for (const Command* command : commands) {
         const Measured& floor = floors.at(command->name);
         std::vector<Measured>& sizes = result.byCommand[command->name];
@@ -251,15 +254,15 @@ void printKind(KindResult& result, const std::vector<const Command*>& commands,
                 steps[1] = shown(exponent(peaks[n - 2], peaks[n - 1], bytes[n - 2], bytes[n - 1]));
                 steps[2] = shown(exponent(outputs[n - 2], outputs[n - 1], bytes[n - 2], bytes[n - 1]));
             }
-            std::printf("%-14s %8lld %9.3f %8.3f %8.3f %8.1f %10.3f | %6s %6s %6s\n", command->name,
-                        result.counts[i], m.inputBytes / 1e6, m.seconds, m.cpuSeconds, m.peakMB, m.outputBytes / 1e6,
-                        steps[0].c_str(), steps[1].c_str(), steps[2].c_str());
+            std::printf("%-14s %8lld %9.3f %8.3f %8.3f %8.3f %8.1f %10.3f | %6s %6s %6s\n", command->name,
+                        result.counts[i], m.inputBytes / 1e6, m.seconds, m.userSeconds, m.systemSeconds, m.peakMB,
+                        m.outputBytes / 1e6, steps[0].c_str(), steps[1].c_str(), steps[2].c_str());
         }
         Exponents& e = result.slopes[command->name];
         e.time = slope(times, bytes);
         e.peak = slope(peaks, bytes);
         e.output = slope(outputs, bytes);
-        std::printf("%-14s %8s %9s %8s %8s %8s %10s | %6s %6s %6s\n", "", "slope", "", "", "", "", "",
+        std::printf("%-14s %8s %9s %8s %8s %8s %8s %10s | %6s %6s %6s\n", "", "slope", "", "", "", "", "", "",
                     shown(e.time).c_str(), shown(e.peak).c_str(), shown(e.output).c_str());
     }
     std::fflush(stdout);
@@ -387,7 +390,7 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
             return 1;
         }
         floors[command->name] = m;
-        std::printf(" %s %.3f s (CPU %.3f s) %.1f MB;", command->name, m.seconds, m.cpuSeconds, m.peakMB);
+        std::printf(" %s %.3f s (CPU %.3f s) %.1f MB;", command->name, m.seconds, m.cpuSeconds(), m.peakMB);
     }
     std::printf("\n");
 
