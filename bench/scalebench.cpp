@@ -116,10 +116,17 @@ std::string lastLine(const std::string& path)
     return last;
 }
 
-// Runs a command `runs` times on the files; medians of time and peak.
-Measured measure(const Settings& settings, const Command& command, const Files& files)
+// The runs of one command on one size, as they come.
+struct Samples {
+    std::vector<double> seconds, userSeconds, systemSeconds, peaks;
+    double outputBytes = 0; // of the last run
+    std::string failure;    // why a run failed
+};
+
+// Runs a command once on the files, adding to `samples`; false, with
+// samples.failure saying why, when the run failed.
+bool runOnce(const Settings& settings, const Command& command, const Files& files, Samples& samples)
 {
-    Measured result;
     fs::path work(settings.work);
     std::string outputPath = (work / (std::string("output-") + command.name)).string();
     std::vector<std::string> argv{(fs::path(settings.bin) / command.program).string()};
@@ -134,37 +141,43 @@ Measured measure(const Settings& settings, const Command& command, const Files& 
     setup.errorPath = (work / "stderr").string();
     setup.cpuSeconds = settings.cpuSeconds;
     setup.memoryBytes = settings.memoryBytes;
-    std::vector<double> seconds, userSeconds, systemSeconds, peaks;
-    for (int r = 0; r < settings.runs && !g_stop; ++r) {
-        std::error_code error;
-        fs::remove_all(outputPath, error);
-        bench::ChildRun run = bench::runChild(argv, setup);
-        // dictcheck exits 1 for a file with warnings, dictdiff for models that differ
-        if (!run.started || !run.exited || run.status > 1) {
-            result.failure = !run.started   ? "could not be started"
-                             : run.cpuLimited ? "stopped at the CPU limit of " + std::to_string(settings.cpuSeconds) + " s"
-                             : !run.exited    ? "ended by signal " + std::to_string(run.status)
-                                              : "exit " + std::to_string(run.status) + ": " + lastLine(setup.errorPath);
-            return result;
-        }
-        seconds.push_back(run.seconds);
-        userSeconds.push_back(run.userSeconds);
-        systemSeconds.push_back(run.systemSeconds);
-        peaks.push_back(run.peakMB);
+    std::error_code error;
+    fs::remove_all(outputPath, error);
+    bench::ChildRun run = bench::runChild(argv, setup);
+    // dictcheck exits 1 for a file with warnings, dictdiff for models that differ
+    if (!run.started || !run.exited || run.status > 1) {
+        samples.failure = !run.started     ? "could not be started"
+                          : run.cpuLimited ? "stopped at the CPU limit of " + std::to_string(settings.cpuSeconds) + " s"
+                          : !run.exited    ? "ended by signal " + std::to_string(run.status)
+                                           : "exit " + std::to_string(run.status) + ": " + lastLine(setup.errorPath);
+        return false;
     }
-    if (seconds.empty())
+    samples.seconds.push_back(run.seconds);
+    samples.userSeconds.push_back(run.userSeconds);
+    samples.systemSeconds.push_back(run.systemSeconds);
+    samples.peaks.push_back(run.peakMB);
+    samples.outputBytes = command.output == Output::Folder ? folderBytes(outputPath)
+                          : command.output == Output::File
+                              ? static_cast<double>(fs::file_size(outputPath, error))
+                              : static_cast<double>(fs::file_size(setup.outputPath, error));
+    return true;
+}
+
+// The medians of a command's runs on one size.
+Measured summary(const Command& command, const Files& files, const Samples& samples)
+{
+    Measured result;
+    result.failure = samples.failure;
+    if (!samples.failure.empty() || samples.seconds.empty())
         return result;
     std::error_code error;
     result.done = true;
-    result.seconds = bench::median(seconds);
-    result.userSeconds = bench::median(userSeconds);
-    result.systemSeconds = bench::median(systemSeconds);
-    result.peakMB = bench::median(peaks);
+    result.seconds = bench::median(samples.seconds);
+    result.userSeconds = bench::median(samples.userSeconds);
+    result.systemSeconds = bench::median(samples.systemSeconds);
+    result.peakMB = bench::median(samples.peaks);
     result.inputBytes = static_cast<double>(fs::file_size(files.input(command.input), error));
-    result.outputBytes = command.output == Output::Folder ? folderBytes(outputPath)
-                         : command.output == Output::File
-                             ? static_cast<double>(fs::file_size(outputPath, error))
-                             : static_cast<double>(fs::file_size(setup.outputPath, error));
+    result.outputBytes = samples.outputBytes;
     return result;
 }
 
@@ -384,7 +397,10 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
     std::map<std::string, Measured> floors;
     std::printf("floor (one storey, one node):");
     for (const Command* command : commands) {
-        Measured m = measure(settings, *command, floorFiles);
+        Samples samples;
+        for (int r = 0; r < settings.runs && runOnce(settings, *command, floorFiles, samples); ++r) {
+        }
+        Measured m = summary(*command, floorFiles, samples);
         if (!m.done) {
             std::fprintf(stderr, "scalebench: %s failed on the floor file: %s\n", command->name, m.failure.c_str());
             return 1;
@@ -406,15 +422,26 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
         std::vector<Files> files;
         if (!writeFiles(settings, kind, result.counts, edits, files))
             return 1;
+        // Round by round through the sizes, so that a drift of the machine's
+        // speed touches every size alike; a size that failed is not run
+        // again, nor any larger one.
         for (const Command* command : commands) {
+            std::vector<Samples> samples(files.size());
+            std::size_t failedFrom = files.size();
+            for (int r = 0; r < settings.runs && !g_stop; ++r)
+                for (std::size_t i = 0; i < failedFrom && !g_stop; ++i) {
+                    if (r == 0)
+                        std::fprintf(stderr, "scalebench: %s: %s at count %lld\n", kind.name, command->name,
+                                     result.counts[i]);
+                    if (!runOnce(settings, *command, files[i], samples[i]))
+                        failedFrom = i;
+                }
             std::vector<Measured>& sizes = result.byCommand[command->name];
-            for (std::size_t i = 0; i < files.size() && !g_stop; ++i) {
-                std::fprintf(stderr, "scalebench: %s: %s at count %lld\n", kind.name, command->name, result.counts[i]);
-                bool failedBefore = !sizes.empty() && !sizes.back().done;
-                Measured m = failedBefore ? Measured{false, "not run: a smaller size failed"}
-                                          : measure(settings, *command, files[i]);
-                m.count = result.counts[i];
-                sizes.push_back(m);
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                if (i > failedFrom)
+                    samples[i].failure = "not run: a smaller size failed";
+                sizes.push_back(summary(*command, files[i], samples[i]));
+                sizes.back().count = result.counts[i];
             }
         }
         if (g_stop)
