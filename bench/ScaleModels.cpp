@@ -387,7 +387,8 @@ std::string longTexts(long long bytes)
     long long storey = d.row("FloorTable", el("Num", "1") + el("StoryName", longText(part)) + el("Heigh", "3000") +
                                                el("Elevation", "0"));
     long long a = nodeRow(d, 0, 0), b = nodeRow(d, 6000, 0);
-    d.row("AxisTable", el("Name", longText(part)) + ref("StartNodeKey", "S_Node_K", a) + ref("EndNodeKey", "S_Node_K", b));
+    d.row("AxisTable",
+          el("Name", longText(part)) + ref("StartNodeKey", "S_Node_K", a) + ref("EndNodeKey", "S_Node_K", b));
     d.row("SectionTable", el("SName", longText(part)));
     std::string outline;
     for (long long i = 0; static_cast<long long>(outline.size()) < part; ++i)

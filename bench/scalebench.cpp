@@ -1,11 +1,12 @@
 // scalebench: how each command's cost grows with its input. For each kind
 // of growth it writes files at a base size and at each doubling of it,
-// runs every command on each in a fresh process, and prints wall time,
-// peak memory and output size per size, with the growth exponents: the
-// log of the ratio of the cost to the log of the ratio of the input,
-// step by step and as a least-squares slope in log-log. The costs are
-// taken above each command's floor (its run on a file of one storey and
-// one node), so that start-up does not flatten the exponents.
+// runs every command on each in a fresh process, and prints wall, user and
+// system time, peak memory and output size per size, with the growth
+// exponents: the log of the ratio of two sizes' costs over the log of the
+// ratio of their input, step by step and as a least-squares slope in
+// log-log. The costs are taken above each command's floor (its run on a
+// file of one storey and one node), so that start-up does not flatten the
+// exponents, and of CPU time unless asked for wall time.
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -392,7 +393,8 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
     Files floorFiles;
     floorFiles.model = (fs::path(settings.work) / "floor.xml").string();
     floorFiles.few = floorFiles.many = (fs::path(settings.work) / "floor-copy.xml").string();
-    if (!writeFile(floorFiles.model, scalemodels::floorModel()) || !writeFile(floorFiles.few, scalemodels::floorModel()))
+    std::string floorModel = scalemodels::floorModel();
+    if (!writeFile(floorFiles.model, floorModel) || !writeFile(floorFiles.few, floorModel))
         return 1;
     std::map<std::string, Measured> floors;
     std::printf("floor (one storey, one node):");
@@ -415,9 +417,10 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
         const scalemodels::Kind& kind = *scalemodels::findKind(name);
         KindResult result{&kind, {}, {}, {}};
         long long first = scalemodels::countForSize(kind, baseBytes);
-        for (int i = 0; i <= steps; ++i)
-            result.counts.push_back(
-                std::max(i ? result.counts.back() + 1 : first, std::llround(first * std::pow(2.0, double(i) / kind.power))));
+        for (int i = 0; i <= steps; ++i) {
+            long long count = std::llround(static_cast<double>(first) * std::pow(2.0, double(i) / kind.power));
+            result.counts.push_back(i ? std::max(result.counts.back() + 1, count) : first);
+        }
         std::fprintf(stderr, "scalebench: %s: writing its files\n", kind.name);
         std::vector<Files> files;
         if (!writeFiles(settings, kind, result.counts, edits, files))
