@@ -15,14 +15,13 @@
 #include <iostream>
 #include <malloc.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 #include <tinyxml.h>
 
+#include "bench/ChildProcess.h"
 #include "commands/Arguments.h"
 #include "commands/OutputFile.h"
 #include "host/EventData.h"
@@ -161,50 +160,17 @@ int repeat(const std::string& file, const std::string& plugin, int times)
 bool runChild(const std::string& self, const char* mode, const std::string& file, const std::string& plugin,
               Sample& sample)
 {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return false;
-    pid_t pid = fork();
-    if (pid < 0)
-        return false;
-    if (pid == 0) {
-        dup2(pipeFds[1], STDOUT_FILENO);
-        close(pipeFds[0]);
-        execl(self.c_str(), self.c_str(), "--child", mode, "--plugin", plugin.c_str(), file.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeFds[1]);
-    std::string out;
-    char buffer[256];
-    ssize_t got;
-    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        out.append(buffer, static_cast<std::size_t>(got));
-    close(pipeFds[0]);
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    bench::ChildSetup setup;
+    setup.captureOutput = true;
+    bench::ChildRun run = bench::runChild({self, "--child", mode, "--plugin", plugin, file}, setup);
+    if (!run.succeeded())
         return false;
     unsigned long long storeBytes = 0;
-    if (std::sscanf(out.c_str(), "%lf %lld %llu", &sample.seconds, &sample.records, &storeBytes) != 3)
+    if (std::sscanf(run.output.c_str(), "%lf %lld %llu", &sample.seconds, &sample.records, &storeBytes) != 3)
         return false;
-    sample.peakMB = usage.ru_maxrss / 1024.0;
+    sample.peakMB = run.peakMB;
     sample.storeMB = storeBytes / 1048576.0;
     return true;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-std::string selfPath()
-{
-    std::error_code error;
-    return fs::read_symlink("/proc/self/exe", error).string();
 }
 
 // Measures one file: `runs` rounds, each mode once per round; prints the
@@ -233,8 +199,8 @@ bool measureFile(const std::string& self, const std::string& file, const std::st
     double fileMB = fs::file_size(file, error) / 1e6;
     double medians[kModeCount], peak[kModeCount];
     for (int m = 0; m < kModeCount; ++m) {
-        medians[m] = median(seconds[m]);
-        peak[m] = median(peaks[m]);
+        medians[m] = bench::median(seconds[m]);
+        peak[m] = bench::median(peaks[m]);
         std::string storeText = m == kModeCount - 1 ? std::to_string(static_cast<long long>(store + 0.5)) : "";
         std::printf("%8.2f %-19s %9.3f %8.1f %11.0f %9.1f %9s\n", fileMB, kModes[m].label, medians[m],
                     fileMB / medians[m], records / medians[m], peak[m], storeText.c_str());
@@ -338,7 +304,7 @@ int main(int argc, char** argv)
                "not be written, 2 for bad arguments.");
     std::vector<double> sizes{1e6};
     int runs = 5;
-    std::string plugin = (fs::path(selfPath()).parent_path() / "libDictImport.so").string();
+    std::string plugin = (fs::path(bench::selfPath()).parent_path() / "libDictImport.so").string();
     std::error_code noTemp;
     std::string directory = fs::temp_directory_path(noTemp).string();
     bool keep = false;
@@ -392,7 +358,7 @@ int main(int argc, char** argv)
                              "(100 MB takes minutes and about 1.5 GB of memory), FILE... measures your files\n");
     std::signal(SIGINT, removeAndStop);
     std::signal(SIGTERM, removeAndStop);
-    std::string self = selfPath();
+    std::string self = bench::selfPath();
     long long measurements = files.empty() ? static_cast<long long>(sizes.size()) : static_cast<long long>(files.size());
     std::printf("importbench: %s, %s each, alternating, each in a fresh process\n",
                 count(measurements, files.empty() ? "model size" : "file", files.empty() ? "model sizes" : "files")
