@@ -23,6 +23,7 @@
 
 #include "bench/ChildProcess.h"
 #include "commands/Arguments.h"
+#include "commands/Console.h"
 #include "commands/OutputFile.h"
 #include "host/EventData.h"
 #include "hostsim/framework/FrameworkHost.h"
@@ -79,7 +80,7 @@ Dispatch loadDispatcher(const std::string& plugin)
     void* library = dlopen(plugin.c_str(), RTLD_NOW);
     auto dispatch = library ? reinterpret_cast<Dispatch>(dlsym(library, "EventDispatcher")) : nullptr;
     if (!dispatch)
-        std::fprintf(stderr, "importbench: cannot load the plug-in %s: %s\n", plugin.c_str(), dlerror());
+        commands::print(stderr, "importbench: cannot load the plug-in %s: %s\n", plugin.c_str(), dlerror());
     return dispatch;
 }
 
@@ -93,7 +94,7 @@ int measure(const std::string& mode, const std::string& file, const std::string&
             if (mode == "loadfile-tab0")
                 document.SetTabSize(0); // no row and column tracking
             if (!document.LoadFile(file.c_str())) {
-                std::fprintf(stderr, "importbench: TinyXML cannot load %s: %s\n", file.c_str(), document.ErrorDesc());
+                commands::print(stderr, "importbench: TinyXML cannot load %s: %s\n", file.c_str(), document.ErrorDesc());
                 return 1;
             }
         }
@@ -145,7 +146,7 @@ int repeat(const std::string& file, const std::string& plugin, int times)
     for (int i = 1; i <= times; ++i) {
         dispatch(&event);
         if (g_importFailed) {
-            std::fprintf(stderr, "importbench: the plug-in could not import %s (import %d)\n", file.c_str(), i);
+            commands::print(stderr, "importbench: the plug-in could not import %s (import %d)\n", file.c_str(), i);
             return 1;
         }
         if (i == 1 || i % step == 0)
@@ -185,7 +186,7 @@ bool measureFile(const std::string& self, const std::string& file, const std::st
         for (int m = 0; m < kModeCount; ++m) {
             Sample sample;
             if (!runChild(self, kModes[m].name, file, plugin, sample)) {
-                std::fprintf(stderr, "importbench: the %s run on %s failed\n", kModes[m].name, file.c_str());
+                commands::print(stderr, "importbench: the %s run on %s failed\n", kModes[m].name, file.c_str());
                 return false;
             }
             seconds[m].push_back(sample.seconds);
@@ -245,24 +246,24 @@ std::string modelOfSize(double bytes, const std::string& directory, bool keep, b
         removeOnSignal(partial);
         std::FILE* out = std::fopen(partial.c_str(), "wb");
         if (!out) {
-            std::fprintf(stderr, "importbench: cannot write %s: %s\n", partial.c_str(), std::strerror(errno));
+            commands::print(stderr, "importbench: cannot write %s: %s\n", partial.c_str(), std::strerror(errno));
             return "";
         }
         std::setvbuf(out, nullptr, _IOFBF, 1 << 20);
         bool written = modelgen::writeModel(fit.shape, out) >= 0;
         written = std::fclose(out) == 0 && written;
         if (!written || std::rename(partial.c_str(), file.c_str()) != 0) {
-            std::fprintf(stderr, "importbench: writing %s failed: %s\n", partial.c_str(), std::strerror(errno));
+            commands::print(stderr, "importbench: writing %s failed: %s\n", partial.c_str(), std::strerror(errno));
             std::remove(partial.c_str());
             return "";
         }
         removeOnSignal(keep ? "" : file.string());
     } else {
-        std::fprintf(stderr, "importbench: using %s, kept by an earlier run\n", file.c_str());
+        commands::print(stderr, "importbench: using %s, kept by an earlier run\n", file.c_str());
     }
     std::error_code error;
     if (!fit.met)
-        std::fprintf(stderr, "importbench: note: %s\n",
+        commands::print(stderr, "importbench: note: %s\n",
                      modelgen::unmetSizeNote(fit, static_cast<long long>(fs::file_size(file, error)), "measuring")
                          .c_str());
     return file.string();
@@ -274,13 +275,13 @@ bool readableFile(const std::string& path)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        std::fprintf(stderr, "importbench: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
+        commands::print(stderr, "importbench: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
         return false;
     }
     std::fclose(file);
     std::error_code error;
     if (!fs::is_regular_file(path, error)) {
-        std::fprintf(stderr, "importbench: %s is not a regular file; every run reads it anew (see 'importbench --help')\n",
+        commands::print(stderr, "importbench: %s is not a regular file; every run reads it anew (see 'importbench --help')\n",
                      path.c_str());
         return false;
     }
@@ -289,7 +290,20 @@ bool readableFile(const std::string& path)
 
 } // namespace
 
+namespace {
+
+int run(int argc, char** argv);
+
+} // namespace
+
 int main(int argc, char** argv)
+{
+    return commands::guarded("importbench", 1, [&] { return run(argc, argv); });
+}
+
+namespace {
+
+int run(int argc, char** argv)
 {
     CLI::App app{"Measures the whole import through the plug-in into the stand-in store (b) against two floors, "
                  "TinyXML's LoadFile and teardown with its defaults (a) and with tab size 0 (a0, no row and column "
@@ -344,7 +358,7 @@ int main(int argc, char** argv)
     if (!child.empty())
         return files.size() == 1 ? measure(child, files[0], plugin) : 2;
     if (*repeatOption && files.size() != 1) {
-        std::fprintf(stderr, "importbench: --repeat takes one FILE, not %zu (see 'importbench --help')\n", files.size());
+        commands::print(stderr, "importbench: --repeat takes one FILE, not %zu (see 'importbench --help')\n", files.size());
         return 2;
     }
     for (const std::string& file : files)
@@ -354,7 +368,7 @@ int main(int argc, char** argv)
         return repeat(files[0], plugin, repeats);
 
     if (!*sizesOption && files.empty())
-        std::fprintf(stderr, "importbench: a quick run on a 1 MB model; --sizes 1,10,100 measures larger ones "
+        commands::print(stderr, "importbench: a quick run on a 1 MB model; --sizes 1,10,100 measures larger ones "
                              "(100 MB takes minutes and about 1.5 GB of memory), FILE... measures your files\n");
     std::signal(SIGINT, removeAndStop);
     std::signal(SIGTERM, removeAndStop);
@@ -381,10 +395,12 @@ int main(int argc, char** argv)
         if (generated && !keep)
             std::remove(file.c_str());
         else if (generated)
-            std::fprintf(stderr, "importbench: kept %s\n", file.c_str());
+            commands::print(stderr, "importbench: kept %s\n", file.c_str());
         removeOnSignal("");
         if (!measured)
             return 1;
     }
     return commands::standardOutputWritten("importbench") ? 0 : 1;
 }
+
+} // namespace

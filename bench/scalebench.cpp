@@ -25,6 +25,7 @@
 #include "bench/ChildProcess.h"
 #include "bench/ScaleModels.h"
 #include "commands/Arguments.h"
+#include "commands/Console.h"
 #include "commands/OutputFile.h"
 #include "tools/modelgen/SizeOption.h"
 
@@ -334,7 +335,7 @@ bool writeFile(const std::string& path, const std::string& text)
     std::string error;
     if (commands::writeWhole(path, text, error))
         return true;
-    std::fprintf(stderr, "scalebench: %s\n", error.c_str());
+    commands::print(stderr, "scalebench: %s\n", error.c_str());
     return false;
 }
 
@@ -404,7 +405,7 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
         }
         Measured m = summary(*command, floorFiles, samples);
         if (!m.done) {
-            std::fprintf(stderr, "scalebench: %s failed on the floor file: %s\n", command->name, m.failure.c_str());
+            commands::print(stderr, "scalebench: %s failed on the floor file: %s\n", command->name, m.failure.c_str());
             return 1;
         }
         floors[command->name] = m;
@@ -421,7 +422,7 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
             long long count = std::llround(static_cast<double>(first) * std::pow(2.0, double(i) / kind.power));
             result.counts.push_back(i ? std::max(result.counts.back() + 1, count) : first);
         }
-        std::fprintf(stderr, "scalebench: %s: writing its files\n", kind.name);
+        commands::print(stderr, "scalebench: %s: writing its files\n", kind.name);
         std::vector<Files> files;
         if (!writeFiles(settings, kind, result.counts, edits, files))
             return 1;
@@ -434,7 +435,7 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
             for (int r = 0; r < settings.runs && !g_stop; ++r)
                 for (std::size_t i = 0; i < failedFrom && !g_stop; ++i) {
                     if (r == 0)
-                        std::fprintf(stderr, "scalebench: %s: %s at count %lld\n", kind.name, command->name,
+                        commands::print(stderr, "scalebench: %s: %s at count %lld\n", kind.name, command->name,
                                      result.counts[i]);
                     if (!runOnce(settings, *command, files[i], samples[i]))
                         failedFrom = i;
@@ -462,7 +463,20 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
 
 } // namespace
 
+namespace {
+
+int run(int argc, char** argv);
+
+} // namespace
+
 int main(int argc, char** argv)
+{
+    return commands::guarded("scalebench", 1, [&] { return run(argc, argv); });
+}
+
+namespace {
+
+int run(int argc, char** argv)
 {
     CLI::App app{"Measures how each command's wall time, peak memory and output grow as one kind of input doubles: "
                  "files of each kind at a base size and doubled STEPS times, every command run on each in a fresh "
@@ -536,7 +550,7 @@ int main(int argc, char** argv)
 
     std::string pattern = (fs::path(directory) / "scalebench-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
-        std::fprintf(stderr, "scalebench: cannot make a folder in %s: %s\n", directory.c_str(), std::strerror(errno));
+        commands::print(stderr, "scalebench: cannot make a folder in %s: %s\n", directory.c_str(), std::strerror(errno));
         return 1;
     }
     settings.work = pattern;
@@ -545,8 +559,10 @@ int main(int argc, char** argv)
     int status = run(settings, baseBytes, steps, kindNames, commandNames);
     std::error_code error;
     if (settings.keep)
-        std::fprintf(stderr, "scalebench: the files and outputs are in %s\n", settings.work.c_str());
+        commands::print(stderr, "scalebench: the files and outputs are in %s\n", settings.work.c_str());
     else
         fs::remove_all(settings.work, error);
     return status;
 }
+
+} // namespace
