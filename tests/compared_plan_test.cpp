@@ -56,6 +56,23 @@ struct Marked {
 };
 using MarkedMembers = std::map<std::pair<Kind, int>, Marked>;
 
+// What a member's tooltip says changed, a line each: its own record's
+// members, then each record it relies on, named.
+std::vector<std::string> changeLines(const plan::Plan& p, const plan::Member& m)
+{
+    bool more = false;
+    std::vector<std::string> lines;
+    for (std::size_t r : plan::changedRecords(p, m, SIZE_MAX, more)) {
+        const plan::RecordNote& note = p.records[r];
+        bool own = m.change && *m.change == r;
+        if (!own && note.headline)
+            lines.push_back(note.name + ": " + note.change);
+        for (const std::string& member : note.members)
+            lines.push_back(own ? member : note.name + ": " + member);
+    }
+    return lines;
+}
+
 MarkedMembers marked(const plan::Plan& p)
 {
     MarkedMembers found;
@@ -63,7 +80,7 @@ MarkedMembers marked(const plan::Plan& p)
         for (const plan::KindInfo& k : plan::kinds())
             for (const plan::Member& m : p.storeys[i].members[static_cast<std::size_t>(k.kind)])
                 if (m.style != Style::Normal)
-                    found[{k.kind, m.key}] = {i, m.style, m.shownKey, m.changes};
+                    found[{k.kind, m.key}] = {i, m.style, m.shownKey, changeLines(p, m)};
     return found;
 }
 
@@ -202,8 +219,8 @@ TEST(ComparedPlan, AStoreyOnlyTheOldModelHasIsDrawnWithItsRemovedMembers)
     MarkedMembers found = marked(p);
     EXPECT_EQ(found, (MarkedMembers{{{Kind::Beam, 2}, {2, Style::Removed, "", {}}}})) << describe(found);
     const plan::Member& beam = gone.members[static_cast<std::size_t>(Kind::Beam)].at(0);
-    ASSERT_EQ(beam.parts.size(), 1u);
-    EXPECT_EQ(beam.parts[0].size(), 2u) << "drawn through the old model's nodes";
+    ASSERT_EQ(beam.through.size(), 1u);
+    EXPECT_EQ(p.elements.at(beam.through[0]).points.size(), 2u) << "drawn through the old model's nodes";
     EXPECT_EQ(p.storeys[1].members[static_cast<std::size_t>(Kind::Beam)].size(), 1u) << "beam 1 stays on Floor 2";
 }
 
