@@ -326,6 +326,24 @@ TEST(Markup, TextIsEscapedForHtmlAndXmlAlike)
         EXPECT_EQ(plan::escaped(c.in), c.out) << c.in;
 }
 
+TEST(Markup, ALongTextIsCutBetweenCharacters)
+{
+    const struct {
+        std::string in;
+        std::size_t limit;
+        std::string out;
+    } cases[] = {
+        {"Storey 3", 8, "Storey 3"},
+        {"Storey 3", 7, "Storey \xE2\x80\xA6"},
+        {"第3层", 7, "第3层"},
+        {"第3层", 6, "第3\xE2\x80\xA6"},     // not inside 层
+        {"第3层", 2, "\xE2\x80\xA6"},         // not inside 第
+        {"ab\xFF\xFE" "cd", 3, "ab\xFF\xE2\x80\xA6"}, // a byte that is not UTF-8 is one
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(plan::shortened(c.in, c.limit), c.out) << c.in << " at " << c.limit;
+}
+
 TEST(Markup, NumbersAreShortAndReadTheSameEverywhere)
 {
     const struct {

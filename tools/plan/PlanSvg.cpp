@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "tools/plan/Markup.h"
@@ -518,12 +519,13 @@ struct PlanDrawing::State {
     std::vector<Bounds> elementBounds; // by Plan::elements
     Bounds axesBounds;
     double axesUnit = 1; // of the axes drawn once: the largest storey's
-    std::vector<std::size_t> shared; // the shared elements with points, in Plan::elements order
-    std::vector<bool> lines;         // by Plan::elements: a shared element some member draws as lines
+    // The shared elements with points, in Plan::elements order, each with
+    // whether some member draws it as lines.
+    std::vector<std::pair<std::size_t, bool>> shared;
     std::size_t repeated = 0;
 
     State(const Plan& p, SvgUse u, std::string i, std::string file)
-        : plan(p), use(u), ids(std::move(i)), sharedFile(std::move(file)), lines(p.elements.size())
+        : plan(p), use(u), ids(std::move(i)), sharedFile(std::move(file))
     {
         for (const Element& e : plan.elements)
             elementBounds.push_back(extentOf(e.points));
@@ -531,11 +533,9 @@ struct PlanDrawing::State {
             axesBounds.add(a.start);
             axesBounds.add(a.end);
         }
-        for (std::size_t e = 0; e < plan.elements.size(); ++e)
-            if (plan.elements[e].shared && !plan.elements[e].points.empty())
-                shared.push_back(e);
         // Per shared element, the storeys that draw it, for what Standalone
         // files repeat; and whether any member draws it as lines.
+        std::vector<bool> lines(plan.elements.size());
         std::vector<std::size_t> storeys(plan.elements.size()), lastStorey(plan.elements.size(), SIZE_MAX);
         double largest = 0;
         for (std::size_t i = 0; i < plan.storeys.size(); ++i) {
@@ -558,7 +558,10 @@ struct PlanDrawing::State {
             AxesDrawing axes = axesDrawing(plan, axesUnit);
             repeated += (plan.storeys.size() - 1) * (axes.d.size() + axes.labels.size());
         }
-        for (std::size_t e : shared) {
+        for (std::size_t e = 0; e < plan.elements.size(); ++e) {
+            if (!plan.elements[e].shared || plan.elements[e].points.empty())
+                continue;
+            shared.emplace_back(e, lines[e]);
             std::string definition;
             writeElement(definition, e, lines[e]);
             repeated += (std::max<std::size_t>(storeys[e], 1) - 1) * definition.size();
@@ -630,8 +633,8 @@ struct PlanDrawing::State {
         }
     }
 
-    void writeDefinitions(std::string& out, const std::vector<std::size_t>& elements,
-                          const std::vector<bool>& asLines, bool axes) const
+    void writeDefinitions(std::string& out, const std::vector<std::pair<std::size_t, bool>>& elements,
+                          bool axes) const
     {
         out += "<defs>\n";
         if (axes) {
@@ -646,8 +649,8 @@ struct PlanDrawing::State {
             attribute(out, "id", axesId(true));
             out += ">\n" + drawn.labels + "</g>\n";
         }
-        for (std::size_t e : elements)
-            writeElement(out, e, asLines[e]);
+        for (const auto& [e, asLines] : elements)
+            writeElement(out, e, asLines);
         out += "</defs>\n";
     }
 
@@ -659,7 +662,7 @@ struct PlanDrawing::State {
                 return;
             out += "<svg class=\"plan-shared\" width=\"0\" height=\"0\" aria-hidden=\"true\" "
                    "style=\"position:absolute\">\n";
-            writeDefinitions(out, shared, lines, axes);
+            writeDefinitions(out, shared, axes);
             out += "</svg>\n";
         } else if (use == SvgUse::Referring) {
             out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -667,26 +670,26 @@ struct PlanDrawing::State {
                    "font-family=\"sans-serif\">\n<title>Shared by the storeys' plans</title>\n"
                    "<text x=\"20\" y=\"35\" font-size=\"16\">The axes and the elements drawn on several storeys, "
                    "defined once for the plans of the storeys beside this file.</text>\n";
-            writeDefinitions(out, shared, lines, axes);
+            writeDefinitions(out, shared, axes);
             out += "</svg>\n";
         }
     }
 
-    // The shared elements the storey draws, in drawing order; with
-    // `asLines`, those any of its members draws as lines.
-    std::vector<std::size_t> sharedOn(const Storey& storey, std::vector<bool>* asLines) const
+    // The shared elements the storey draws, in drawing order, each with
+    // whether any of its members draws it as lines.
+    std::vector<std::pair<std::size_t, bool>> sharedOn(const Storey& storey) const
     {
-        std::vector<std::size_t> found;
-        std::unordered_set<std::size_t> seen;
+        std::vector<std::pair<std::size_t, bool>> found;
+        std::unordered_map<std::size_t, std::size_t> places;
         for (const KindInfo& k : kinds())
             for (const Member& m : storey.members[static_cast<std::size_t>(k.kind)])
                 for (std::size_t e : m.through) {
                     if (!plan.elements[e].shared || plan.elements[e].points.empty())
                         continue;
-                    if (seen.insert(e).second)
-                        found.push_back(e);
-                    if (asLines && k.shape != Shape::Symbol)
-                        (*asLines)[e] = true;
+                    auto [place, added] = places.emplace(e, found.size());
+                    if (added)
+                        found.emplace_back(e, false);
+                    found[place->second].second = found[place->second].second || k.shape != Shape::Symbol;
                 }
         return found;
     }
@@ -750,12 +753,12 @@ struct PlanDrawing::State {
         return Bounds();
     }
 
-    void writeMarks(std::string& out, const Storey& storey, const std::vector<std::size_t>& sharedHere,
-                    double unit) const
+    void writeMarks(std::string& out, const Storey& storey,
+                    const std::vector<std::pair<std::size_t, bool>>& sharedHere, double unit) const
     {
         writeOpenings(out, storey, unit, [&](const Member& m) { return firstPart(m); });
         writeNodes(out, storey, unit);
-        for (std::size_t e : sharedHere) {
+        for (const auto& [e, asLines] : sharedHere) {
             out += "<use";
             attribute(out, "href", ref(elementId(e, false)));
             out += " class=\"nodes\"";
@@ -806,10 +809,9 @@ struct PlanDrawing::State {
         out += " font-family=\"sans-serif\">\n<title>";
         appendEscaped(out, storeyTitle(storey));
         out += "</title>\n";
-        std::vector<bool> asLines(plan.elements.size());
-        std::vector<std::size_t> sharedHere = sharedOn(storey, &asLines);
+        std::vector<std::pair<std::size_t, bool>> sharedHere = sharedOn(storey);
         if (use == SvgUse::Standalone && !sharedHere.empty())
-            writeDefinitions(out, sharedHere, asLines, false);
+            writeDefinitions(out, sharedHere, false);
         if (standalone) {
             out += "<rect";
             attribute(out, "x", left);
