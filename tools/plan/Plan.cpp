@@ -1,6 +1,5 @@
 #include "tools/plan/Plan.h"
 
-#include <string_view>
 #include <unordered_set>
 
 namespace plan {
@@ -15,69 +14,74 @@ bool Plan::drawable(const Member& member) const
     return false;
 }
 
-std::vector<std::string> problemTexts(const Plan& plan, const Member& member, std::size_t limit, bool& more)
-{
-    std::vector<std::string> texts;
-    std::unordered_set<std::string_view> seen;
-    more = false;
-    auto add = [&](const std::string& text) {
-        if (seen.count(text))
+namespace {
+
+// Distinct items in the order given, at most `limit` of them.
+template <class T>
+class FirstOnes {
+public:
+    FirstOnes(std::size_t limit, bool& more) : m_limit(limit), m_more(more) { m_more = false; }
+
+    // False when the item is new and there is no room left: the caller stops.
+    bool add(const T& item)
+    {
+        if (m_seen.count(item))
             return true;
-        if (texts.size() == limit) {
-            more = true;
+        if (m_items.size() == m_limit) {
+            m_more = true;
             return false;
         }
-        seen.insert(text);
-        texts.push_back(text);
+        m_seen.insert(item);
+        m_items.push_back(item);
         return true;
-    };
-    for (const Problem& p : member.problems) {
-        if (!p.element) {
-            if (!add(p.text))
-                break;
-            continue;
-        }
-        for (const std::string& text : plan.elements[*p.element].problems)
-            if (!add(text))
-                return texts;
     }
-    return texts;
+
+    bool addAll(const std::vector<T>& items)
+    {
+        for (const T& item : items)
+            if (!add(item))
+                return false;
+        return true;
+    }
+
+    std::vector<T> take() { return std::move(m_items); }
+
+private:
+    std::size_t m_limit;
+    bool& m_more;
+    std::unordered_set<T> m_seen;
+    std::vector<T> m_items;
+};
+
+} // namespace
+
+std::vector<std::string> problemTexts(const Plan& plan, const Member& member, std::size_t limit, bool& more)
+{
+    FirstOnes<std::string> texts(limit, more);
+    for (const Problem& p : member.problems)
+        if (!(p.element ? texts.addAll(plan.elements[*p.element].problems) : texts.add(p.text)))
+            break;
+    return texts.take();
 }
 
 std::vector<std::size_t> changedRecords(const Plan& plan, const Member& member, std::size_t limit, bool& more)
 {
-    std::vector<std::size_t> records;
-    std::unordered_set<std::size_t> seen;
-    more = false;
-    auto add = [&](std::size_t record) {
-        if (seen.count(record))
-            return true;
-        if (records.size() == limit) {
-            more = true;
-            return false;
-        }
-        seen.insert(record);
-        records.push_back(record);
-        return true;
+    FirstOnes<std::size_t> records(limit, more);
+    auto addAll = [&] {
+        if (member.change && !records.add(*member.change))
+            return;
+        if (!records.addAll(member.designChanges))
+            return;
+        for (std::size_t e : member.through)
+            if (plan.elements[e].change && !records.add(*plan.elements[e].change))
+                return;
+        for (std::size_t e : member.through)
+            if (!records.addAll(plan.elements[e].nodeChanges))
+                return;
+        records.addAll(member.nodeChanges);
     };
-    auto addAll = [&](const std::vector<std::size_t>& list) {
-        for (std::size_t record : list)
-            if (!add(record))
-                return false;
-        return true;
-    };
-    if (member.change && !add(*member.change))
-        return records;
-    if (!addAll(member.designChanges))
-        return records;
-    for (std::size_t e : member.through)
-        if (plan.elements[e].change && !add(*plan.elements[e].change))
-            return records;
-    for (std::size_t e : member.through)
-        if (!addAll(plan.elements[e].nodeChanges))
-            return records;
-    addAll(member.nodeChanges);
-    return records;
+    addAll();
+    return records.take();
 }
 
 } // namespace plan
