@@ -112,38 +112,42 @@
 
   // The member under the point: the nearest line or symbol within reach
   // (later ones are drawn on top), else the outline that holds it (an
-  // outline's edge is where beams and walls are). A shape several members
-  // share is measured once per point.
+  // outline's edge is where beams and walls are). The shapes of a shared
+  // definition are measured once per point, however many members draw it.
   Plan.prototype.hit = function (p) {
     var best = null, bestDistance = p.reach, area = null, round = ++hitRound;
-    function measure(s) {
-      if (s.round === round) return s.distance;
-      var q = s.points, d;
-      if (s.closed) {
-        d = inside(q, p.x, p.y) ? -1 : Infinity;
-      } else if (q.length === 2) {
-        d = Math.hypot(p.x - q[0], p.y - q[1]);
-      } else {
-        d = Infinity;
-        for (var i = 2; i < q.length; i += 2)
-          d = Math.min(d, segmentDistance(p.x, p.y, q[i - 2], q[i - 1], q[i], q[i + 1]));
+    // The nearest of the shapes that are lines or symbols, and whether an
+    // outline among them holds the point.
+    function measure(shapes) {
+      var nearest = Infinity, holds = false;
+      shapes.forEach(function (s) {
+        var q = s.points;
+        if (s.closed) {
+          holds = holds || inside(q, p.x, p.y);
+        } else if (q.length === 2) {
+          nearest = Math.min(nearest, Math.hypot(p.x - q[0], p.y - q[1]));
+        } else {
+          for (var i = 2; i < q.length; i += 2)
+            nearest = Math.min(nearest, segmentDistance(p.x, p.y, q[i - 2], q[i - 1], q[i], q[i + 1]));
+        }
+      });
+      return { nearest: nearest, holds: holds };
+    }
+    function measureShared(shapes) {
+      if (shapes.round !== round) {
+        shapes.round = round;
+        shapes.measured = measure(shapes);
       }
-      s.round = round;
-      s.distance = d;
-      return d;
+      return shapes.measured;
     }
     this.members.forEach(function (m) {
-      function test(s) {
-        var d = measure(s);
-        if (s.closed) {
-          if (d < 0) area = m;
-        } else if (d <= bestDistance) {
-          bestDistance = d;
+      [measure(m.shapes)].concat(m.shared.map(measureShared)).forEach(function (found) {
+        if (found.holds) area = m;
+        if (found.nearest <= bestDistance) {
+          bestDistance = found.nearest;
           best = m;
         }
-      }
-      m.shapes.forEach(test);
-      m.shared.forEach(function (list) { list.forEach(test); });
+      });
     });
     return best || area;
   };
