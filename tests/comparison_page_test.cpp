@@ -281,9 +281,8 @@ TEST(ComparisonPage, MembersDrawnThroughOneElementTellTheChangeOfItsNode)
     Coloured drawn = drawnColoured(c.dom);
     EXPECT_EQ((drawn[{"f1-s2", "Beam", "changed"}]), (std::multiset<int>{1, 2, 3})) << describe(drawn);
     std::vector<browsertest::Listed> listed = browsertest::listedMembers(c.dom);
-    EXPECT_EQ(std::count_if(listed.begin(), listed.end(), [](const browsertest::Listed& l) { return l.table == "Beam"; }),
-              1)
-        << "one path of changed beams";
+    auto beams = [](const browsertest::Listed& l) { return l.table == "Beam"; };
+    EXPECT_EQ(std::count_if(listed.begin(), listed.end(), beams), 1) << "one path of changed beams";
     std::string page = readFile(c.html);
     std::size_t told = 0;
     for (std::size_t at = page.find("x: 6000.0 -"); at != std::string::npos; at = page.find("x: 6000.0 -", at + 1))
