@@ -224,6 +224,30 @@ TEST(ComparedPlan, AStoreyOnlyTheOldModelHasIsDrawnWithItsRemovedMembers)
     EXPECT_EQ(p.storeys[1].members[static_cast<std::size_t>(Kind::Beam)].size(), 1u) << "beam 1 stays on Floor 2";
 }
 
+// Beams the new model removed, drawn through one element of the old model:
+// the compared plan holds that element once, and both refer to it, as
+// they did to the old plan's.
+TEST(ComparedPlan, RemovedMembersThroughOneOldElementShareIt)
+{
+    Model older;
+    older.elements += elementRow(9, 2, {1, 3});
+    older.beams += memberRow(2, 2, {9}) + memberRow(3, 2, {9});
+    plan::Plan p = compared(older.xml(), Model().xml(), dictdiff::Match::Key);
+    const auto& beams = p.storeys[kUpper].members[static_cast<std::size_t>(Kind::Beam)];
+    ASSERT_EQ(beams.size(), 3u);
+    EXPECT_EQ(beams[1].style, Style::Removed);
+    EXPECT_EQ(beams[2].style, Style::Removed);
+    ASSERT_EQ(beams[1].through.size(), 1u);
+    EXPECT_EQ(beams[1].through, beams[2].through);
+    const plan::Element& element = p.elements.at(beams[1].through[0]);
+    EXPECT_EQ(element.key, 9);
+    EXPECT_TRUE(element.shared);
+    std::size_t nines = 0;
+    for (const plan::Element& e : p.elements)
+        nines += e.key == 9;
+    EXPECT_EQ(nines, 1u);
+}
+
 // A generated model whose nodes all took other keys, every reference
 // following them: paired by geometry, nothing is coloured; by key, the
 // members are drawn through other nodes.
