@@ -459,10 +459,11 @@ TEST(SvgFolder, AnOrdinaryModelsFilesStandAloneAndAHostileOnesShareAFile)
         ++files;
         EXPECT_EQ(count(svg, "<use href=\"shared.svg#axis-lines\""), 1u) << entry.path();
         EXPECT_EQ(count(svg, "<use href=\"shared.svg#axis-labels\""), 1u) << entry.path();
-        EXPECT_NE(svg.find("<!-- The axes and the elements drawn on several storeys are defined once, in shared.svg"),
+        EXPECT_NE(svg.find("<!-- The axes and the elements several members are drawn through are defined once, in "
+                           "shared.svg beside this file. -->"),
                   std::string::npos)
             << entry.path();
-        EXPECT_NE(svg.find(">Axes and elements drawn on several storeys: from shared.svg, beside this file</text>"),
+        EXPECT_NE(svg.find(">Axes and elements several members share: from shared.svg, beside this file</text>"),
                   std::string::npos)
             << entry.path();
         EXPECT_EQ(svg.find("class=\"axis-name\""), std::string::npos) << entry.path();

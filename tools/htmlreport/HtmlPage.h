@@ -40,9 +40,9 @@ private:
 // PREFIX + the storey's place in elevation order + "-floor" + its key
 // ("01-floor1.svg"), each whole or not at all. Each stands alone, unless
 // the files would repeat far more of each other than they hold (thousands
-// of storeys and axes): then the axes and the elements drawn on several
-// storeys are written once, to PREFIX + "shared.svg", which each file
-// refers to and names. False, with the reason in `error`, at the first
+// of storeys and axes): then the axes and the elements several members
+// are drawn through are written once, to PREFIX + "shared.svg", which
+// each file refers to and names. False, with the reason in `error`, at the first
 // file that cannot be written.
 bool writeSvgFiles(const std::string& dir, const std::string& prefix, const plan::Plan& plan, std::string& error);
 

@@ -668,7 +668,8 @@ struct PlanDrawing::State {
             out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1200\" height=\"60\" viewBox=\"0 0 1200 60\" "
                    "font-family=\"sans-serif\">\n<title>Shared by the storeys' plans</title>\n"
-                   "<text x=\"20\" y=\"35\" font-size=\"16\">The axes and the elements drawn on several storeys, "
+                   "<text x=\"20\" y=\"35\" font-size=\"16\">The axes and the elements several members are drawn "
+                   "through, "
                    "defined once for the plans of the storeys beside this file.</text>\n";
             writeDefinitions(out, shared, axes);
             out += "</svg>\n";
@@ -786,7 +787,7 @@ struct PlanDrawing::State {
         if (standalone)
             out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
         if (referring)
-            out += "<!-- The axes and the elements drawn on several storeys are defined once, in " +
+            out += "<!-- The axes and the elements several members are drawn through are defined once, in " +
                    escaped(sharedFile) + " beside this file. -->\n";
         out += standalone ? "<svg xmlns=\"http://www.w3.org/2000/svg\"" : "<svg";
         out += " class=\"plan\"";
@@ -823,7 +824,7 @@ struct PlanDrawing::State {
         }
         if (referring)
             text(out, "shared-note", {left + 20 * unit, top - 58 * unit}, 13 * unit, "start",
-                 "Axes and elements drawn on several storeys: from " + sharedFile + ", beside this file");
+                 "Axes and elements several members share: from " + sharedFile + ", beside this file");
 
         // In place, the axes are sized for this storey; once, for the largest.
         bool axes = !plan.axes.empty();
