@@ -114,13 +114,16 @@ std::vector<Listed> listedMembers(const std::string& dom)
 Pointed pointAt(const std::string& html, const std::string& selector, const std::string& fragment)
 {
     // After the page's script: point at the middle of the first segment
-    // (or at the dot) of the path's first member and keep the tooltip.
+    // (or at the dot) of the path's first member, or of the definition it
+    // draws when the path draws nothing itself, and keep the tooltip.
     std::string page = readFile(html);
     const std::string pointer = R"(<script>
 setTimeout(function () {
   var path = document.querySelector(')" + selector + R"(');
   var key = path.getAttribute('data-keys').split(' ')[0];
-  var t = path.getAttribute('d').match(/[MLZh]|[-+]?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?/g);
+  var d = path.getAttribute('d'), uses = path.getAttribute('data-uses');
+  if (!d && uses) d = document.getElementById(uses.split(' ')[0].split(',')[0]).getAttribute('d');
+  var t = d.match(/[MLZh]|[-+]?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?/g);
   var x = +t[1], y = +t[2];
   if (t[3] === 'L') { x = (x + +t[4]) / 2; y = (y + +t[5]) / 2; }
   var p = new DOMPoint(x, y).matrixTransform(path.getScreenCTM());

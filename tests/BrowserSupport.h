@@ -51,8 +51,8 @@ struct Listed {
 std::vector<Listed> listedMembers(const std::string& dom);
 
 // Points at the middle of the first member of the first path that
-// `selector` finds once the page's script ran; that member's key and the
-// tooltip's text.
+// `selector` finds once the page's script ran (drawn by the path, or by
+// the shared definition it uses); that member's key and the tooltip's text.
 struct Pointed {
     std::string key;
     std::string tip;

@@ -56,6 +56,23 @@ struct Marked {
 };
 using MarkedMembers = std::map<std::pair<Kind, int>, Marked>;
 
+// What a member's tooltip says changed, a line each: its own record's
+// members, then each record it relies on, named.
+std::vector<std::string> changeLines(const plan::Plan& p, const plan::Member& m)
+{
+    bool more = false;
+    std::vector<std::string> lines;
+    for (std::size_t r : plan::changedRecords(p, m, SIZE_MAX, more)) {
+        const plan::RecordNote& note = p.records[r];
+        bool own = m.change && *m.change == r;
+        if (!own && note.headline)
+            lines.push_back(note.name + ": " + note.change);
+        for (const std::string& member : note.members)
+            lines.push_back(own ? member : note.name + ": " + member);
+    }
+    return lines;
+}
+
 MarkedMembers marked(const plan::Plan& p)
 {
     MarkedMembers found;
@@ -63,7 +80,7 @@ MarkedMembers marked(const plan::Plan& p)
         for (const plan::KindInfo& k : plan::kinds())
             for (const plan::Member& m : p.storeys[i].members[static_cast<std::size_t>(k.kind)])
                 if (m.style != Style::Normal)
-                    found[{k.kind, m.key}] = {i, m.style, m.shownKey, m.changes};
+                    found[{k.kind, m.key}] = {i, m.style, m.shownKey, changeLines(p, m)};
     return found;
 }
 
@@ -202,9 +219,33 @@ TEST(ComparedPlan, AStoreyOnlyTheOldModelHasIsDrawnWithItsRemovedMembers)
     MarkedMembers found = marked(p);
     EXPECT_EQ(found, (MarkedMembers{{{Kind::Beam, 2}, {2, Style::Removed, "", {}}}})) << describe(found);
     const plan::Member& beam = gone.members[static_cast<std::size_t>(Kind::Beam)].at(0);
-    ASSERT_EQ(beam.parts.size(), 1u);
-    EXPECT_EQ(beam.parts[0].size(), 2u) << "drawn through the old model's nodes";
+    ASSERT_EQ(beam.through.size(), 1u);
+    EXPECT_EQ(p.elements.at(beam.through[0]).points.size(), 2u) << "drawn through the old model's nodes";
     EXPECT_EQ(p.storeys[1].members[static_cast<std::size_t>(Kind::Beam)].size(), 1u) << "beam 1 stays on Floor 2";
+}
+
+// Beams the new model removed, drawn through one element of the old model:
+// the compared plan holds that element once, and both refer to it, as
+// they did to the old plan's.
+TEST(ComparedPlan, RemovedMembersThroughOneOldElementShareIt)
+{
+    Model older;
+    older.elements += elementRow(9, 2, {1, 3});
+    older.beams += memberRow(2, 2, {9}) + memberRow(3, 2, {9});
+    plan::Plan p = compared(older.xml(), Model().xml(), dictdiff::Match::Key);
+    const auto& beams = p.storeys[kUpper].members[static_cast<std::size_t>(Kind::Beam)];
+    ASSERT_EQ(beams.size(), 3u);
+    EXPECT_EQ(beams[1].style, Style::Removed);
+    EXPECT_EQ(beams[2].style, Style::Removed);
+    ASSERT_EQ(beams[1].through.size(), 1u);
+    EXPECT_EQ(beams[1].through, beams[2].through);
+    const plan::Element& element = p.elements.at(beams[1].through[0]);
+    EXPECT_EQ(element.key, 9);
+    EXPECT_TRUE(element.shared);
+    std::size_t nines = 0;
+    for (const plan::Element& e : p.elements)
+        nines += e.key == 9;
+    EXPECT_EQ(nines, 1u);
 }
 
 // A generated model whose nodes all took other keys, every reference

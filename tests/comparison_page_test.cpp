@@ -5,6 +5,7 @@
 // shows the colours; a changed member's tooltip says what changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -13,6 +14,7 @@
 
 #include "BrowserSupport.h"
 #include "ModelEditor.h"
+#include "PlanModels.h"
 #include "TestSupport.h"
 #include "hostsim/store/Store.h"
 
@@ -259,6 +261,39 @@ TEST(ComparisonPage, AStoreyShowsItsChangesAndAChangedMemberSaysWhat)
     std::string first = pointed.tip.substr(0, pointed.tip.find('\n'));
     EXPECT_NE(first.find(": changed"), std::string::npos) << pointed.tip;
     EXPECT_NE(pointed.tip.find("Node " + std::to_string(node) + ": changed, moved 300"), std::string::npos)
+        << pointed.tip;
+}
+
+// Beams drawn through one element, whose node moved: each is changed, and
+// pointing at one tells the node's change, told once in the page.
+TEST(ComparisonPage, MembersDrawnThroughOneElementTellTheChangeOfItsNode)
+{
+    NEED_BROWSER();
+    using namespace planmodels;
+    Model older;
+    older.elements += elementRow(9, 2, {1, 2});
+    older.beams = memberRow(1, 2, {9}) + memberRow(2, 2, {9}) + memberRow(3, 2, {9});
+    Model newer = older;
+    newer.nodes = nodeRow(1, "0", "0") + nodeRow(2, "6100", "0") + nodeRow(3, "6000", "6000") +
+                  nodeRow(4, "0", "6000") + nodeRow(5, "0", "0");
+    TempFile oldFile(older.xml(), "old.xml"), newFile(newer.xml(), "new.xml");
+    Compared c = comparedPage(oldFile.path(), newFile.path(), "", "compared-shared-element");
+    Coloured drawn = drawnColoured(c.dom);
+    EXPECT_EQ((drawn[{"f1-s2", "Beam", "changed"}]), (std::multiset<int>{1, 2, 3})) << describe(drawn);
+    std::vector<browsertest::Listed> listed = browsertest::listedMembers(c.dom);
+    auto beams = [](const browsertest::Listed& l) { return l.table == "Beam"; };
+    EXPECT_EQ(std::count_if(listed.begin(), listed.end(), beams), 1) << "one path of changed beams";
+    std::string page = readFile(c.html);
+    std::size_t told = 0;
+    for (std::size_t at = page.find("x: 6000.0 -"); at != std::string::npos; at = page.find("x: 6000.0 -", at + 1))
+        ++told;
+    EXPECT_EQ(told, 2u) << "in the list of changes and in the lookup";
+
+    // The beams lie on one another: the last, drawn on top, is found.
+    browsertest::Pointed pointed = browsertest::pointAt(c.html, "#f1-s2 path.k-beam.changed", "#plan=f1-s2");
+    EXPECT_EQ(pointed.tip.rfind("Beam 3: changed\n", 0), 0u) << pointed.tip;
+    // As the DOM's dump writes the text: ">" as "&gt;".
+    EXPECT_NE(pointed.tip.find("Node 2: changed, moved 100\nNode 2: x: 6000.0 -&gt; 6100.0"), std::string::npos)
         << pointed.tip;
 }
 

@@ -180,6 +180,29 @@ TEST(PlanPage, FaultsAreDrawnInTheWarningStyleAndListed)
     EXPECT_GT(page.pixels.red, 0.0005) << "the beam on the storey that does not exist is not drawn in red";
 }
 
+// Beams on two storeys drawn through one element, which names a node that
+// is not stored: the element is drawn once and used by each; the page's
+// script finds every member, and pointing at one tells the element's
+// problem, from the part's lookup.
+TEST(PlanPage, MembersDrawnThroughOneElementAreFoundAndTellItsProblems)
+{
+    NEED_BROWSER();
+    using namespace planmodels;
+    Model model;
+    model.elements += elementRow(9, 2, {1, 99, 2});
+    model.beams = memberRow(1, 2, {9}) + memberRow(2, 2, {9}) + memberRow(3, 1, {9}) + memberRow(4, 2, {1});
+    TempFile file(model.xml(), "shared-element.xml");
+    Page page = pageOf(file.path(), "shared-element", "f1-s2");
+    expectEveryStoredMemberDrawnOnce(file.path(), page);
+    EXPECT_NE(page.dom.find("<path id=\"f1-e"), std::string::npos) << "the element is defined once";
+    EXPECT_GT(page.pixels.red, 0.0005) << "the beams through it are not drawn in red";
+
+    // Beams 1 and 2 lie on one another: the later, drawn on top, is found.
+    browsertest::Pointed pointed = browsertest::pointAt(page.html, "#f1-s2 path.k-beam.warn", "#plan=f1-s2");
+    EXPECT_EQ(pointed.tip.rfind("Beam 2\n", 0), 0u) << pointed.tip;
+    EXPECT_NE(pointed.tip.find("node 99 is not in the Node table"), std::string::npos) << pointed.tip;
+}
+
 // Pointing at a beam shows its table, key and required steel, as the store
 // holds them.
 TEST(PlanPage, PointingAtAMemberShowsItsTableKeyAndDesign)

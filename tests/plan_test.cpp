@@ -45,13 +45,45 @@ const plan::Member* member(const plan::Plan& p, plan::Kind kind, int key)
     return nullptr;
 }
 
-std::vector<std::pair<double, double>> points(const plan::Member& m)
+// The parts a member is drawn with: its own, then its elements'.
+std::vector<std::vector<plan::Point>> partsOf(const plan::Plan& p, const plan::Member& m)
+{
+    std::vector<std::vector<plan::Point>> parts = m.parts;
+    for (std::size_t e : m.through)
+        if (!p.elements[e].points.empty())
+            parts.push_back(p.elements[e].points);
+    return parts;
+}
+
+std::vector<std::pair<double, double>> points(const plan::Plan& p, const plan::Member& m)
 {
     std::vector<std::pair<double, double>> out;
-    for (const auto& part : m.parts)
-        for (plan::Point p : part)
-            out.emplace_back(p.x, p.y);
+    for (const auto& part : partsOf(p, m))
+        for (plan::Point point : part)
+            out.emplace_back(point.x, point.y);
     return out;
+}
+
+// The nodes a member names, itself and through its elements.
+std::vector<int> nodesOf(const plan::Plan& p, const plan::Member& m)
+{
+    std::vector<int> nodes = m.nodes;
+    for (std::size_t e : m.through)
+        nodes.insert(nodes.end(), p.elements[e].nodes.begin(), p.elements[e].nodes.end());
+    return nodes;
+}
+
+std::vector<std::string> problems(const plan::Plan& p, const plan::Member& m)
+{
+    bool more = false;
+    return plan::problemTexts(p, m, SIZE_MAX, more);
+}
+
+std::string svgOf(const plan::Plan& p, const plan::Storey& s, plan::SvgUse use)
+{
+    std::string svg;
+    plan::PlanDrawing(p, use, "").writeStorey(svg, s);
+    return svg;
 }
 
 using Points = std::vector<std::pair<double, double>>;
@@ -101,10 +133,10 @@ TEST(Plan, MembersArePlacedByTheNodesTheyName)
     for (const auto& c : cases) {
         const plan::Member* m = member(p, c.kind, 1);
         ASSERT_NE(m, nullptr) << plan::info(c.kind).table;
-        EXPECT_EQ(points(*m), c.expected) << plan::info(c.kind).table;
+        EXPECT_EQ(points(p, *m), c.expected) << plan::info(c.kind).table;
         EXPECT_EQ(m->elements, c.elements) << plan::info(c.kind).table;
-        EXPECT_EQ(m->nodes, c.nodes) << plan::info(c.kind).table;
-        EXPECT_TRUE(m->problems.empty()) << plan::info(c.kind).table << ": " << m->problems[0];
+        EXPECT_EQ(nodesOf(p, *m), c.nodes) << plan::info(c.kind).table;
+        EXPECT_EQ(problems(p, *m), std::vector<std::string>{}) << plan::info(c.kind).table;
     }
     EXPECT_EQ(storey(p, 2)->nodes.size(), 5u) << "each node its members use, once";
     ASSERT_EQ(p.axes.size(), 2u);
@@ -154,9 +186,10 @@ TEST(Plan, EachFaultIsNamedAndWhatCanBeDrawnIsKept)
         const auto& list = s->members[static_cast<std::size_t>(c.kind)];
         ASSERT_EQ(list.size(), 1u) << c.what;
         const plan::Member& m = list[0];
-        EXPECT_NE(std::find(m.problems.begin(), m.problems.end(), c.problem), m.problems.end())
-            << c.what << ": " << (m.problems.empty() ? "no problem" : m.problems[0]);
-        EXPECT_EQ(m.parts.size(), c.partsLeft) << c.what;
+        std::vector<std::string> found = problems(p, m);
+        EXPECT_NE(std::find(found.begin(), found.end(), c.problem), found.end())
+            << c.what << ": " << (found.empty() ? "no problem" : found[0]);
+        EXPECT_EQ(partsOf(p, m).size(), c.partsLeft) << c.what;
         EXPECT_EQ(s->count(plan::Style::Warning), 1u) << c.what << ": the other members are as they were";
     }
 }
@@ -174,7 +207,7 @@ TEST(Plan, AMissingDesignRowIsAFaultOnlyWhereTheFileHeldDesignRowsOfItsKind)
     EXPECT_EQ(withRow->design, (std::vector<std::string>{"12.5", "0.5"}));
     EXPECT_TRUE(withRow->problems.empty());
     EXPECT_TRUE(without->design.empty());
-    EXPECT_EQ(without->problems, std::vector<std::string>{"no RcDesignWallColumn row stored"});
+    EXPECT_EQ(problems(held, *without), std::vector<std::string>{"no RcDesignWallColumn row stored"});
 
     plan::Plan notHeld = planOf(Model().xml(), {});
     EXPECT_TRUE(member(notHeld, plan::Kind::Beam, 1)->problems.empty()) << "a model without design results";
@@ -239,8 +272,7 @@ TEST(PlanSvg, EveryMemberOfTheStoreyIsListedOnceWhetherDrawnOrNot)
     model.columns = memberRow(1, 2, {2}) + memberRow(2, 2, {9}) + memberRow(3, 2, {10});
     model.beams = memberRow(1, 2, {1}) + memberRow(2, 2, {77}) + memberRow(3, 2, {1});
     plan::Plan p = planOf(model.xml());
-    std::string svg;
-    plan::writeStoreySvg(svg, p, *storey(p, 2), plan::SvgUse::Inline);
+    std::string svg = svgOf(p, *storey(p, 2), plan::SvgUse::Inline);
     auto keys = drawnKeys(svg);
     EXPECT_EQ(keys["Column"], (std::vector<std::string>{"1", "3", "2"})) << "drawn, warning style, not drawable";
     EXPECT_EQ(keys["Beam"], (std::vector<std::string>{"1", "3", "2"}));
@@ -264,8 +296,7 @@ TEST(PlanSvg, TextsFromTheFileCannotBreakTheFileAndReadAsWritten)
     model.axes = axisRow(1, "&lt;b&gt;A&lt;/b&gt;", 1, 2);
     plan::Plan p = planOf(model.xml());
     ASSERT_EQ(storey(p, 2)->name, hostile) << "the store holds the text as the file gave it";
-    std::string svg;
-    plan::writeStoreySvg(svg, p, *storey(p, 2), plan::SvgUse::Standalone);
+    std::string svg = svgOf(p, *storey(p, 2), plan::SvgUse::Standalone);
     TiXmlDocument document;
     document.Parse(svg.c_str());
     ASSERT_FALSE(document.Error()) << document.ErrorDesc() << "\n" << svg;
@@ -293,6 +324,24 @@ TEST(Markup, TextIsEscapedForHtmlAndXmlAlike)
     };
     for (const auto& c : cases)
         EXPECT_EQ(plan::escaped(c.in), c.out) << c.in;
+}
+
+TEST(Markup, ALongTextIsCutBetweenCharacters)
+{
+    const struct {
+        std::string in;
+        std::size_t limit;
+        std::string out;
+    } cases[] = {
+        {"Storey 3", 8, "Storey 3"},
+        {"Storey 3", 7, "Storey \xE2\x80\xA6"},
+        {"第3层", 7, "第3层"},
+        {"第3层", 6, "第3\xE2\x80\xA6"},     // not inside 层
+        {"第3层", 2, "\xE2\x80\xA6"},         // not inside 第
+        {"ab\xFF\xFE" "cd", 3, "ab\xFF\xE2\x80\xA6"}, // a byte that is not UTF-8 is one
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(plan::shortened(c.in, c.limit), c.out) << c.in << " at " << c.limit;
 }
 
 TEST(Markup, NumbersAreShortAndReadTheSameEverywhere)

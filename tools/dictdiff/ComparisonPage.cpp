@@ -1,5 +1,8 @@
 #include "tools/dictdiff/ComparisonPage.h"
 
+#include <unordered_set>
+
+#include "tools/dictdiff/PlanChanges.h"
 #include "tools/htmlreport/PlanSection.h"
 #include "tools/plan/Markup.h"
 #include "tools/plan/PlanSvg.h"
@@ -64,9 +67,13 @@ void appendTables(std::string& out, const Comparison& c)
 }
 
 // Every change, by storey as the text summary lists them, each storey's
-// heading linked to its plan.
-void appendChanges(std::string& out, const Comparison& c)
+// heading linked to its plan, the row of each record the plan's members
+// link to (plan::RecordNote) the target of those links.
+void appendChanges(std::string& out, const Comparison& c, const plan::Plan& plan)
 {
+    std::unordered_set<std::string> linked;
+    for (const plan::RecordNote& note : plan.records)
+        linked.insert(note.anchor);
     std::vector<StoreyChanges> groups = changesByStorey(c);
     std::size_t count = 0;
     for (const StoreyChanges& g : groups)
@@ -87,7 +94,9 @@ void appendChanges(std::string& out, const Comparison& c)
         out += "</h4>\n<table class=\"records\"><thead><tr><th>table</th><th class=\"n\">key</th><th>change</th>"
                "<th>what differs</th></tr></thead><tbody>\n";
         for (const auto& [t, r] : g.records) {
-            out += std::string("<tr><td>") + t->name + "</td><td class=\"n\">" + keysText(*r) + "</td><td class=\"" +
+            std::string anchor = changeAnchor(*t, *r);
+            out += linked.count(anchor) ? "<tr id=\"" + htmlreport::partAnchor(kPart, anchor) + "\">" : "<tr>";
+            out += std::string("<td>") + t->name + "</td><td class=\"n\">" + keysText(*r) + "</td><td class=\"" +
                    plan::info(styleOf(r->change)).css + "-text\">";
             appendEscaped(out, changeText(*r));
             out += "</td><td>";
@@ -124,7 +133,7 @@ std::string comparisonPage(const Comparison& c, const Files& files, const plan::
     appendEscaped(body, totalsLine(totals(c)));
     body += "</p>\n";
     appendTables(body, c);
-    appendChanges(body, c);
+    appendChanges(body, c, plan);
     htmlreport::appendPlans(
         body, kPart, plan,
         {"Storeys in elevation order, drawn from NEW in the file's own coordinates: members added in NEW in green, "

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -18,7 +19,7 @@ namespace {
 class TableChanges {
 public:
     TableChanges() = default;
-    explicit TableChanges(const TableComparison& table) : m_name(table.name)
+    explicit TableChanges(const TableComparison& table) : m_table(&table)
     {
         for (const RecordChange& r : table.records) {
             if (r.change == Change::Removed)
@@ -30,6 +31,7 @@ public:
             m_oldKeys.emplace(newKey, oldKey);
     }
 
+    const TableComparison* table() const { return m_table; }
     const RecordChange* ofNew(int key) const { return find(m_byNewKey, key); }
     const RecordChange* removed(int oldKey) const { return find(m_removed, oldKey); }
     // The old key of a new record that is not added.
@@ -39,17 +41,6 @@ public:
         return it == m_oldKeys.end() ? newKey : it->second;
     }
 
-    // What a record that a member relies on changed, a line each:
-    // "Node 9: changed, moved 150", "Node 9: x: 18000.4 -> 18150.4".
-    void describe(std::vector<std::string>& lines, const RecordChange& r) const
-    {
-        std::string prefix = m_name + " " + keysText(r) + ": ";
-        if (r.change != Change::Changed || r.distance)
-            lines.push_back(prefix + changeText(r));
-        for (const MemberChange& m : r.members)
-            lines.push_back(prefix + memberText(m));
-    }
-
 private:
     static const RecordChange* find(const std::unordered_map<int, const RecordChange*>& map, int key)
     {
@@ -57,15 +48,29 @@ private:
         return it == map.end() ? nullptr : it->second;
     }
 
-    std::string m_name;
+    const TableComparison* m_table = nullptr;
     std::unordered_map<int, const RecordChange*> m_byNewKey;
     std::unordered_map<int, const RecordChange*> m_removed;
     std::unordered_map<int, int> m_oldKeys;
 };
 
+// The keys in order, each once.
+std::vector<int> once(const std::vector<int>& keys)
+{
+    std::vector<int> list;
+    std::unordered_set<int> seen;
+    for (int key : keys)
+        if (seen.insert(key).second)
+            list.push_back(key);
+    return list;
+}
+
+// What changed of the members and elements of the new import's plan, each
+// changed record told once in its Plan::records, however many members rely
+// on it.
 class Changes {
 public:
-    explicit Changes(const Comparison& comparison)
+    Changes(const Comparison& comparison, std::vector<plan::RecordNote>& notes) : m_notes(notes)
     {
         for (const TableComparison& t : comparison.tables)
             m_tables.emplace(t.name, TableChanges(t));
@@ -78,53 +83,80 @@ public:
         return it == m_tables.end() ? none : it->second;
     }
 
+    // An element's changes: its own record's, and its nodes'.
+    void mark(plan::Element& e)
+    {
+        e.change = note(of("Element"), e.key);
+        const TableChanges& nodes = of("Node");
+        for (int key : once(e.nodes))
+            if (std::optional<std::size_t> n = note(nodes, key))
+                e.nodeChanges.push_back(*n);
+    }
+
     // A new member's style and what changed, by its own record, its design
     // row and the elements and nodes it is drawn through.
-    void mark(plan::Member& m, const plan::KindInfo& kind) const
+    void mark(plan::Member& m, const plan::KindInfo& kind, const std::vector<plan::Element>& elements)
     {
         const TableChanges& own = of(kind.table);
-        std::vector<std::string> lines;
         if (const RecordChange* r = own.ofNew(m.key)) {
             if (r->change == Change::Added) {
                 m.style = plan::Style::Added;
                 return;
             }
-            for (const MemberChange& member : r->members)
-                lines.push_back(memberText(member));
+            // Its own record's members that differ, told without its name.
+            if (!r->members.empty())
+                m.change = note(own, *r);
         }
         int oldKey = own.oldKeyOf(m.key);
         const TableChanges& design = of(kind.design);
-        if (const RecordChange* r = design.ofNew(m.key))
-            design.describe(lines, *r);
-        if (const RecordChange* r = design.removed(oldKey))
-            design.describe(lines, *r);
-        const TableChanges& elements = of("Element");
-        for (int key : once(m.elements))
-            if (const RecordChange* r = elements.ofNew(key))
-                elements.describe(lines, *r);
+        for (const RecordChange* r : {design.ofNew(m.key), design.removed(oldKey)})
+            if (std::optional<std::size_t> n = r ? note(design, *r) : std::nullopt)
+                m.designChanges.push_back(*n);
         const TableChanges& nodes = of("Node");
         for (int key : once(m.nodes))
-            if (const RecordChange* r = nodes.ofNew(key))
-                nodes.describe(lines, *r);
-        m.style = lines.empty() ? plan::Style::Normal : plan::Style::Changed;
-        if (!lines.empty() && oldKey != m.key)
+            if (std::optional<std::size_t> n = note(nodes, key))
+                m.nodeChanges.push_back(*n);
+        bool changed = m.change || !m.designChanges.empty() || !m.nodeChanges.empty();
+        for (std::size_t e : m.through)
+            changed = changed || elements[e].change || !elements[e].nodeChanges.empty();
+        m.style = changed ? plan::Style::Changed : plan::Style::Normal;
+        if (changed && oldKey != m.key)
             m.shownKey = std::to_string(oldKey) + " -> " + std::to_string(m.key);
-        m.changes = std::move(lines);
     }
 
 private:
-    // The keys in order, each once.
-    static std::vector<int> once(const std::vector<int>& keys)
+    std::optional<std::size_t> note(const TableChanges& table, int newKey)
     {
-        std::vector<int> list;
-        std::unordered_set<int> seen;
-        for (int key : keys)
-            if (seen.insert(key).second)
-                list.push_back(key);
-        return list;
+        const RecordChange* r = table.ofNew(newKey);
+        return r ? note(table, *r) : std::nullopt;
+    }
+
+    // The record's place in Plan::records, added on its first use; none
+    // when it tells nothing.
+    std::optional<std::size_t> note(const TableChanges& table, const RecordChange& r)
+    {
+        auto known = m_places.find(&r);
+        if (known != m_places.end())
+            return known->second;
+        plan::RecordNote n;
+        n.name = std::string(table.table()->name) + " " + keysText(r);
+        n.change = changeText(r);
+        n.headline = r.change != Change::Changed || r.distance;
+        for (const MemberChange& m : r.members)
+            n.members.push_back(memberText(m));
+        n.anchor = changeAnchor(*table.table(), r);
+        std::optional<std::size_t> place;
+        if (n.headline || !n.members.empty()) {
+            m_notes.push_back(std::move(n));
+            place = m_notes.size() - 1;
+        }
+        m_places.emplace(&r, place);
+        return place;
     }
 
     std::map<std::string, TableChanges> m_tables;
+    std::vector<plan::RecordNote>& m_notes;
+    std::unordered_map<const RecordChange*, std::optional<std::size_t>> m_places;
 };
 
 // A storey as its own plan has it, without its members.
@@ -141,39 +173,81 @@ plan::Storey emptied(const plan::Storey& storey)
     return copy;
 }
 
-// The index of the storey of this key, stored or only named by members;
-// -1 when the plan has none.
-int indexOf(const plan::Plan& p, int key, bool stored)
+// The places of a plan's stored storeys, by key.
+std::unordered_map<int, std::size_t> storedStoreys(const plan::Plan& p)
 {
+    std::unordered_map<int, std::size_t> places;
     for (std::size_t i = 0; i < p.storeys.size(); ++i)
-        if (p.storeys[i].key == key && p.storeys[i].stored == stored)
-            return static_cast<int>(i);
-    return -1;
+        if (p.storeys[i].stored)
+            places.emplace(p.storeys[i].key, i);
+    return places;
 }
+
+// The element of the old import's plan that a removed member brings into
+// the compared plan, each once, by its place in each.
+class OldElements {
+public:
+    OldElements(std::vector<plan::Element>& older, std::vector<plan::Element>& result)
+        : m_older(older), m_result(result), m_places(older.size(), kNone)
+    {
+    }
+
+    void bring(plan::Member& m)
+    {
+        for (std::size_t& e : m.through)
+            e = place(e);
+        for (plan::Problem& p : m.problems)
+            if (p.element)
+                p.element = place(*p.element);
+    }
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    std::size_t place(std::size_t old)
+    {
+        if (m_places[old] == kNone) {
+            m_result.push_back(std::move(m_older[old]));
+            m_places[old] = m_result.size() - 1;
+        }
+        return m_places[old];
+    }
+
+    std::vector<plan::Element>& m_older;
+    std::vector<plan::Element>& m_result;
+    std::vector<std::size_t> m_places;
+};
 
 } // namespace
 
+std::string changeAnchor(const TableComparison& table, const RecordChange& record)
+{
+    return std::string("c-") + table.name + "-" + std::to_string(&record - table.records.data());
+}
+
 plan::Plan comparedPlan(const Comparison& comparison, plan::Plan older, plan::Plan newer)
 {
-    Changes changes(comparison);
     plan::Plan result;
+    Changes changes(comparison, result.records);
     result.marking = plan::Marking::Changes;
     result.axes = std::move(newer.axes);
     result.axisProblems = std::move(newer.axisProblems);
     result.designFields = std::move(newer.designFields);
+    result.elements = std::move(newer.elements);
 
     // The comparison's storeys, each the new import's where it has one.
     std::vector<bool> taken(newer.storeys.size());
     std::map<int, std::size_t> byOldFloor;
+    std::unordered_map<int, std::size_t> newStored = storedStoreys(newer), oldStored = storedStoreys(older);
     for (const Storey& s : comparison.storeys) {
-        int fromNew = s.newKey ? indexOf(newer, *s.newKey, true) : -1;
-        int fromOld = s.oldKey ? indexOf(older, *s.oldKey, true) : -1;
+        auto fromNew = s.newKey ? newStored.find(*s.newKey) : newStored.end();
+        auto fromOld = s.oldKey ? oldStored.find(*s.oldKey) : oldStored.end();
         plan::Storey storey;
-        if (fromNew >= 0) {
-            storey = std::move(newer.storeys[static_cast<std::size_t>(fromNew)]);
-            taken[static_cast<std::size_t>(fromNew)] = true;
-        } else if (fromOld >= 0) {
-            storey = emptied(older.storeys[static_cast<std::size_t>(fromOld)]);
+        if (fromNew != newStored.end()) {
+            storey = std::move(newer.storeys[fromNew->second]);
+            taken[fromNew->second] = true;
+        } else if (fromOld != oldStored.end()) {
+            storey = emptied(older.storeys[fromOld->second]);
         } else {
             storey.key = s.newKey.value_or(s.oldKey.value_or(0));
             storey.stored = true;
@@ -191,36 +265,46 @@ plan::Plan comparedPlan(const Comparison& comparison, plan::Plan older, plan::Pl
         result.storeys.push_back(std::move(storey));
     }
     // Then the storeys the new import's members name but its Floor table lacks.
+    std::unordered_map<int, std::size_t> unstored;
     for (std::size_t i = 0; i < newer.storeys.size(); ++i)
-        if (!taken[i] && !newer.storeys[i].stored)
+        if (!taken[i] && !newer.storeys[i].stored) {
+            unstored.emplace(newer.storeys[i].key, result.storeys.size());
             result.storeys.push_back(std::move(newer.storeys[i]));
+        }
 
+    for (plan::Element& e : result.elements)
+        changes.mark(e);
     for (plan::Storey& storey : result.storeys)
         for (const plan::KindInfo& k : plan::kinds())
             for (plan::Member& m : storey.members[static_cast<std::size_t>(k.kind)])
-                changes.mark(m, k);
+                changes.mark(m, k, result.elements);
 
     // The old import's removed members, on the storey they were on.
+    OldElements oldElements(older.elements, result.elements);
     for (plan::Storey& old : older.storeys) {
-        plan::Storey* target = nullptr;
+        std::optional<std::size_t> target;
         if (auto it = byOldFloor.find(old.key); old.stored && it != byOldFloor.end())
-            target = &result.storeys[it->second];
+            target = it->second;
         for (const plan::KindInfo& k : plan::kinds()) {
             const TableChanges& own = changes.of(k.table);
             for (plan::Member& m : old.members[static_cast<std::size_t>(k.kind)]) {
                 if (!own.removed(m.key))
                     continue;
                 if (!target) {
-                    int index = old.stored ? -1 : indexOf(result, old.key, false);
-                    if (index < 0) {
+                    auto found = old.stored ? unstored.end() : unstored.find(old.key);
+                    if (found == unstored.end()) {
                         result.storeys.push_back(emptied(old));
                         result.storeys.back().remark = "only in OLD";
-                        index = static_cast<int>(result.storeys.size() - 1);
+                        if (!old.stored)
+                            unstored.emplace(old.key, result.storeys.size() - 1);
+                        target = result.storeys.size() - 1;
+                    } else {
+                        target = found->second;
                     }
-                    target = &result.storeys[static_cast<std::size_t>(index)];
                 }
                 m.style = plan::Style::Removed;
-                target->members[static_cast<std::size_t>(k.kind)].push_back(std::move(m));
+                oldElements.bring(m);
+                result.storeys[*target].members[static_cast<std::size_t>(k.kind)].push_back(std::move(m));
             }
         }
     }

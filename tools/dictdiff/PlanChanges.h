@@ -2,6 +2,8 @@
 // storey, the members coloured by what happened to them.
 #pragma once
 
+#include <string>
+
 #include "tools/dictdiff/Comparison.h"
 #include "tools/plan/Plan.h"
 
@@ -24,5 +26,9 @@ namespace dictdiff {
 // paired under another key. `older` and `newer` are read with
 // plan::readPlan while the store held each import.
 plan::Plan comparedPlan(const Comparison& comparison, plan::Plan older, plan::Plan newer);
+
+// The id, within its page part, of where the page lists a changed record
+// ("c-Node-4"): a record note's anchor (plan::RecordNote).
+std::string changeAnchor(const TableComparison& table, const RecordChange& record);
 
 } // namespace dictdiff

@@ -98,9 +98,43 @@ std::string Page::html() const
 
 bool isSvgFileName(const std::string& name)
 {
-    static const std::regex kName("(file[0-9]+-)?[0-9]+-floor-?[0-9]+\\.svg");
+    static const std::regex kName("(file[0-9]+-)?([0-9]+-floor-?[0-9]+|shared)\\.svg");
     return std::regex_match(name, kName);
 }
+
+namespace {
+
+// What the storeys' files may repeat of each other beyond what they hold
+// besides (below).
+const std::size_t kRepeatedFree = 2 << 20;
+
+// Whether each storey's file stands alone, drawing the axes and every
+// element it draws itself. It does unless that makes the files repeat more
+// of each other (the axes in every file, an element drawn on several
+// storeys in each of theirs) than 2 MiB plus all they hold when what they
+// share is written once: a folder of standalone files is then at most about
+// twice that, which grows with the input file. Otherwise the axes and the
+// shared elements go once into a shared file, which every storey's file
+// refers to and names: thousands of storeys and axes then make a folder
+// that grows with their sum, not with their product. An ordinary model's
+// files stand alone.
+bool standalone(const plan::Plan& plan, const plan::PlanDrawing& referring)
+{
+    std::size_t repeated = referring.repeatedBytes();
+    if (repeated <= kRepeatedFree)
+        return true;
+    std::string svg;
+    referring.writeShared(svg);
+    std::size_t once = svg.size();
+    for (const plan::Storey& storey : plan.storeys) {
+        svg.clear();
+        referring.writeStorey(svg, storey);
+        once += svg.size();
+    }
+    return repeated <= once + kRepeatedFree;
+}
+
+} // namespace
 
 bool writeSvgFiles(const std::string& dir, const std::string& prefix, const plan::Plan& plan, std::string& error)
 {
@@ -109,6 +143,16 @@ bool writeSvgFiles(const std::string& dir, const std::string& prefix, const plan
     if (code) {
         error = "cannot create " + dir + ": " + code.message();
         return false;
+    }
+    std::string sharedName = prefix + "shared.svg";
+    plan::PlanDrawing drawing(plan, plan::SvgUse::Referring, "", sharedName);
+    if (standalone(plan, drawing)) {
+        drawing = plan::PlanDrawing(plan, plan::SvgUse::Standalone, "");
+    } else {
+        std::string svg;
+        drawing.writeShared(svg);
+        if (!commands::writeWhole((std::filesystem::path(dir) / sharedName).string(), svg, error))
+            return false;
     }
     std::size_t width = std::to_string(plan.storeys.size()).size();
     width = width < 2 ? 2 : width;
@@ -119,7 +163,7 @@ bool writeSvgFiles(const std::string& dir, const std::string& prefix, const plan
                             (prefix + place + "-floor" + std::to_string(plan.storeys[i].key) + ".svg"))
                                .string();
         std::string svg;
-        plan::writeStoreySvg(svg, plan, plan.storeys[i], plan::SvgUse::Standalone);
+        drawing.writeStorey(svg, plan.storeys[i]);
         if (!commands::writeWhole(path, svg, error))
             return false;
     }

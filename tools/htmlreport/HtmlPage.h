@@ -38,12 +38,16 @@ private:
 
 // Writes one SVG file per storey into `dir` (created when missing), named
 // PREFIX + the storey's place in elevation order + "-floor" + its key
-// ("01-floor1.svg"), each whole or not at all. False, with the reason in
-// `error`, at the first that cannot be written.
+// ("01-floor1.svg"), each whole or not at all. Each stands alone, unless
+// the files would repeat far more of each other than they hold (thousands
+// of storeys and axes): then the axes and the elements several members
+// are drawn through are written once, to PREFIX + "shared.svg", which
+// each file refers to and names. False, with the reason in `error`, at the first
+// file that cannot be written.
 bool writeSvgFiles(const std::string& dir, const std::string& prefix, const plan::Plan& plan, std::string& error);
 
 // Whether writeSvgFiles may give a file this name, whatever the plan:
-// [fileN-]PLACE-floorKEY.svg.
+// [fileN-]PLACE-floorKEY.svg, or [fileN-]shared.svg.
 bool isSvgFileName(const std::string& name);
 
 } // namespace htmlreport

@@ -30,9 +30,11 @@ std::string textClass(plan::Style style)
     return std::string(plan::info(style).css) + "-text";
 }
 
+// A count of the table of storeys, which right-aligns every cell but the
+// storey's (page.css).
 void cell(std::string& out, long long n, const char* marked = nullptr)
 {
-    out += marked && n > 0 ? "<td class=\"n " + std::string(marked) + "\">" : std::string("<td class=\"n\">");
+    out += marked && n > 0 ? "<td class=\"" + std::string(marked) + "\">" : std::string("<td>");
     out += std::to_string(n);
     out += "</td>";
 }
@@ -55,7 +57,7 @@ void appendStoreyIndex(std::string& out, int file, const plan::Plan& plan)
     std::vector<long long> styled(marked.size());
     for (std::size_t i = 0; i < plan.storeys.size(); ++i) {
         const plan::Storey& s = plan.storeys[i];
-        out += "<tr><td class=\"n\">" + std::to_string(i + 1) + "</td><td><a href=\"#" + storeyAnchor(file, i) +
+        out += "<tr><td>" + std::to_string(i + 1) + "</td><td><a href=\"#" + storeyAnchor(file, i) +
                "\"" + (s.stored ? "" : " class=\"warn-text\"") + ">";
         appendEscaped(out, plan::storeyTitle(s));
         out += "</a></td>";
@@ -78,22 +80,39 @@ void appendStoreyIndex(std::string& out, int file, const plan::Plan& plan)
     out += "</tr></tfoot></table>\n";
 }
 
+// How many reasons a member's row in the list of marked members gives,
+// and how long its storey's title may be there: the list repeats them for
+// every member, so each row has a bounded size, whatever the file holds.
+// The tooltip tells every reason.
+const std::size_t kReasonsListed = 20;
+const std::size_t kTitleListed = 160;
+const char kMoreReasons[] = "and more: point at it in its plan";
+
 // Why a member is in its marked style: its problems (and whether it could
-// be drawn at all), or what a comparison found changed.
-void appendWhy(std::string& out, const plan::Member& m)
+// be drawn at all), or a link to each record whose change it shows.
+void appendWhy(std::string& out, int file, const plan::Plan& plan, const plan::Member& m)
 {
+    bool more = false;
     if (m.style == plan::Style::Warning) {
-        for (std::size_t p = 0; p < m.problems.size(); ++p) {
+        std::vector<std::string> problems = plan::problemTexts(plan, m, kReasonsListed, more);
+        for (std::size_t p = 0; p < problems.size(); ++p) {
             out += p ? "; " : "";
-            appendEscaped(out, m.problems[p]);
+            appendEscaped(out, problems[p]);
         }
-        out += m.drawable() ? "" : "; not drawn: no stored node";
+        out += more ? std::string("; ") + kMoreReasons : "";
+        out += plan.drawable(m) ? "" : "; not drawn: no stored node";
         return;
     }
-    for (std::size_t c = 0; c < m.changes.size(); ++c) {
-        out += c ? "<br>" : "";
-        appendEscaped(out, m.changes[c]);
+    std::vector<std::size_t> records = plan::changedRecords(plan, m, kReasonsListed, more);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const plan::RecordNote& note = plan.records[records[i]];
+        out += i ? "<br>" : "";
+        if (!note.anchor.empty())
+            out += "<a href=\"#" + partAnchor(file, note.anchor) + "\">";
+        appendEscaped(out, note.name + ": " + note.change);
+        out += note.anchor.empty() ? "" : "</a>";
     }
+    out += more ? std::string("<br>") + kMoreReasons : "";
 }
 
 // Every member in a marked style, with why, each linked to its plan.
@@ -102,25 +121,30 @@ void appendMarkedMembers(std::string& out, int file, const plan::Plan& plan)
     bool changes = plan.marking == plan::Marking::Changes;
     std::string rows;
     long long count = 0;
-    for (std::size_t i = 0; i < plan.storeys.size(); ++i)
+    for (std::size_t i = 0; i < plan.storeys.size(); ++i) {
+        std::string storey;
         for (const plan::KindInfo& k : plan::kinds())
             for (const plan::Member& m : plan.storeys[i].members[static_cast<std::size_t>(k.kind)]) {
                 if (m.style == plan::Style::Normal)
                     continue;
+                if (storey.empty()) {
+                    storey = "<tr><td><a href=\"#" + storeyAnchor(file, i) + "\">";
+                    appendEscaped(storey, plan::shortened(plan::storeyTitle(plan.storeys[i]), kTitleListed));
+                    storey += "</a></td><td>";
+                }
                 ++count;
-                rows += "<tr><td><a href=\"#" + storeyAnchor(file, i) + "\">";
-                appendEscaped(rows, plan::storeyTitle(plan.storeys[i]));
-                rows += "</a></td><td>";
+                rows += storey;
                 appendEscaped(rows, k.table);
                 rows += "</td><td class=\"n\">";
                 appendEscaped(rows, m.shownKey.empty() ? std::to_string(m.key) : m.shownKey);
                 if (changes)
                     rows += "</td><td class=\"" + textClass(m.style) + "\">" + plan::info(m.style).label;
                 rows += "</td><td>";
-                appendWhy(rows, m);
+                appendWhy(rows, file, plan, m);
                 rows += "</td></tr>\n";
             }
-    std::string id = "f" + std::to_string(file) + (changes ? "-changes" : "-problems");
+    }
+    std::string id = partAnchor(file, changes ? "changes" : "problems");
     out += "<h4 id=\"" + id + "\">" + (changes ? "Members added, changed or removed: " : "Members drawn in the warning style: ") +
            std::to_string(count) + "</h4>\n";
     if (count > 0)
@@ -139,14 +163,25 @@ void appendMarkedMembers(std::string& out, int file, const plan::Plan& plan)
     }
 }
 
-// Per path of the plan (in pathGroups order), per member: what its tooltip
-// shows besides its table and key (design values, problems, openings, and
-// from a comparison its style, its keys and what changed), or 0 for
-// nothing.
-Json storeyData(const plan::Storey& storey)
+// An element's changes, those of its record and its nodes.
+bool hasChanges(const plan::Element& e)
+{
+    return e.change || !e.nodeChanges.empty();
+}
+
+// Per path of the plan (in pathGroups order; none, and no data, for a plan
+// without members), per member: what its tooltip
+// shows besides its table and key, or 0 for nothing: its style, its keys
+// and what changed (a comparison's), design values, problems and
+// openings. What members share is told once in the part's lookup
+// (lookupData) and referred to by its place there: the records whose
+// change a member shows ("r" its own, "c" its design rows', "n" its own
+// nodes'), the elements it is drawn through that changed ("e"), and among
+// its problems (texts), the elements whose problems are its own too.
+Json storeyData(const plan::Plan& plan, const plan::Storey& storey)
 {
     Json groups = Json::array();
-    for (const plan::PathGroup& g : plan::pathGroups(storey)) {
+    for (const plan::PathGroup& g : plan::pathGroups(plan, storey)) {
         Json members = Json::array();
         for (const plan::Member* m : g.members) {
             Json entry = Json::object();
@@ -154,12 +189,26 @@ Json storeyData(const plan::Storey& storey)
                 entry["s"] = plan::info(m->style).label;
             if (!m->shownKey.empty())
                 entry["k"] = m->shownKey;
-            if (!m->changes.empty())
-                entry["c"] = m->changes;
+            if (m->change)
+                entry["r"] = *m->change;
+            if (!m->designChanges.empty())
+                entry["c"] = m->designChanges;
+            Json changedElements = Json::array();
+            for (std::size_t e : m->through)
+                if (hasChanges(plan.elements[e]))
+                    changedElements.push_back(e);
+            if (!changedElements.empty())
+                entry["e"] = std::move(changedElements);
+            if (!m->nodeChanges.empty())
+                entry["n"] = m->nodeChanges;
             if (!m->design.empty())
                 entry["d"] = m->design;
-            if (!m->problems.empty())
-                entry["p"] = m->problems;
+            if (!m->problems.empty()) {
+                Json problems = Json::array();
+                for (const plan::Problem& p : m->problems)
+                    problems.push_back(p.element ? Json(*p.element) : Json(p.text));
+                entry["p"] = std::move(problems);
+            }
             if (!m->openings.empty())
                 entry["o"] = m->openings;
             members.push_back(entry.empty() ? Json(0) : entry);
@@ -167,6 +216,35 @@ Json storeyData(const plan::Storey& storey)
         groups.push_back(std::move(members));
     }
     return groups;
+}
+
+// What the members of a part share, each told once: the records a
+// comparison found changed ([name, what happened when told on a line of
+// its own or "", each member that differs...]), and by their place in the
+// plan, the elements with problems or changes.
+Json lookupData(const plan::Plan& plan)
+{
+    Json records = Json::array();
+    for (const plan::RecordNote& note : plan.records) {
+        Json entry = Json::array({note.name, note.headline ? note.change : ""});
+        for (const std::string& member : note.members)
+            entry.push_back(member);
+        records.push_back(std::move(entry));
+    }
+    Json elements = Json::object();
+    for (std::size_t i = 0; i < plan.elements.size(); ++i) {
+        const plan::Element& e = plan.elements[i];
+        Json entry = Json::object();
+        if (!e.problems.empty())
+            entry["p"] = e.problems;
+        if (e.change)
+            entry["r"] = *e.change;
+        if (!e.nodeChanges.empty())
+            entry["n"] = e.nodeChanges;
+        if (!entry.empty())
+            elements[std::to_string(i)] = std::move(entry);
+    }
+    return {{"records", std::move(records)}, {"elements", std::move(elements)}};
 }
 
 Json designFields(const plan::Plan& plan)
@@ -180,9 +258,14 @@ Json designFields(const plan::Plan& plan)
 
 } // namespace
 
+std::string partAnchor(int file, const std::string& id)
+{
+    return "f" + std::to_string(file) + "-" + id;
+}
+
 std::string storeyAnchor(int file, std::size_t index)
 {
-    return "f" + std::to_string(file) + "-s" + std::to_string(index + 1);
+    return partAnchor(file, "s" + std::to_string(index + 1));
 }
 
 std::string pageHtml(const std::string& marker, const std::string& title, plan::Marking marking,
@@ -223,23 +306,27 @@ void appendPlans(std::string& out, int file, const plan::Plan& plan, const PlanT
     appendMarkedMembers(out, file, plan);
     out += "<script type=\"application/json\" class=\"plan-fields\">";
     appendScriptJson(out, designFields(plan));
+    out += "</script>\n<script type=\"application/json\" class=\"plan-lookup\">";
+    appendScriptJson(out, lookupData(plan));
     out += "</script>\n";
+    plan::PlanDrawing drawing(plan, plan::SvgUse::Inline, partAnchor(file, ""));
+    drawing.writeShared(out);
     for (std::size_t i = 0; i < plan.storeys.size(); ++i) {
         const plan::Storey& s = plan.storeys[i];
         std::string anchor = storeyAnchor(file, i);
         out += "<section class=\"storey\" id=\"" + anchor + "\">\n<h4";
         out += s.stored ? ">" : " class=\"warn-text\">";
         appendEscaped(out, std::to_string(i + 1) + ". " + plan::storeyTitle(s));
-        out += "<span class=\"storey-links\"><a class=\"not-alone\" href=\"#plan=" + anchor +
-               "\">alone</a><a class=\"only-alone\" href=\"#" + anchor +
-               "\">all storeys</a></span></h4>\n<div class=\"plan-box\"><div class=\"plan-tools\"><button "
-               "type=\"button\" data-zoom=\"in\" title=\"Zoom in\">+</button><button type=\"button\" "
-               "data-zoom=\"out\" title=\"Zoom out\">&#8722;</button><button type=\"button\" data-zoom=\"fit\" "
-               "title=\"See it whole\">Fit</button></div>\n";
-        plan::writeStoreySvg(out, plan, s, plan::SvgUse::Inline);
-        out += "</div>\n<script type=\"application/json\" class=\"plan-data\">";
-        appendScriptJson(out, storeyData(s));
-        out += "</script>\n</section>\n";
+        out += "</h4>\n<div class=\"plan-box\">\n";
+        drawing.writeStorey(out, s);
+        out += "</div>\n";
+        Json data = storeyData(plan, s);
+        if (!data.empty()) {
+            out += "<script type=\"application/json\" class=\"plan-data\">";
+            appendScriptJson(out, data);
+            out += "</script>\n";
+        }
+        out += "</section>\n";
     }
 }
 

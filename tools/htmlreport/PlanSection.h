@@ -25,8 +25,14 @@ struct PlanTexts {
 // The plans of part `file` of a page: a heading, the hint, a legend of the
 // plan's marking, the members per storey and kind, the list of members in
 // a marked style, and a plan of every storey with its members' data for
-// the tooltips. Storey N's section is "#fFILE-sN".
+// the tooltips. Storey N's section is "#fFILE-sN". What the storeys and
+// their members share (axes, shared elements, records' changes) is in the
+// part once. A record note's anchor (plan::RecordNote) is an id in the
+// part (partAnchor), which the page gives to where it lists the change.
 void appendPlans(std::string& out, int file, const plan::Plan& plan, const PlanTexts& texts);
+
+// The id `id` takes in part `file`: "f1-s3".
+std::string partAnchor(int file, const std::string& id);
 
 // The id of the section of storey `index` (from 0) of part `file`.
 std::string storeyAnchor(int file, std::size_t index);

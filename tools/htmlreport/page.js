@@ -1,8 +1,11 @@
 // The page's plans: zoom, pan and a tooltip per member. Each plan's paths
-// carry their members' keys (data-keys) and subpath counts (data-parts,
-// 1 each when absent); the members' design results, problems and openings
-// (and, on a comparison's page, what changed) are in the JSON beside the
-// plan, one entry per member in the same order.
+// carry their members' keys (data-keys), subpath counts (data-parts, 1
+// each when absent) and the ids of the shared definitions each also draws
+// (data-uses, "-" for none); the members' design results, problems and
+// openings (and, on a comparison's page, what changed) are in the JSON
+// beside the plan, one entry per member in the same order. What members
+// share (an element's problems, a changed record) is told once in the
+// part's lookup, and an entry refers to it by its place there.
 (function () {
   'use strict';
   var fields = {};
@@ -12,6 +15,8 @@
   var tip = document.getElementById('tip');
   var broken = [];
   var memberCount = 0;
+  var definitions = {}; // id -> its subpaths, read once however many members draw it
+  var hitRound = 0;
 
   // The subpaths of a path as the plan writer writes it: M, L (with
   // further pairs), h0 (a dot) and Z.
@@ -39,6 +44,14 @@
     return list;
   }
 
+  function definitionShapes(id) {
+    if (!(id in definitions)) {
+      var d = document.getElementById(id);
+      definitions[id] = d ? subpaths(d.getAttribute('d') || '') : null;
+    }
+    return definitions[id];
+  }
+
   function segmentDistance(px, py, ax, ay, bx, by) {
     var dx = bx - ax, dy = by - ay, l = dx * dx + dy * dy;
     var t = l > 0 ? Math.max(0, Math.min(1, ((px - ax) * dx + (py - ay) * dy) / l)) : 0;
@@ -63,17 +76,28 @@
     this.members = [];
     this.dataScript = svg.closest('.storey').querySelector('script.plan-data');
     this.data = null;
+    var part = svg.closest('section.file');
+    this.lookupScript = part ? part.querySelector('script.plan-lookup') : null;
     svg.querySelectorAll('path[data-table]').forEach(function (path, group) {
       var keys = path.getAttribute('data-keys').split(' ');
       var partsText = path.getAttribute('data-parts');
       var parts = partsText ? partsText.split(' ').map(Number) : keys.map(function () { return 1; });
+      var usesText = path.getAttribute('data-uses');
+      var uses = usesText ? usesText.split(' ') : null;
       var shapes = subpaths(path.getAttribute('d'));
       var total = parts.reduce(function (a, b) { return a + b; }, 0);
-      if (parts.length !== keys.length || total !== shapes.length)
-        broken.push(svg.getAttribute('data-floor') + ':' + path.getAttribute('data-table'));
-      for (var k = 0, s = 0; k < keys.length; s += parts[k], k++)
+      var where = svg.getAttribute('data-floor') + ':' + path.getAttribute('data-table');
+      if (parts.length !== keys.length || total !== shapes.length || (uses && uses.length !== keys.length))
+        broken.push(where);
+      for (var k = 0, s = 0; k < keys.length; s += parts[k], k++) {
+        var shared = uses && uses[k] !== '-' ? uses[k].split(',').map(function (id) {
+          var list = definitionShapes(id);
+          if (!list) broken.push(where + ':' + id);
+          return list || [];
+        }) : [];
         self.members.push({ table: path.getAttribute('data-table'), key: keys[k], group: group, index: k,
-                            shapes: shapes.slice(s, s + parts[k]) });
+                            shapes: shapes.slice(s, s + parts[k]), shared: shared });
+      }
     });
     memberCount += this.members.length;
   }
@@ -88,25 +112,39 @@
 
   // The member under the point: the nearest line or symbol within reach
   // (later ones are drawn on top), else the outline that holds it (an
-  // outline's edge is where beams and walls are).
+  // outline's edge is where beams and walls are). The shapes of a shared
+  // definition are measured once per point, however many members draw it.
   Plan.prototype.hit = function (p) {
-    var best = null, bestDistance = p.reach, area = null;
-    this.members.forEach(function (m) {
-      m.shapes.forEach(function (s) {
-        var q = s.points, d;
+    var best = null, bestDistance = p.reach, area = null, round = ++hitRound;
+    // The nearest of the shapes that are lines or symbols, and whether an
+    // outline among them holds the point.
+    function measure(shapes) {
+      var nearest = Infinity, holds = false;
+      shapes.forEach(function (s) {
+        var q = s.points;
         if (s.closed) {
-          if (inside(q, p.x, p.y)) area = m;
-          return;
-        }
-        if (q.length === 2) {
-          d = Math.hypot(p.x - q[0], p.y - q[1]);
+          holds = holds || inside(q, p.x, p.y);
+        } else if (q.length === 2) {
+          nearest = Math.min(nearest, Math.hypot(p.x - q[0], p.y - q[1]));
         } else {
-          d = Infinity;
           for (var i = 2; i < q.length; i += 2)
-            d = Math.min(d, segmentDistance(p.x, p.y, q[i - 2], q[i - 1], q[i], q[i + 1]));
+            nearest = Math.min(nearest, segmentDistance(p.x, p.y, q[i - 2], q[i - 1], q[i], q[i + 1]));
         }
-        if (d <= bestDistance) {
-          bestDistance = d;
+      });
+      return { nearest: nearest, holds: holds };
+    }
+    function measureShared(shapes) {
+      if (shapes.round !== round) {
+        shapes.round = round;
+        shapes.measured = measure(shapes);
+      }
+      return shapes.measured;
+    }
+    this.members.forEach(function (m) {
+      [measure(m.shapes)].concat(m.shared.map(measureShared)).forEach(function (found) {
+        if (found.holds) area = m;
+        if (found.nearest <= bestDistance) {
+          bestDistance = found.nearest;
           best = m;
         }
       });
@@ -119,6 +157,50 @@
     var group = this.data[m.group];
     return (group && group[m.index]) || {};
   };
+
+  // The part's lookup, read once for all its plans.
+  Plan.prototype.lookup = function () {
+    var s = this.lookupScript;
+    if (!s) return { records: [], elements: {} };
+    if (!s.parsed) s.parsed = JSON.parse(s.textContent);
+    return s.parsed;
+  };
+
+  // A member's problems: its own texts, and for an element's place, that
+  // element's problems; each once.
+  function problemLines(e, look) {
+    var lines = [], seen = new Set();
+    function add(text) {
+      if (!seen.has(text)) { seen.add(text); lines.push(text); }
+    }
+    (e.p || []).forEach(function (p) {
+      if (typeof p === 'number') ((look.elements[p] || {}).p || []).forEach(add);
+      else add(p);
+    });
+    return lines;
+  }
+
+  // What changed, a line each, each record once: its own record's members
+  // that differ, then those of the records it relies on, named: its design
+  // rows, its elements, their nodes, its own nodes.
+  function changeLines(e, look) {
+    var lines = [], seen = {};
+    function record(i, own) {
+      var r = look.records[i];
+      if (seen[i] || !r) return;
+      seen[i] = true;
+      if (!own && r[1]) lines.push(r[0] + ': ' + r[1]);
+      for (var k = 2; k < r.length; k++) lines.push(own ? r[k] : r[0] + ': ' + r[k]);
+    }
+    function others(list) { (list || []).forEach(function (i) { record(i, false); }); }
+    var elements = (e.e || []).map(function (i) { return look.elements[i] || {}; });
+    if (e.r !== undefined) record(e.r, true);
+    others(e.c);
+    elements.forEach(function (el) { if (el.r !== undefined) record(el.r, false); });
+    elements.forEach(function (el) { others(el.n); });
+    others(e.n);
+    return lines;
+  }
 
   // Values of fields named alike in sub-records ("ISection.ReqAsTop",
   // "MSection.ReqAsTop") share a line.
@@ -139,7 +221,7 @@
   }
 
   Plan.prototype.show = function (m, event) {
-    var e = this.entry(m);
+    var e = this.entry(m), look = this.lookup();
     tip.textContent = '';
     function line(text, cls) {
       var div = document.createElement('div');
@@ -151,8 +233,8 @@
     // and what changed.
     line(m.table + ' ' + (e.k || m.key) + (e.s ? ': ' + e.s : ''), 'title');
     line(this.svg.querySelector('title').textContent);
-    (e.c || []).forEach(function (c) { line(c, 'change'); });
-    (e.p || []).forEach(function (p) { line(p, 'problem'); });
+    changeLines(e, look).forEach(function (c) { line(c, 'change'); });
+    problemLines(e, look).forEach(function (p) { line(p, 'problem'); });
     if (e.o) line('Openings: ' + e.o);
     var info = fields[m.table];
     if (e.d && info) designLines(info.fields, e.d).forEach(function (l) { line(l); });
@@ -233,6 +315,32 @@
       });
     });
   }
+
+  function element(tag, attributes, text) {
+    var e = document.createElement(tag);
+    Object.keys(attributes).forEach(function (name) { e.setAttribute(name, attributes[name]); });
+    e.textContent = text || '';
+    return e;
+  }
+
+  // Every storey's links (to its plan alone, back to all storeys) and zoom
+  // buttons are the same: made here, not written with each storey.
+  document.querySelectorAll('section.storey').forEach(function (section) {
+    var heading = section.querySelector('h4'), box = section.querySelector('.plan-box');
+    if (heading) {
+      var links = element('span', { 'class': 'storey-links' });
+      links.appendChild(element('a', { 'class': 'not-alone', href: '#plan=' + section.id }, 'alone'));
+      links.appendChild(element('a', { 'class': 'only-alone', href: '#' + section.id }, 'all storeys'));
+      heading.appendChild(links);
+    }
+    if (box) {
+      var tools = element('div', { 'class': 'plan-tools' });
+      [['in', 'Zoom in', '+'], ['out', 'Zoom out', '\u2212'], ['fit', 'See it whole', 'Fit']].forEach(function (b) {
+        tools.appendChild(element('button', { type: 'button', 'data-zoom': b[0], title: b[1] }, b[2]));
+      });
+      box.insertBefore(tools, box.firstChild);
+    }
+  });
 
   document.querySelectorAll('svg.plan').forEach(function (svg) {
     attach(new Plan(svg));

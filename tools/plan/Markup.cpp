@@ -1,5 +1,6 @@
 #include "tools/plan/Markup.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -36,6 +37,20 @@ std::string escaped(std::string_view text)
     std::string out;
     appendEscaped(out, text);
     return out;
+}
+
+std::string shortened(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return std::string(text);
+    std::size_t end = 0;
+    while (end < text.size()) {
+        std::size_t length = std::max<std::size_t>(platform::utf8SequenceLength(text.substr(end)), 1);
+        if (end + length > limit)
+            break;
+        end += length;
+    }
+    return std::string(text.substr(0, end)) + "\xE2\x80\xA6"; // …
 }
 
 void appendNumber(std::string& out, double value)

@@ -16,6 +16,11 @@ namespace plan {
 void appendEscaped(std::string& out, std::string_view text);
 std::string escaped(std::string_view text);
 
+// `text` whole when it has at most `limit` bytes; otherwise as many of its
+// first bytes as fit in `limit` without splitting a character, and "…".
+// For texts a page repeats, so that each copy has a bounded size.
+std::string shortened(std::string_view text, std::size_t limit);
+
 // Appends a number with at most 10 significant digits, '.' as the decimal
 // point whatever the locale, an exponent only from 1e10 up and below 1e-4
 // in magnitude (both SVG and JavaScript read it); "0" for a non-finite

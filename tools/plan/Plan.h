@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -54,31 +55,76 @@ enum class Style { Normal, Warning, Added, Changed, Removed };
 // import, or what a comparison of two imports found.
 enum class Marking { Problems, Changes };
 
+// An element that members are drawn through, held once however many
+// members name it, however often: a member refers to it by its place in
+// Plan::elements.
+struct Element {
+    int key = 0;
+    std::vector<Point> points; // of its stored nodes, in order
+    std::vector<int> nodes;    // the keys of every node it names, stored or not, in order
+    // What keeps it from being drawn as the file meant it ("element 9 has
+    // no nodes", "node 99 is not in the Node table"): a problem of every
+    // member drawn through it.
+    std::vector<std::string> problems;
+    // Drawn through by more than one member: drawn once and referenced by
+    // each of them, its nodes with it. Every other element is drawn with
+    // its one member, its nodes among its storey's.
+    bool shared = false;
+    // Set by a comparison: the changes of its own record and of its nodes
+    // (Plan::records), each once.
+    std::optional<std::size_t> change;
+    std::vector<std::size_t> nodeChanges;
+};
+
+// A reason a member is drawn in the warning style: a text of its own, or,
+// with `element`, the problems of that element (Plan::elements).
+struct Problem {
+    std::string text;
+    std::optional<std::size_t> element;
+};
+
+// A record a comparison found added, removed or changed, told once for
+// every member that relies on it.
+struct RecordNote {
+    std::string name;   // "Node 9", "Beam 17 -> 40"
+    std::string change; // "changed, moved 150", "removed", "changed"
+    bool headline = false; // whether a member relying on it says `change` on a line of its own
+    std::vector<std::string> members; // each member that differs: "x: 18000.4 -> 18150.4"
+    std::string anchor; // the id of its place in the list of changes, within its page part
+};
+
 struct Member {
     int key = 0;
     // Polylines (lines, thick lines), nodes (symbols: every point of every
-    // part) or one outline (areas); a part of one point is drawn as a dot.
+    // part) or one outline (areas) through the nodes it names itself; a
+    // part of one point is drawn as a dot.
     std::vector<std::vector<Point>> parts;
+    // The stored elements it names (Plan::elements), each once, in order:
+    // each with points is a part of its own.
+    std::vector<std::size_t> through;
     // The values of the kind's design fields (Plan::designFields), empty
     // when the member has no design row.
     std::vector<std::string> design;
-    // What keeps it from being drawn as the file meant it; it is drawn in
-    // the warning style when there is anything.
-    std::vector<std::string> problems;
+    // What keeps it from being drawn as the file meant it, each once; it
+    // is drawn in the warning style when there is anything.
+    std::vector<Problem> problems;
     // Its openings as stored, with what the Opening table holds of each.
     std::string openings;
     // The Warning style when it has problems; a comparison sets its own.
     Style style = Style::Normal;
-    // The keys of the elements and nodes it names (an element's nodes
-    // too), stored or not, in order, for relating it to those records.
+    // The keys of the elements it names and of the nodes it names itself
+    // (not its elements'), stored or not, in order, for relating it to
+    // those records.
     std::vector<int> elements;
     std::vector<int> nodes;
     // Set by a comparison: the key as shown when it is not just `key`
-    // ("17 -> 40": paired under another key), and what changed, a line each.
+    // ("17 -> 40": paired under another key), and what changed
+    // (Plan::records): its own record, its design rows, its own nodes;
+    // the elements it is drawn through add theirs.
     std::string shownKey;
-    std::vector<std::string> changes;
-
-    bool drawable() const { return !parts.empty(); }
+    std::optional<std::size_t> change;
+    std::vector<std::size_t> designChanges;
+    std::vector<std::size_t> nodeChanges;
 };
 
 struct Storey {
@@ -88,7 +134,9 @@ struct Storey {
     std::string name;
     double elevation = 0, height = 0;
     std::array<std::vector<Member>, kKindCount> members; // by Kind, in key order
-    std::vector<Point> nodes; // the nodes its members use, once each
+    // The nodes drawn with the storey, once each: those its members name
+    // and those of the elements that are not shared.
+    std::vector<Point> nodes;
     std::string remark; // added to its title ("only in OLD"); empty for one import
 
     // Its members drawn in this style.
@@ -107,11 +155,27 @@ struct Plan {
     std::vector<Storey> storeys;
     std::vector<Axis> axes;                 // those with both nodes stored
     std::vector<std::string> axisProblems;  // why the others are not drawn
+    std::vector<Element> elements;          // those members name and the Element table holds
+    std::vector<RecordNote> records;        // what a comparison found of the records members rely on
     // Per kind, the design fields shown: the required steel of its design
     // record ("ISection.ReqAsTop"), as the store names them.
     std::array<std::vector<std::string>, kKindCount> designFields;
     Marking marking = Marking::Problems;
+
+    // Whether the member has anything to draw: a part of its own or an
+    // element with points.
+    bool drawable(const Member& member) const;
 };
+
+// A member's problems as texts, its elements' in their place, each once,
+// in order; at most `limit` of them, `more` set when there are others.
+std::vector<std::string> problemTexts(const Plan& plan, const Member& member, std::size_t limit, bool& more);
+
+// The records whose changes a member shows (Plan::records), each once, in
+// the order its tooltip tells them: its own, its design rows', its
+// elements', their nodes', its own nodes'; at most `limit` of them, `more`
+// set when there are others.
+std::vector<std::size_t> changedRecords(const Plan& plan, const Member& member, std::size_t limit, bool& more);
 
 // Reads the plan from the store as the last import left it.
 // `designTablesHeld` names the design tables (as the store names them) of

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
@@ -161,28 +162,91 @@ std::string nodeProblem(const Lookup& lookup, int key)
            (lookup.nodesNotFinite.count(key) ? " has no finite coordinates" : " is not in the Node table");
 }
 
+// The points of the stored nodes among `keys`, and a problem for each
+// other key, once each.
+class NodePlacer {
+public:
+    explicit NodePlacer(const Lookup& lookup) : m_lookup(lookup) {}
+
+    template <class Problem>
+    std::vector<Point> place(const std::vector<int>& keys, Problem problem)
+    {
+        std::vector<Point> points;
+        std::unordered_set<int> missing;
+        for (int key : keys) {
+            auto found = m_lookup.nodes.find(key);
+            if (found != m_lookup.nodes.end())
+                points.push_back(found->second);
+            else if (missing.insert(key).second)
+                problem(nodeProblem(m_lookup, key));
+        }
+        return points;
+    }
+
+private:
+    const Lookup& m_lookup;
+};
+
+// The elements members name, each read once into Plan::elements however
+// many members name it, with the storey its record names.
+class ElementTable {
+public:
+    ElementTable(const Lookup& lookup, std::vector<Element>& elements) : m_lookup(lookup), m_elements(elements) {}
+
+    // The element's place in Plan::elements, read on its first use; none
+    // when the Element table lacks it.
+    std::optional<std::size_t> find(int key)
+    {
+        auto known = m_places.find(key);
+        if (known != m_places.end())
+            return known->second;
+        auto found = m_lookup.elements.find(key);
+        if (found == m_lookup.elements.end())
+            return std::nullopt;
+        Element element;
+        element.key = key;
+        element.nodes = valuesOf<int>(found->second.PNodeKeyList);
+        if (element.nodes.empty())
+            element.problems.push_back("element " + std::to_string(key) + " has no nodes");
+        element.points = NodePlacer(m_lookup).place(element.nodes,
+                                                    [&](std::string text) { element.problems.push_back(text); });
+        m_elements.push_back(std::move(element));
+        m_storeys.push_back(found->second.PStorK);
+        m_uses.push_back(0);
+        return m_places.emplace(key, m_elements.size() - 1).first->second;
+    }
+
+    const Element& operator[](std::size_t element) const { return m_elements[element]; }
+    int storeyOf(std::size_t element) const { return m_storeys[element]; }
+    // Counts a member drawn through the element.
+    void used(std::size_t element) { ++m_uses[element]; }
+    std::size_t uses(std::size_t element) const { return m_uses[element]; }
+
+private:
+    const Lookup& m_lookup;
+    std::vector<Element>& m_elements;
+    std::unordered_map<int, std::size_t> m_places;
+    std::vector<int> m_storeys;
+    std::vector<std::size_t> m_uses;
+};
+
 // Builds one member: its parts from node keys, noting what is missing.
 class MemberBuilder {
 public:
-    MemberBuilder(const Lookup& lookup, Member& member, int storey, std::unordered_set<int>& storeyNodes)
-        : m_lookup(lookup), m_member(member), m_storey(storey), m_storeyNodes(storeyNodes)
+    MemberBuilder(const Lookup& lookup, ElementTable& elements, Member& member, int storey,
+                  std::unordered_set<int>& storeyNodes)
+        : m_lookup(lookup), m_elements(elements), m_member(member), m_storey(storey), m_storeyNodes(storeyNodes)
     {
     }
 
     // A part through the nodes with these keys, in order.
     void nodes(const std::vector<int>& keys)
     {
-        std::vector<Point> part;
-        for (int key : keys) {
-            m_member.nodes.push_back(key);
-            auto found = m_lookup.nodes.find(key);
-            if (found != m_lookup.nodes.end()) {
-                part.push_back(found->second);
+        m_member.nodes.insert(m_member.nodes.end(), keys.begin(), keys.end());
+        for (int key : keys)
+            if (m_lookup.nodes.count(key))
                 m_storeyNodes.insert(key);
-            } else {
-                problem(nodeProblem(m_lookup, key));
-            }
-        }
+        std::vector<Point> part = NodePlacer(m_lookup).place(keys, [&](std::string text) { problem(text); });
         if (!part.empty())
             m_member.parts.push_back(std::move(part));
     }
@@ -193,36 +257,40 @@ public:
         std::vector<int> keys = valuesOf(list);
         if (keys.empty())
             problem("no elements");
+        std::unordered_set<int> named;
         for (int key : keys) {
             m_member.elements.push_back(key);
-            auto found = m_lookup.elements.find(key);
-            if (found == m_lookup.elements.end()) {
+            if (!named.insert(key).second)
+                continue;
+            std::optional<std::size_t> place = m_elements.find(key);
+            if (!place) {
                 problem("element " + std::to_string(key) + " is not in the Element table");
                 continue;
             }
-            const S_Element_D& element = found->second;
-            if (element.PStorK != m_storey)
-                problem("element " + std::to_string(key) + " is on storey " + std::to_string(element.PStorK));
-            std::vector<int> nodeKeys = valuesOf<int>(element.PNodeKeyList);
-            if (nodeKeys.empty())
-                problem("element " + std::to_string(key) + " has no nodes");
-            nodes(nodeKeys);
+            int storey = m_elements.storeyOf(*place);
+            if (storey != m_storey)
+                problem("element " + std::to_string(key) + " is on storey " + std::to_string(storey));
+            m_member.through.push_back(*place);
+            m_elements.used(*place);
+            if (!m_elements[*place].problems.empty())
+                m_member.problems.push_back({"", place});
         }
     }
 
     void problem(std::string text)
     {
-        if (std::find(m_member.problems.begin(), m_member.problems.end(), text) == m_member.problems.end())
-            m_member.problems.push_back(std::move(text));
+        if (m_problems.insert(text).second)
+            m_member.problems.push_back({std::move(text), std::nullopt});
     }
 
     // The member's openings text, with what the Opening table holds of
-    // every whole number in it.
+    // every whole number in it, each number once.
     void openings(const std::string& text)
     {
         if (text.empty())
             return;
         std::string details;
+        std::unordered_set<std::string> told;
         for (std::size_t i = 0; i < text.size();) {
             if (!std::isdigit(static_cast<unsigned char>(text[i]))) {
                 ++i;
@@ -231,24 +299,29 @@ public:
             std::size_t end = i;
             while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
                 ++end;
-            long long key = end - i <= 9 ? std::stoll(text.substr(i, end - i)) : -1;
+            std::string digits = text.substr(i, end - i);
+            i = end;
+            if (!told.insert(digits).second)
+                continue;
+            long long key = digits.size() <= 9 ? std::stoll(digits) : -1;
             auto found = m_lookup.openings.find(static_cast<int>(key));
             details += details.empty() ? "" : "; ";
             if (key >= 0 && found != m_lookup.openings.end())
                 details += "opening " + std::to_string(key) + ": type " + std::to_string(found->second.OpeningType) +
                            ", " + number(found->second.Width) + " x " + number(found->second.Height);
             else
-                details += "opening " + text.substr(i, end - i) + " is not in the Opening table";
-            i = end;
+                details += "opening " + digits + " is not in the Opening table";
         }
         m_member.openings = details.empty() ? text : text + " (" + details + ")";
     }
 
 private:
     const Lookup& m_lookup;
+    ElementTable& m_elements;
     Member& m_member;
     int m_storey;
     std::unordered_set<int>& m_storeyNodes;
+    std::unordered_set<std::string> m_problems;
 };
 
 class PlanReader {
@@ -324,7 +397,7 @@ private:
             auto& list = storey.members[static_cast<std::size_t>(kind)];
             list.emplace_back();
             list.back().key = key;
-            MemberBuilder builder(m_lookup, list.back(), record.PStorK, m_storeyNodes[record.PStorK]);
+            MemberBuilder builder(m_lookup, m_elements, list.back(), record.PStorK, m_storeyNodes[record.PStorK]);
             if (!storey.stored)
                 builder.problem("storey " + std::to_string(record.PStorK) + " is not in the Floor table");
             place(builder, record);
@@ -349,7 +422,7 @@ private:
                 if (found != design.end())
                     requiredSteel(found->second, "", nullptr, &member.design);
                 else if (held)
-                    member.problems.push_back(std::string("no ") + k.design + " row stored");
+                    member.problems.push_back({std::string("no ") + k.design + " row stored", std::nullopt});
             }
     }
 
@@ -388,13 +461,24 @@ private:
 
     // Every stored storey has a plan, members or not; stored ones by
     // elevation (then number and key; no elevation last), then those only
-    // members name, by key.
+    // members name, by key. An element more than one member is drawn
+    // through is shared; the nodes of every other go with its storey's.
     void arrangeStoreys()
     {
         for (const auto& [key, floor] : m_lookup.floors)
             storeyOf(key);
+        for (std::size_t e = 0; e < m_plan.elements.size(); ++e)
+            m_plan.elements[e].shared = m_elements.uses(e) > 1;
         for (auto& [key, storey] : m_storeys) {
-            std::vector<int> used(m_storeyNodes[key].begin(), m_storeyNodes[key].end());
+            std::unordered_set<int>& nodes = m_storeyNodes[key];
+            for (const auto& list : storey.members)
+                for (const Member& member : list)
+                    for (std::size_t e : member.through)
+                        if (!m_plan.elements[e].shared)
+                            for (int node : m_plan.elements[e].nodes)
+                                if (m_lookup.nodes.count(node))
+                                    nodes.insert(node);
+            std::vector<int> used(nodes.begin(), nodes.end());
             std::sort(used.begin(), used.end());
             for (int node : used)
                 storey.nodes.push_back(m_lookup.nodes.at(node));
@@ -419,9 +503,10 @@ private:
     const std::set<std::string>& m_designHeld;
     StoreTables m_tables;
     Lookup m_lookup;
+    Plan m_plan;
+    ElementTable m_elements{m_lookup, m_plan.elements};
     std::map<int, Storey> m_storeys;
     std::unordered_map<int, std::unordered_set<int>> m_storeyNodes; // per storey, the nodes its members use
-    Plan m_plan;
 };
 
 } // namespace

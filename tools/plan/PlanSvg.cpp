@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "tools/plan/Markup.h"
 
@@ -38,6 +41,13 @@ struct Bounds {
         minY = std::min(minY, p.y);
         maxX = std::max(maxX, p.x);
         maxY = std::max(maxY, p.y);
+    }
+    void add(const Bounds& b)
+    {
+        minX = std::min(minX, b.minX);
+        minY = std::min(minY, b.minY);
+        maxX = std::max(maxX, b.maxX);
+        maxY = std::max(maxY, b.maxY);
     }
     bool empty() const { return minX > maxX; }
 };
@@ -75,69 +85,47 @@ void appendDot(std::string& d, Point p)
     d += " h0";
 }
 
-// The member's subpaths; returns how many.
-int appendMember(std::string& d, Shape shape, const Member& member)
+// A part's subpaths as a shape draws them; returns how many.
+int appendPart(std::string& d, Shape shape, const std::vector<Point>& part)
 {
-    int count = 0;
-    for (const auto& part : member.parts) {
-        if (shape == Shape::Symbol || part.size() == 1) {
-            for (Point p : part) {
-                appendDot(d, p);
-                ++count;
-            }
-            continue;
-        }
-        d += d.empty() ? "M" : " M";
-        appendPoint(d, part[0]);
-        d += " L";
-        for (std::size_t i = 1; i < part.size(); ++i) {
-            d += ' ';
-            appendPoint(d, part[i]);
-        }
-        if (shape == Shape::Area && part.size() >= 3)
-            d += " Z";
-        ++count;
+    if (shape == Shape::Symbol || part.size() == 1) {
+        for (Point p : part)
+            appendDot(d, p);
+        return static_cast<int>(part.size());
     }
-    return count;
+    d += d.empty() ? "M" : " M";
+    appendPoint(d, part[0]);
+    d += " L";
+    for (std::size_t i = 1; i < part.size(); ++i) {
+        d += ' ';
+        appendPoint(d, part[i]);
+    }
+    if (shape == Shape::Area && part.size() >= 3)
+        d += " Z";
+    return 1;
+}
+
+Bounds extentOf(const std::vector<Point>& points)
+{
+    Bounds b;
+    for (Point p : points)
+        b.add(p);
+    return b;
 }
 
 // Where a member's openings are marked, and how large the mark is: the
-// middle of its first part's extent, a fifth of its smaller side (of its
-// length, for a line).
-bool openingMark(const Member& member, Point& centre, double& half)
+// middle of its first part's extent (`first`), a fifth of its smaller side
+// (of its length, for a line).
+bool openingMark(const Member& member, const Bounds& first, Point& centre, double& half)
 {
-    if (member.openings.empty() || member.parts.empty())
+    if (member.openings.empty() || first.empty())
         return false;
-    Bounds b;
-    for (Point p : member.parts[0])
-        b.add(p);
+    const Bounds& b = first;
     centre = {(b.minX + b.maxX) / 2, (b.minY + b.maxY) / 2};
     double w = b.maxX - b.minX, h = b.maxY - b.minY;
     double side = std::min(w, h) > std::max(w, h) / 20 ? std::min(w, h) : std::max(w, h);
     half = side / 10;
     return half > 0;
-}
-
-// Everything drawn, for the plan's extent.
-Bounds boundsOf(const Plan& plan, const Storey& storey)
-{
-    Bounds b;
-    for (const auto& list : storey.members)
-        for (const Member& m : list)
-            for (const auto& part : m.parts)
-                for (Point p : part)
-                    b.add(p);
-    for (Point p : storey.nodes)
-        b.add(p);
-    for (const Axis& a : plan.axes) {
-        b.add(a.start);
-        b.add(a.end);
-    }
-    if (b.empty()) {
-        b.add({0, 0});
-        b.add({1000, 1000});
-    }
-    return b;
 }
 
 // A length of 1, 2 or 5 times a power of ten, near a fifth of `extent`.
@@ -151,27 +139,34 @@ double scaleLength(double extent)
     return power;
 }
 
-// Path presentation attributes in plan units (`unit` is one pixel at the
-// plan's own scale), which a page may override with its own styles.
+// Dashes (pixels) in plan units (`unit` is one pixel at the plan's own
+// scale).
+void dashArray(std::string& out, const char* dashes, double unit)
+{
+    if (!*dashes)
+        return;
+    std::string scaled;
+    const char* p = dashes;
+    while (*p) {
+        char* end;
+        double v = std::strtod(p, &end);
+        if (end == p)
+            break;
+        scaled += (scaled.empty() ? "" : " ") + number(v * unit);
+        p = end;
+    }
+    attribute(out, "stroke-dasharray", scaled);
+}
+
+// Path presentation attributes in plan units, which a page may override
+// with its own styles.
 void stroke(std::string& out, const char* colour, double width, const char* cap, const char* dashes, double unit)
 {
     attribute(out, "stroke", colour);
     attribute(out, "stroke-width", width * unit);
     attribute(out, "stroke-linecap", cap);
     out += " stroke-linejoin=\"round\"";
-    if (*dashes) {
-        std::string scaled;
-        const char* p = dashes;
-        while (*p) {
-            char* end;
-            double v = std::strtod(p, &end);
-            if (end == p)
-                break;
-            scaled += (scaled.empty() ? "" : " ") + number(v * unit);
-            p = end;
-        }
-        attribute(out, "stroke-dasharray", scaled);
-    }
+    dashArray(out, dashes, unit);
 }
 
 void stroke(std::string& out, const Mark& mark, double unit)
@@ -234,27 +229,25 @@ Presentation presentation(const KindInfo& k, const StyleInfo& style)
             *style.dashes && !symbol ? style.dashes : k.dashes, k.shape == Shape::Area ? style.fill : "none"};
 }
 
-void writeGroup(std::string& out, const PathGroup& group, double unit)
+// A path's or a <use>'s stroke and fill as its group is drawn.
+void groupPresentation(std::string& out, const PathGroup& group, double unit)
 {
     const KindInfo& k = info(group.kind);
-    const StyleInfo& style = info(group.style);
-    std::string d;
-    std::vector<int> parts;
-    for (const Member* m : group.members)
-        parts.push_back(appendMember(d, k.shape, *m));
-    out += "<path";
-    attribute(out, "class", std::string(k.css) + (*style.css ? " " : "") + style.css);
-    keysAttributes(out, k.table, group.members, parts);
-    Presentation p = presentation(k, style);
+    Presentation p = presentation(k, info(group.style));
     stroke(out, p.stroke, p.width, p.cap, p.dashes, unit);
     attribute(out, "fill", k.shape != Shape::Area ? "none" : p.fill);
     if (k.shape == Shape::Area)
         out += " fill-opacity=\"0.7\""; // the axes show through
-    attribute(out, "d", d);
-    out += "/>\n";
 }
 
-void writeOpenings(std::string& out, const Storey& storey, double unit)
+std::string groupClass(const PathGroup& group)
+{
+    const StyleInfo& style = info(group.style);
+    return std::string(info(group.kind).css) + (*style.css ? " " : "") + style.css;
+}
+
+template <class FirstPart>
+void writeOpenings(std::string& out, const Storey& storey, double unit, FirstPart firstPart)
 {
     for (const KindInfo& k : kinds()) {
         std::string d;
@@ -262,7 +255,7 @@ void writeOpenings(std::string& out, const Storey& storey, double unit)
         for (const Member& m : storey.members[static_cast<std::size_t>(k.kind)]) {
             Point c;
             double s;
-            if (!openingMark(m, c, s))
+            if (!openingMark(m, firstPart(m), c, s))
                 continue;
             marked.push_back(&m);
             Point corners[] = {{c.x - s, c.y - s}, {c.x + s, c.y - s}, {c.x + s, c.y + s}, {c.x - s, c.y + s}};
@@ -326,14 +319,17 @@ void text(std::string& out, const char* cls, Point at, double size, const char* 
     out += "</text>\n";
 }
 
-// Axis lines, drawn past their ends, each with its name in a circle
-// before its start.
-void writeAxes(std::string& out, std::string& labels, const Plan& plan, double unit)
-{
-    if (plan.axes.empty())
-        return;
-    const double radius = 14 * unit, overhang = 12 * unit;
+// Axis lines, drawn past their ends (`d`), each with its name in a
+// circle before its start (`labels`, upright: y down).
+struct AxesDrawing {
     std::string d;
+    std::string labels;
+};
+
+AxesDrawing axesDrawing(const Plan& plan, double unit)
+{
+    AxesDrawing out;
+    const double radius = 14 * unit, overhang = 12 * unit;
     for (const Axis& a : plan.axes) {
         double dx = a.end.x - a.start.x, dy = a.end.y - a.start.y;
         // sqrt of the sum of squares, not std::hypot: the same bits on every
@@ -343,25 +339,23 @@ void writeAxes(std::string& out, std::string& labels, const Plan& plan, double u
         Point from{a.start.x - ux.x * overhang, a.start.y - ux.y * overhang};
         Point to{a.end.x + ux.x * overhang, a.end.y + ux.y * overhang};
         Point bubble{from.x - ux.x * radius, from.y - ux.y * radius};
-        d += d.empty() ? "M" : " M";
-        appendPoint(d, from);
-        d += " L ";
-        appendPoint(d, to);
-        labels += "<circle class=\"axis-bubble\"";
-        attribute(labels, "cx", bubble.x);
-        attribute(labels, "cy", -bubble.y);
-        attribute(labels, "r", radius);
-        attribute(labels, "stroke-width", unit);
-        labels += " stroke=\"" + std::string(kAxes.stroke) + "\" fill=\"#ffffff\"/>\n";
-        text(labels, "axis-name", {bubble.x, bubble.y - 5 * unit}, 14 * unit, "middle", a.name);
+        out.d += out.d.empty() ? "M" : " M";
+        appendPoint(out.d, from);
+        out.d += " L ";
+        appendPoint(out.d, to);
+        out.labels += "<circle class=\"axis-bubble\"";
+        attribute(out.labels, "cx", bubble.x);
+        attribute(out.labels, "cy", -bubble.y);
+        attribute(out.labels, "r", radius);
+        attribute(out.labels, "stroke-width", unit);
+        out.labels += " stroke=\"" + std::string(kAxes.stroke) + "\" fill=\"#ffffff\"/>\n";
+        text(out.labels, "axis-name", {bubble.x, bubble.y - 5 * unit}, 14 * unit, "middle", a.name);
     }
-    out += "<path class=\"axis\"";
-    stroke(out, kAxes, unit);
-    attribute(out, "d", d);
-    out += "/>\n";
+    return out;
 }
 
-void writeScaleBar(std::string& out, Point at, double length, double unit)
+// A page styles the bar itself (screenStyles).
+void writeScaleBar(std::string& out, Point at, double length, double unit, bool styled)
 {
     std::string d = "M";
     appendPoint(d, {at.x, -at.y});
@@ -374,7 +368,8 @@ void writeScaleBar(std::string& out, Point at, double length, double unit)
         appendNumber(d, -6 * unit);
     }
     out += "<g class=\"scale-bar\"><path";
-    stroke(out, kScaleBar, unit);
+    if (!styled)
+        stroke(out, kScaleBar, unit);
     attribute(out, "d", d);
     out += "/>\n";
     text(out, "scale-label", {at.x, at.y + 9 * unit}, 13 * unit, "start", "0");
@@ -385,12 +380,12 @@ void writeScaleBar(std::string& out, Point at, double length, double unit)
 }
 
 // Members without any stored node: one line per kind, naming their keys.
-void writeUnplaced(std::string& out, const Storey& storey, Point at, double unit)
+void writeUnplaced(std::string& out, const Plan& plan, const Storey& storey, Point at, double unit)
 {
     for (const KindInfo& k : kinds()) {
         std::vector<const Member*> members;
         for (const Member& m : storey.members[static_cast<std::size_t>(k.kind)])
-            if (!m.drawable())
+            if (!plan.drawable(m))
                 members.push_back(&m);
         if (members.empty())
             continue;
@@ -491,14 +486,14 @@ const std::vector<Style>& markedStyles(Marking marking)
     return marking == Marking::Problems ? problems : changes;
 }
 
-std::vector<PathGroup> pathGroups(const Storey& storey)
+std::vector<PathGroup> pathGroups(const Plan& plan, const Storey& storey)
 {
     std::vector<PathGroup> groups;
     for (const KindInfo& k : kinds())
         for (const StyleInfo& style : styles()) {
             PathGroup group{k.kind, style.style, {}};
             for (const Member& m : storey.members[static_cast<std::size_t>(k.kind)])
-                if (m.drawable() && m.style == style.style)
+                if (plan.drawable(m) && m.style == style.style)
                     group.members.push_back(&m);
             if (!group.members.empty())
                 groups.push_back(std::move(group));
@@ -516,80 +511,386 @@ std::string storeyTitle(const Storey& storey)
            std::to_string(storey.key) + (storey.remark.empty() ? "" : ", " + storey.remark) + ")";
 }
 
-void writeStoreySvg(std::string& out, const Plan& plan, const Storey& storey, SvgUse use)
-{
-    Bounds b = boundsOf(plan, storey);
-    double size = std::max({b.maxX - b.minX, b.maxY - b.minY, 1e-9});
-    double unit = size / 1000;
-    double margin = 80 * unit;
-    bool standalone = use == SvgUse::Standalone;
-    double top = b.maxY + margin + (standalone ? 50 * unit : 0);
-    double scaleY = b.minY - margin;
-    double bottom = scaleY - 30 * unit - (standalone ? 60 * unit : 0);
-    double left = b.minX - margin;
-    double width =
-        std::max(b.maxX + margin - left, standalone ? legendWidth(plan.marking) * unit + 2 * margin : 0.0);
-    double height = top - bottom;
+struct PlanDrawing::State {
+    const Plan& plan;
+    SvgUse use;
+    std::string ids;
+    std::string sharedFile;
+    std::vector<Bounds> elementBounds; // by Plan::elements
+    Bounds axesBounds;
+    double axesUnit = 1; // of the axes drawn once: the largest storey's
+    // The shared elements with points, in Plan::elements order, each with
+    // whether some member draws it as lines.
+    std::vector<std::pair<std::size_t, bool>> shared;
+    std::size_t repeated = 0;
 
-    if (standalone)
-        out += std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + kSvgFormat +
-               "\n<svg xmlns=\"http://www.w3.org/2000/svg\"";
-    else
-        out += "<svg";
-    out += " class=\"plan\"";
-    if (standalone) {
-        attribute(out, "width", 1200.0);
-        attribute(out, "height", std::round(1200.0 * height / width));
-    }
-    out += " viewBox=\"";
-    appendNumber(out, left);
-    out += ' ';
-    appendNumber(out, -top);
-    out += ' ';
-    appendNumber(out, width);
-    out += ' ';
-    appendNumber(out, height);
-    out += '"';
-    attribute(out, "data-floor", static_cast<double>(storey.key));
-    attribute(out, "data-stored", storey.stored ? "1" : "0");
-    attribute(out, "data-unit", unit);
-    out += " font-family=\"sans-serif\">\n<title>";
-    appendEscaped(out, storeyTitle(storey));
-    out += "</title>\n";
-    if (standalone) {
-        out += "<rect";
-        attribute(out, "x", left);
-        attribute(out, "y", -top);
-        attribute(out, "width", width);
-        attribute(out, "height", height);
-        out += " fill=\"#ffffff\"/>\n";
-        text(out, "caption", {left + 20 * unit, top - 35 * unit}, 22 * unit, "start", storeyTitle(storey));
-    }
-
-    std::string labels;
-    out += "<g transform=\"scale(1 -1)\">\n";
-    writeAxes(out, labels, plan, unit);
-    std::vector<PathGroup> groups = pathGroups(storey);
-    bool marksWritten = false;
-    for (const PathGroup& g : groups) {
-        if (info(g.kind).shape == Shape::Symbol && !marksWritten) {
-            writeOpenings(out, storey, unit);
-            writeNodes(out, storey, unit);
-            marksWritten = true;
+    State(const Plan& p, SvgUse u, std::string i, std::string file)
+        : plan(p), use(u), ids(std::move(i)), sharedFile(std::move(file))
+    {
+        for (const Element& e : plan.elements)
+            elementBounds.push_back(extentOf(e.points));
+        for (const Axis& a : plan.axes) {
+            axesBounds.add(a.start);
+            axesBounds.add(a.end);
         }
-        writeGroup(out, g, unit);
+        // Per shared element, the storeys that draw it, for what Standalone
+        // files repeat; and whether any member draws it as lines.
+        std::vector<bool> lines(plan.elements.size());
+        std::vector<std::size_t> storeys(plan.elements.size()), lastStorey(plan.elements.size(), SIZE_MAX);
+        double largest = 0;
+        for (std::size_t i = 0; i < plan.storeys.size(); ++i) {
+            const Storey& storey = plan.storeys[i];
+            for (const KindInfo& k : kinds())
+                for (const Member& m : storey.members[static_cast<std::size_t>(k.kind)])
+                    for (std::size_t e : m.through) {
+                        if (!plan.elements[e].shared)
+                            continue;
+                        lines[e] = lines[e] || k.shape != Shape::Symbol;
+                        if (lastStorey[e] != i) {
+                            lastStorey[e] = i;
+                            ++storeys[e];
+                        }
+                    }
+            largest = std::max(largest, sizeOf(boundsOf(storey)));
+        }
+        axesUnit = (plan.storeys.empty() ? sizeOf(axesBounds) : largest) / 1000;
+        if (!plan.axes.empty() && plan.storeys.size() > 1) {
+            AxesDrawing axes = axesDrawing(plan, axesUnit);
+            repeated += (plan.storeys.size() - 1) * (axes.d.size() + axes.labels.size());
+        }
+        for (std::size_t e = 0; e < plan.elements.size(); ++e) {
+            if (!plan.elements[e].shared || plan.elements[e].points.empty())
+                continue;
+            shared.emplace_back(e, lines[e]);
+            std::string definition;
+            writeElement(definition, e, lines[e]);
+            repeated += (std::max<std::size_t>(storeys[e], 1) - 1) * definition.size();
+        }
     }
-    if (!marksWritten) {
-        writeOpenings(out, storey, unit);
+
+    static double sizeOf(const Bounds& b) { return std::max({b.maxX - b.minX, b.maxY - b.minY, 1e-9}); }
+
+    // Everything drawn, for the plan's extent.
+    Bounds boundsOf(const Storey& storey) const
+    {
+        Bounds b;
+        for (const auto& list : storey.members)
+            for (const Member& m : list) {
+                for (const auto& part : m.parts)
+                    for (Point p : part)
+                        b.add(p);
+                for (std::size_t e : m.through)
+                    if (!plan.elements[e].points.empty())
+                        b.add(elementBounds[e]);
+            }
+        for (Point p : storey.nodes)
+            b.add(p);
+        if (!plan.axes.empty())
+            b.add(axesBounds);
+        if (b.empty()) {
+            b.add(Point{0, 0});
+            b.add(Point{1000, 1000});
+        }
+        return b;
+    }
+
+    // The ids of an element drawn as lines, or as dots (its nodes, or a
+    // symbol at each), and of the axes' lines and labels.
+    std::string elementId(std::size_t e, bool asLines) const
+    {
+        return ids + (asLines ? "e" : "n") + std::to_string(e);
+    }
+    std::string axesId(bool labels) const { return ids + (labels ? "axis-labels" : "axis-lines"); }
+    // What refers to a shared definition: within the document, or in the
+    // shared file.
+    std::string ref(const std::string& id) const { return (use == SvgUse::Referring ? sharedFile : "") + "#" + id; }
+
+    // A page's styles keep strokes at their screen width, but reach no
+    // definition a <use> draws: it carries that itself.
+    void definition(std::string& out, const std::string& id, const std::string& d,
+                    const std::string& presentation = "") const
+    {
+        out += "<path";
+        attribute(out, "id", id);
+        if (use == SvgUse::Inline)
+            out += " vector-effect=\"non-scaling-stroke\"";
+        out += presentation;
+        attribute(out, "d", d);
+        out += "/>\n";
+    }
+
+    // An element's definitions: as dots, and as lines when `asLines`.
+    void writeElement(std::string& out, std::size_t e, bool asLines) const
+    {
+        const std::vector<Point>& points = plan.elements[e].points;
+        std::string d;
+        appendPart(d, Shape::Symbol, points);
+        definition(out, elementId(e, false), d);
+        if (asLines) {
+            d.clear();
+            appendPart(d, Shape::Line, points);
+            definition(out, elementId(e, true), d);
+        }
+    }
+
+    void writeDefinitions(std::string& out, const std::vector<std::pair<std::size_t, bool>>& elements,
+                          bool axes) const
+    {
+        out += "<defs>\n";
+        if (axes) {
+            // What does not depend on the scale of the storey that uses them.
+            AxesDrawing drawn = axesDrawing(plan, axesUnit);
+            std::string presentation;
+            attribute(presentation, "stroke", kAxes.stroke);
+            attribute(presentation, "stroke-linecap", kAxes.cap);
+            presentation += " stroke-linejoin=\"round\" fill=\"none\"";
+            definition(out, axesId(false), drawn.d, presentation);
+            out += "<g";
+            attribute(out, "id", axesId(true));
+            out += ">\n" + drawn.labels + "</g>\n";
+        }
+        for (const auto& [e, asLines] : elements)
+            writeElement(out, e, asLines);
+        out += "</defs>\n";
+    }
+
+    void writeShared(std::string& out) const
+    {
+        bool axes = !plan.axes.empty();
+        if (use == SvgUse::Inline) {
+            if (!axes && shared.empty())
+                return;
+            out += "<svg class=\"plan-shared\" width=\"0\" height=\"0\" aria-hidden=\"true\" "
+                   "style=\"position:absolute\">\n";
+            writeDefinitions(out, shared, axes);
+            out += "</svg>\n";
+        } else if (use == SvgUse::Referring) {
+            out += std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + kSvgFormat +
+                   "\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1200\" height=\"60\" viewBox=\"0 0 1200 60\" "
+                   "font-family=\"sans-serif\">\n<title>Shared by the storeys' plans</title>\n"
+                   "<text x=\"20\" y=\"35\" font-size=\"16\">The axes and the elements several members are drawn "
+                   "through, "
+                   "defined once for the plans of the storeys beside this file.</text>\n";
+            writeDefinitions(out, shared, axes);
+            out += "</svg>\n";
+        }
+    }
+
+    // The shared elements the storey draws, in drawing order, each with
+    // whether any of its members draws it as lines.
+    std::vector<std::pair<std::size_t, bool>> sharedOn(const Storey& storey) const
+    {
+        std::vector<std::pair<std::size_t, bool>> found;
+        std::unordered_map<std::size_t, std::size_t> places;
+        for (const KindInfo& k : kinds())
+            for (const Member& m : storey.members[static_cast<std::size_t>(k.kind)])
+                for (std::size_t e : m.through) {
+                    if (!plan.elements[e].shared || plan.elements[e].points.empty())
+                        continue;
+                    auto [place, added] = places.emplace(e, found.size());
+                    if (added)
+                        found.emplace_back(e, false);
+                    found[place->second].second = found[place->second].second || k.shape != Shape::Symbol;
+                }
+        return found;
+    }
+
+    // A group's path: its members' own parts and the elements only they
+    // are drawn through; then a <use> of each shared element they are.
+    void writeGroup(std::string& out, const PathGroup& group, double unit) const
+    {
+        Shape shape = info(group.kind).shape;
+        std::string d, uses;
+        std::vector<int> parts;
+        std::vector<std::size_t> used;
+        std::unordered_set<std::size_t> seen;
+        bool anyUse = false;
+        for (const Member* m : group.members) {
+            int count = 0;
+            for (const auto& part : m->parts)
+                count += appendPart(d, shape, part);
+            std::string ownUses;
+            for (std::size_t e : m->through) {
+                const Element& element = plan.elements[e];
+                if (element.points.empty())
+                    continue;
+                if (!element.shared) {
+                    count += appendPart(d, shape, element.points);
+                    continue;
+                }
+                ownUses += (ownUses.empty() ? "" : ",") + elementId(e, shape != Shape::Symbol);
+                if (seen.insert(e).second)
+                    used.push_back(e);
+            }
+            parts.push_back(count);
+            anyUse = anyUse || !ownUses.empty();
+            uses += (uses.empty() ? "" : " ") + (ownUses.empty() ? std::string("-") : ownUses);
+        }
+        out += "<path";
+        attribute(out, "class", groupClass(group));
+        keysAttributes(out, info(group.kind).table, group.members, parts);
+        if (anyUse)
+            attribute(out, "data-uses", uses);
+        groupPresentation(out, group, unit);
+        attribute(out, "d", d);
+        out += "/>\n";
+        for (std::size_t e : used) {
+            out += "<use";
+            attribute(out, "href", ref(elementId(e, shape != Shape::Symbol)));
+            attribute(out, "class", groupClass(group));
+            groupPresentation(out, group, unit);
+            out += "/>\n";
+        }
+    }
+
+    // The first part a member is drawn with, for its openings' mark.
+    Bounds firstPart(const Member& m) const
+    {
+        if (!m.parts.empty())
+            return extentOf(m.parts[0]);
+        for (std::size_t e : m.through)
+            if (!plan.elements[e].points.empty())
+                return elementBounds[e];
+        return Bounds();
+    }
+
+    void writeMarks(std::string& out, const Storey& storey,
+                    const std::vector<std::pair<std::size_t, bool>>& sharedHere, double unit) const
+    {
+        writeOpenings(out, storey, unit, [&](const Member& m) { return firstPart(m); });
         writeNodes(out, storey, unit);
+        for (const auto& [e, asLines] : sharedHere) {
+            out += "<use";
+            attribute(out, "href", ref(elementId(e, false)));
+            out += " class=\"nodes\"";
+            stroke(out, kNodes, unit);
+            out += "/>\n";
+        }
     }
-    out += "</g>\n";
-    out += labels;
-    writeScaleBar(out, {b.minX, scaleY}, scaleLength(size), unit);
-    writeUnplaced(out, storey, {b.minX, b.maxY + margin - 20 * unit}, unit);
-    if (standalone)
-        writeLegendItems(out, left + 20 * unit, -(bottom + 25 * unit), unit, plan.marking);
-    out += "</svg>\n";
+
+    void writeStorey(std::string& out, const Storey& storey) const
+    {
+        Bounds b = boundsOf(storey);
+        double size = sizeOf(b);
+        double unit = size / 1000;
+        double margin = 80 * unit;
+        bool standalone = use != SvgUse::Inline;
+        bool referring = use == SvgUse::Referring;
+        double top = b.maxY + margin + (standalone ? 50 * unit : 0) + (referring ? 20 * unit : 0);
+        double scaleY = b.minY - margin;
+        double bottom = scaleY - 30 * unit - (standalone ? 60 * unit : 0);
+        double left = b.minX - margin;
+        double width =
+            std::max(b.maxX + margin - left, standalone ? legendWidth(plan.marking) * unit + 2 * margin : 0.0);
+        double height = top - bottom;
+
+        if (standalone)
+            out += std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + kSvgFormat + "\n";
+        if (referring)
+            out += "<!-- The axes and the elements several members are drawn through are defined once, in " +
+                   escaped(sharedFile) + " beside this file. -->\n";
+        out += standalone ? "<svg xmlns=\"http://www.w3.org/2000/svg\"" : "<svg";
+        out += " class=\"plan\"";
+        if (standalone) {
+            attribute(out, "width", 1200.0);
+            attribute(out, "height", std::round(1200.0 * height / width));
+        }
+        out += " viewBox=\"";
+        appendNumber(out, left);
+        out += ' ';
+        appendNumber(out, -top);
+        out += ' ';
+        appendNumber(out, width);
+        out += ' ';
+        appendNumber(out, height);
+        out += '"';
+        attribute(out, "data-floor", static_cast<double>(storey.key));
+        attribute(out, "data-stored", storey.stored ? "1" : "0");
+        attribute(out, "data-unit", unit);
+        out += " font-family=\"sans-serif\">\n<title>";
+        appendEscaped(out, storeyTitle(storey));
+        out += "</title>\n";
+        std::vector<std::pair<std::size_t, bool>> sharedHere = sharedOn(storey);
+        if (use == SvgUse::Standalone && !sharedHere.empty())
+            writeDefinitions(out, sharedHere, false);
+        if (standalone) {
+            out += "<rect";
+            attribute(out, "x", left);
+            attribute(out, "y", -top);
+            attribute(out, "width", width);
+            attribute(out, "height", height);
+            out += " fill=\"#ffffff\"/>\n";
+            text(out, "caption", {left + 20 * unit, top - 35 * unit}, 22 * unit, "start", storeyTitle(storey));
+        }
+        if (referring)
+            text(out, "shared-note", {left + 20 * unit, top - 58 * unit}, 13 * unit, "start",
+                 "Axes and elements several members share: from " + sharedFile + ", beside this file");
+
+        // In place, the axes are sized for this storey; once, for the largest.
+        bool axes = !plan.axes.empty();
+        AxesDrawing inPlace;
+        out += "<g transform=\"scale(1 -1)\">\n";
+        if (axes && use == SvgUse::Standalone) {
+            inPlace = axesDrawing(plan, unit);
+            out += "<path class=\"axis\"";
+            stroke(out, kAxes, unit);
+            attribute(out, "d", inPlace.d);
+            out += "/>\n";
+        } else if (axes) {
+            // A page's styles give the width and dashes.
+            out += "<use";
+            attribute(out, "href", ref(axesId(false)));
+            out += " class=\"axis\"";
+            if (use == SvgUse::Referring) {
+                attribute(out, "stroke-width", kAxes.width * unit);
+                dashArray(out, kAxes.dashes, unit);
+            }
+            out += "/>\n";
+        }
+        bool marksWritten = false;
+        for (const PathGroup& g : pathGroups(plan, storey)) {
+            if (info(g.kind).shape == Shape::Symbol && !marksWritten) {
+                writeMarks(out, storey, sharedHere, unit);
+                marksWritten = true;
+            }
+            writeGroup(out, g, unit);
+        }
+        if (!marksWritten)
+            writeMarks(out, storey, sharedHere, unit);
+        out += "</g>\n";
+        if (axes && use == SvgUse::Standalone) {
+            out += inPlace.labels;
+        } else if (axes) {
+            out += "<use";
+            attribute(out, "href", ref(axesId(true)));
+            out += " pointer-events=\"none\"/>\n";
+        }
+        writeScaleBar(out, {b.minX, scaleY}, scaleLength(size), unit, use == SvgUse::Inline);
+        writeUnplaced(out, plan, storey, {b.minX, b.maxY + margin - 20 * unit}, unit);
+        if (standalone)
+            writeLegendItems(out, left + 20 * unit, -(bottom + 25 * unit), unit, plan.marking);
+        out += "</svg>\n";
+    }
+};
+
+PlanDrawing::PlanDrawing(const Plan& plan, SvgUse use, std::string ids, std::string sharedFile)
+    : m_state(std::make_shared<State>(plan, use, std::move(ids), std::move(sharedFile)))
+{
+}
+
+void PlanDrawing::writeShared(std::string& out) const
+{
+    m_state->writeShared(out);
+}
+
+void PlanDrawing::writeStorey(std::string& out, const Storey& storey) const
+{
+    m_state->writeStorey(out, storey);
+}
+
+std::size_t PlanDrawing::repeatedBytes() const
+{
+    return m_state->repeated;
 }
 
 std::string screenStyles(Marking marking)
@@ -605,6 +906,8 @@ std::string screenStyles(Marking marking)
     for (const Mark& m : {kNodes, kAxes, kOpenings})
         screenRule(css, std::string(".") + m.css, m.width, m.dashes);
     screenRule(css, std::string(".") + kScaleBar.css + " path", kScaleBar.width, kScaleBar.dashes);
+    css += std::string("svg.plan .") + kScaleBar.css + " path{stroke:" + kScaleBar.stroke +
+           ";stroke-linecap:" + kScaleBar.cap + ";stroke-linejoin:round}\n";
     return css;
 }
 
