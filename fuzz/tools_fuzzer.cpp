@@ -170,11 +170,20 @@ void checkReport(const std::string& path, std::size_t inputBytes)
     htmlreport::Page page;
     page.addFile(report, json, plan);
     expectWithin("dictcheck's page", page.html(), inputBytes);
-    for (const plan::Storey& storey : plan.storeys) {
+    // The plans' files both ways: each standing alone, and each referring
+    // to one file of what they share.
+    for (plan::SvgUse use : {plan::SvgUse::Standalone, plan::SvgUse::Referring}) {
+        plan::PlanDrawing drawing(plan, use, "", "shared.svg");
         std::string svg;
-        plan::writeStoreySvg(svg, plan, storey, plan::SvgUse::Standalone);
-        expectWithin("a plan's SVG", svg, inputBytes);
-        expectWellFormedSvg(svg);
+        drawing.writeShared(svg);
+        if (!svg.empty())
+            expectWellFormedSvg(svg);
+        for (const plan::Storey& storey : plan.storeys) {
+            svg.clear();
+            drawing.writeStorey(svg, storey);
+            expectWithin("a plan's SVG", svg, inputBytes);
+            expectWellFormedSvg(svg);
+        }
     }
 }
 
