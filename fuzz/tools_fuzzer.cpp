@@ -148,9 +148,11 @@ std::string mutated(std::string_view bytes)
     for (char& c : copy)
         if (c >= '0' && c <= '9' && ++digits % 7 == 3)
             c = static_cast<char>('0' + (c - '0' + 1) % 10);
+    // A whole row, so that the copy stays as well-formed as the file.
     std::size_t row = copy.find("<Pair><Key><Value>", copy.size() / 2);
-    if (row != std::string::npos)
-        copy.insert(row, copy.substr(row, std::min<std::size_t>(copy.size() - row, 64)));
+    std::size_t end = row == std::string::npos ? row : copy.find("</Value></Pair>", row);
+    if (end != std::string::npos)
+        copy.insert(row, copy.substr(row, end + 15 - row));
     return copy;
 }
 

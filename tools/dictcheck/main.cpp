@@ -168,6 +168,9 @@ int run(int argc, char** argv)
     bool jsonToStdout = jsonPath == "-";
     std::FILE* text = jsonToStdout ? stderr : stdout;
     Json json = {{"format", kReportFormat}, {"files", Json::array()}};
+    // A JSON report that lost a file's part is not written: it would tell
+    // of fewer files than were checked.
+    bool jsonWhole = !jsonPath.empty();
     bool clean = true;
     for (const std::string& path : files) {
         FileReport report;
@@ -180,19 +183,18 @@ int run(int argc, char** argv)
         }
         commands::put(text, dictcheck::reportText(report));
         clean = clean && report.loaded && report.noDictionary.empty() && report.warnings.empty();
-        if (!jsonPath.empty())
-            written = survived("the JSON report", [&] {
+        if (jsonWhole)
+            jsonWhole = survived("the JSON report", [&] {
                 json["files"].push_back(dictcheck::reportJson(report));
                 return true;
-            }) && written;
+            });
         if (plans.wanted())
-            written = survived("the page or plans", [&] { return plans.addFile(report, dictcheck::reportJson(report)); }) &&
-                      written;
+            written = plans.addFile(report, dictcheck::reportJson(report)) && written;
     }
     // Each output on its own: one that fails loses no other.
     if (!jsonPath.empty())
-        written = survived("the JSON report", [&] { return writeJson(jsonPath, json); }) && written;
-    written = survived("the page", [&] { return plans.finish(); }) && written;
+        written = jsonWhole && survived("the JSON report", [&] { return writeJson(jsonPath, json); }) && written;
+    written = plans.finish() && written;
     if (!commands::standardOutputWritten("dictcheck"))
         return 1;
     return clean && written ? 0 : 1;

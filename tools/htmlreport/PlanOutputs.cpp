@@ -60,17 +60,49 @@ bool PlanOutputs::targetsAccepted(const std::vector<std::string>& files, const s
     return commands::writableFolder(kTool, m_svgDir);
 }
 
+namespace {
+
+// Runs `step`; false, with what it threw in `why`, when it threw.
+template <class Step>
+bool attempted(std::string& why, Step&& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::bad_alloc&) {
+        why = "out of memory";
+    } catch (const std::exception& e) {
+        why = e.what();
+    }
+    return false;
+}
+
+} // namespace
+
 bool PlanOutputs::addFile(const dictcheck::FileReport& report, const nlohmann::ordered_json& reportJson)
 {
     ++m_added;
-    plan::Plan plan = plan::readPlan(designTablesHeld(report));
-    if (!m_htmlPath.empty())
-        m_page.addFile(report, reportJson, plan);
+    plan::Plan plan;
+    std::string why;
+    if (!attempted(why, [&] { plan = plan::readPlan(designTablesHeld(report)); })) {
+        m_pageLost = m_pageLost.empty() ? why : m_pageLost;
+        commands::print(stderr, "%s: the plans of %s could not be drawn: %s\n", kTool, report.path.c_str(),
+                        why.c_str());
+        return false;
+    }
+    // A page that lost a file's part is not written: it would tell of
+    // fewer files than were checked.
+    if (!m_htmlPath.empty() && m_pageLost.empty() &&
+        !attempted(m_pageLost, [&] { m_page.addFile(report, reportJson, plan); }))
+        m_page = Page();
     if (m_svgDir.empty())
         return true;
     std::string prefix = m_fileCount > 1 ? "file" + std::to_string(m_added) + "-" : "";
     std::string error;
-    if (writeSvgFiles(m_svgDir, prefix, plan, error))
+    bool written = false;
+    if (!attempted(why, [&] { written = writeSvgFiles(m_svgDir, prefix, plan, error); }))
+        error = "the plans of " + report.path + " could not be written: " + why;
+    if (written)
         return true;
     commands::print(stderr, "%s: %s\n", kTool, error.c_str());
     return false;
@@ -81,7 +113,11 @@ bool PlanOutputs::finish()
     if (m_htmlPath.empty())
         return true;
     std::string error;
-    if (commands::writeWhole(m_htmlPath, m_page.html(), error))
+    if (!m_pageLost.empty())
+        error = "the page was not written: " + m_pageLost;
+    else if (!attempted(error, [&] { commands::writeWhole(m_htmlPath, m_page.html(), error); }))
+        error = "the page was not written: " + error;
+    if (error.empty())
         return true;
     commands::print(stderr, "%s: %s\n", kTool, error.c_str());
     return false;

@@ -28,7 +28,9 @@ public:
     // After a file was checked, with the store holding its import: adds
     // its part to the page and writes its SVG files (named "fileN-..."
     // after its place among the files when there are several). False,
-    // after saying why, when a file cannot be written.
+    // after saying why, when a file cannot be written or the plans cannot
+    // be drawn (out of memory, say); a page that lost a part is not
+    // written.
     bool addFile(const dictcheck::FileReport& report, const nlohmann::ordered_json& reportJson);
 
     // Writes the page; false, after saying why, when it cannot be.
@@ -40,6 +42,7 @@ private:
     std::size_t m_fileCount = 0;
     std::size_t m_added = 0;
     Page m_page;
+    std::string m_pageLost; // why the page cannot be whole, once a part of it failed
 };
 
 } // namespace htmlreport
