@@ -139,15 +139,18 @@ void expectInertCsv(const std::string& csv)
             fail("a CSV cell a spreadsheet would evaluate", cell);
 }
 
-// A copy of the file with some of its numbers changed and one row's key
-// written twice: enough to make a comparison find changes.
+// A copy of the file with some of its numbers changed and one row written
+// twice: enough to make a comparison find changes.
 std::string mutated(std::string_view bytes)
 {
     std::string copy(bytes);
     std::size_t digits = 0;
-    for (char& c : copy)
-        if (c >= '0' && c <= '9' && ++digits % 7 == 3)
+    bool inTag = false; // digits of names stay, so that tags still match
+    for (char& c : copy) {
+        inTag = c == '<' ? true : c == '>' ? false : inTag;
+        if (!inTag && c >= '0' && c <= '9' && ++digits % 7 == 3)
             c = static_cast<char>('0' + (c - '0' + 1) % 10);
+    }
     // A whole row, so that the copy stays as well-formed as the file.
     std::size_t row = copy.find("<Pair><Key><Value>", copy.size() / 2);
     std::size_t end = row == std::string::npos ? row : copy.find("</Value></Pair>", row);
