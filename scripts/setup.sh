@@ -7,13 +7,13 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libtinyxml-dev libcli11-dev nlohmann-json3-dev)
-[ "${1:-}" = --run ] || packages+=(libgtest-dev locales chromium fonts-wqy-microhei libpng-dev)
+[ "${1:-}" = --run ] || packages+=(libgtest-dev locales chromium fonts-wqy-microhei libpng-dev groff-base)
 case "${1:-}" in
   --with-sanitizers) packages+=(clang libclang-rt-dev) ;;
   --with-fuzzer) packages+=(clang libclang-rt-dev dpkg-dev patch) ;;
   --with-windows) packages+=(g++-mingw-w64-x86-64 wine64 dpkg-dev patch) ;;
   --with-host-abi) packages+=(clang g++-mingw-w64-x86-64) ;;
-  --with-release) packages+=(help2man lintian dpkg-dev man-db binutils-mingw-w64-x86-64) ;;
+  --with-release) packages+=(lintian dpkg-dev man-db binutils-mingw-w64-x86-64) ;;
 esac
 
 missing=()

@@ -84,7 +84,8 @@ manuals() {
     name=$(basename "$command")
     MANPATH="$sysroot/usr/share/man" MANWIDTH=80 man -P cat "$name" >"$work/man.txt" 2>"$work/man-errors.txt" ||
       { echo "man $name: $(cat "$work/man-errors.txt")"; return 1; }
-    grep -q "^NAME" "$work/man.txt" && grep -q -- "--version" "$work/man.txt" && grep -q "$name - " "$work/man.txt" ||
+    grep -q "^NAME" "$work/man.txt" && grep -q -- "--version" "$work/man.txt" && grep -q "$name - " "$work/man.txt" &&
+      grep -q "^EXIT STATUS" "$work/man.txt" && grep -q "^EXAMPLES" "$work/man.txt" ||
       { echo "man $name:"; head -n 12 "$work/man.txt"; return 1; }
   done
   MANPATH="$sysroot/usr/share/man" MANWIDTH=80 man -P cat dictcheck | grep -q -- "--examples"
