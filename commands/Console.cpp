@@ -1,4 +1,5 @@
 #include "commands/Console.h"
+#include "commands/ProgressLine.h"
 
 #include <cstdarg>
 
@@ -9,6 +10,8 @@ namespace commands {
 
 bool put(std::FILE* out, std::string_view text)
 {
+    // A line of progress on the terminal gives way to what is said.
+    eraseProgress();
     std::string shown;
     if (text::hasControls(text)) {
         text::appendShown(shown, text);

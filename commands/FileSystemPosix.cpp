@@ -50,4 +50,9 @@ bool mayWrite(const char* path)
     return access(path, W_OK) == 0;
 }
 
+bool isTerminal(std::FILE* stream)
+{
+    return isatty(fileno(stream)) == 1;
+}
+
 } // namespace commands::filesystem

@@ -53,4 +53,9 @@ bool mayWrite(const char* path)
     return _access(path, 2) == 0;
 }
 
+bool isTerminal(std::FILE* stream)
+{
+    return _isatty(_fileno(stream)) != 0;
+}
+
 } // namespace commands::filesystem

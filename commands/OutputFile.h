@@ -66,6 +66,8 @@ bool replace(const char* from, const char* to);
 // the system without opening it (opening a pipe and closing it again
 // would end its reader's input); false with errno set.
 bool mayWrite(const char* path);
+// Whether the stream is a terminal (a console on Windows).
+bool isTerminal(std::FILE* stream);
 } // namespace filesystem
 
 } // namespace commands

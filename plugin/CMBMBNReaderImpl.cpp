@@ -30,9 +30,9 @@ CMBMBNReaderImpl::CMBMBNReaderImpl(document::ImportObserver* observer, RunFeedba
     : m_path(nullptr), m_pModel(nullptr), m_pDesign(nullptr), m_pObserver(observer), m_feedback(feedback)
 {
     std::unique_ptr<CModelDBImpl> model(
-        new CModelDBImpl(this, m_sections, {1, kStepCount, feedback.progress}, m_losses, observer));
-    m_pDesign =
-        new CDesignDBImpl(this, m_sections, {1 + kModelSteps, kStepCount, feedback.progress}, m_losses, observer);
+        new CModelDBImpl(this, m_sections, {1, kStepCount, feedback.progress, &m_feedback.steps}, m_losses, observer));
+    m_pDesign = new CDesignDBImpl(this, m_sections, {1 + kModelSteps, kStepCount, feedback.progress, &m_feedback.steps},
+                                  m_losses, observer);
     m_pModel = model.release();
 }
 
@@ -134,6 +134,8 @@ bool CMBMBNReaderImpl::importFile(const char* path)
         document::LoadedText loaded;
         // Only a report reads the rows and columns of nodes.
         auto positions = m_pObserver ? document::Positions::Tracked : document::Positions::Untracked;
+        if (m_feedback.steps)
+            m_feedback.steps(0, kStepCount);
         if (!document::loadDocument(path, document, &error, positions, &loaded)) {
             if (m_pObserver)
                 m_pObserver->loadFailed(error);

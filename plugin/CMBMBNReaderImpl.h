@@ -2,6 +2,7 @@
 // indexes its two sections and runs the model and design importers.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "document/ImportObserver.h"
@@ -19,6 +20,9 @@ class CDesignDBImpl;
 struct RunFeedback {
     bool progress = true;
     bool messages = true;
+    // Told as the run goes, for a command's own display of its progress:
+    // step 0 of the count as the file starts to load, then each import step.
+    std::function<void(int step, int count)> steps;
 };
 
 class CMBMBNReaderImpl : public CMBMBNReader {

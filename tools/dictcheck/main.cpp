@@ -15,6 +15,7 @@
 #include "commands/Console.h"
 #include "commands/OutputFile.h"
 #include "commands/OutputTarget.h"
+#include "commands/ProgressLine.h"
 #include "hostsim/store/Store.h"
 #include "json/JsonText.h"
 #include "plugin/CMBMBNReaderImpl.h"
@@ -32,11 +33,12 @@ namespace {
 // knows a file it may overwrite as one of its own reports.
 const char kReportFormat[] = "dictimport-report/1";
 
-FileReport check(const std::string& path, std::size_t examples)
+FileReport check(const std::string& path, std::size_t examples, commands::ProgressLine& progress)
 {
     hoststore::clearStore();
     dictcheck::FileObserver observer(path, examples);
-    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false});
+    CMBMBNReaderImpl reader(&observer,
+                            RunFeedback{false, false, [&](int step, int count) { progress.importStep(step, count); }});
     reader.importFile(path.c_str());
     return observer.finish();
 }
@@ -172,15 +174,19 @@ int run(int argc, char** argv)
     // of fewer files than were checked.
     bool jsonWhole = !jsonPath.empty();
     bool clean = true;
+    // On a terminal, a line of progress for files that take a while.
+    commands::ProgressLine progress("dictcheck");
     for (const std::string& path : files) {
         FileReport report;
+        progress.begin(path);
         try {
-            report = check(path, examples);
+            report = check(path, examples, progress);
         } catch (const std::bad_alloc&) {
             report = unfinished(path, "out of memory");
         } catch (const std::exception& e) {
             report = unfinished(path, e.what());
         }
+        progress.clear();
         commands::put(text, dictcheck::reportText(report));
         clean = clean && report.loaded && report.noDictionary.empty() && report.warnings.empty();
         if (jsonWhole)
@@ -188,8 +194,11 @@ int run(int argc, char** argv)
                 json["files"].push_back(dictcheck::reportJson(report));
                 return true;
             });
-        if (plans.wanted())
+        if (plans.wanted()) {
+            progress.stage("drawing plans");
             written = plans.addFile(report, dictcheck::reportJson(report)) && written;
+        }
+        progress.end();
     }
     // Each output on its own: one that fails loses no other.
     if (!jsonPath.empty())

@@ -13,9 +13,10 @@ namespace dictdiff {
 // True with the file's rows; false with why the file could not be
 // imported, as the end of a sentence starting with its path ("the file
 // is empty: it holds no XML"). `whileStored`, when given, is called after
-// the import, while the store still holds it (to read its plan).
+// the import, while the store still holds it (to read its plan); `steps`,
+// when given, is told of the import's steps as they begin.
 bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why,
-                const std::function<void()>& whileStored = {});
+                const std::function<void()>& whileStored = {}, const std::function<void(int, int)>& steps = {});
 
 // The records of all tables.
 long long recordCount(const hoststore::StoreRows& rows);

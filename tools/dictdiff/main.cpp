@@ -14,6 +14,7 @@
 #include "commands/Console.h"
 #include "commands/OutputFile.h"
 #include "commands/OutputTarget.h"
+#include "commands/ProgressLine.h"
 #include "tools/dictdiff/Comparison.h"
 #include "tools/dictdiff/ComparisonPage.h"
 #include "tools/dictdiff/Import.h"
@@ -214,17 +215,26 @@ int run(int argc, char** argv)
                 p = plan::readPlan({});
         };
     };
+    // On a terminal, a line of progress for work that takes a while.
+    commands::ProgressLine progress(kTool);
+    auto steps = [&](int step, int count) { progress.importStep(step, count); };
     std::string why;
-    if (!dictdiff::importRows(oldPath, older, why, readPlan(oldPlan))) {
+    progress.begin(oldPath);
+    if (!dictdiff::importRows(oldPath, older, why, readPlan(oldPlan), steps)) {
+        progress.end();
         commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, oldPath.c_str(), why.c_str());
         return 2;
     }
-    if (!dictdiff::importRows(newPath, newer, why, readPlan(newPlan))) {
+    progress.begin(newPath);
+    if (!dictdiff::importRows(newPath, newer, why, readPlan(newPlan), steps)) {
+        progress.end();
         commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, newPath.c_str(), why.c_str());
         return 2;
     }
+    progress.stage("comparing");
     dictdiff::Comparison comparison = dictdiff::compare(older, newer, options);
     dictdiff::Files names{oldPath, newPath};
+    progress.clear();
 
     // Each output on its own: one that fails loses no other.
     bool written = true;
@@ -240,15 +250,18 @@ int run(int argc, char** argv)
                   }) && written;
     if (toFile(htmlPath))
         written = survived("comparison page", [&] {
+                      progress.stage("drawing the page");
                       std::string page = dictdiff::comparisonPage(
                           comparison, names,
                           dictdiff::comparedPlan(comparison, std::move(oldPlan), std::move(newPlan)));
+                      progress.clear();
                       std::string error;
                       if (commands::writeWhole(htmlPath, page, error))
                           return true;
                       commands::print(stderr, "%s: %s\n", kTool, error.c_str());
                       return false;
                   }) && written;
+    progress.end();
     std::FILE* text = jsonPath == "-" || csvPath == "-" ? stderr : stdout;
     if (!dictdiff::writeText(text, comparison, names)) {
         commands::print(stderr, "%s: writing the summary to standard %s failed: %s\n", kTool,
