@@ -52,9 +52,9 @@ public:
     // A table entry without "Key", "Value" or name text: it has no table.
     virtual void tableEntrySkipped(const char* /*section*/, const TiXmlElement* /*entry*/, const char* /*why*/) {}
     // A table entry that no reader reads, with the known table name it most
-    // likely misspells ("" when none is close).
+    // likely misspells ("" when none is close) and the rows it holds.
     virtual void tableUnread(const char* /*section*/, const std::string& /*name*/, const std::string& /*nearest*/,
-                             const TiXmlElement* /*entry*/)
+                             long long /*rows*/, const TiXmlElement* /*entry*/)
     {
     }
     // An element before the first table entry of a section (`table` null)

@@ -16,6 +16,7 @@ struct LossTally {
         std::string section; // "ModelDB" or "DesignDB"
         std::string name;
         std::string nearest;
+        long long rows = 0; // the rows it holds, none of them stored
     };
 
     long long rowsNotStored = 0;       // rows visited but not stored: no key, or a design row left incomplete

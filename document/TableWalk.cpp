@@ -15,6 +15,15 @@ TableRows tableRows(SectionIndex& index, const char* section, const char* table)
     return rows;
 }
 
+long long rowCount(const TiXmlElement* entry)
+{
+    long long rows = 0;
+    TiXmlHandle holder = TiXmlHandle(const_cast<TiXmlElement*>(entry)).FirstChild("Value").FirstChild("Pairs");
+    for (const TiXmlElement* row = holder.FirstChild("Pair").ToElement(); row; row = row->NextSiblingElement())
+        ++rows;
+    return rows;
+}
+
 bool hidesText(const TiXmlElement* element)
 {
     for (const TiXmlNode* child = element->FirstChild(); child; child = child->NextSibling())

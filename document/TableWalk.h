@@ -38,6 +38,9 @@ struct TableRows {
     TiXmlElement* first = nullptr;
 };
 TableRows tableRows(SectionIndex& index, const char* section, const char* table);
+// The rows of a table entry, counted as a walk would visit them: every
+// element from its first "Pair" on.
+long long rowCount(const TiXmlElement* entry);
 
 // Walks the table of `entry` into `table`; false when the table or its
 // first row is missing.

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     hoststore::clearStore();
     dictcheck::FileObserver observer(path, 3);
-    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false});
+    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false, {}});
     reader.importFile(path.c_str());
     dictcheck::FileReport report = observer.finish();
     if (imported && !dictcheck::sameLosses(counted, dictcheck::lossesOf(report)))

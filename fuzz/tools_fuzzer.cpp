@@ -163,7 +163,7 @@ void checkReport(const std::string& path, std::size_t inputBytes)
 {
     hoststore::clearStore();
     dictcheck::FileObserver observer(path, 3);
-    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false});
+    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false, {}});
     reader.importFile(path.c_str());
     dictcheck::FileReport report = observer.finish();
     expectShownSafely("dictcheck's text", captured([&](std::FILE* out) {

@@ -13,6 +13,7 @@
 #include "design/DesignFields.h"
 #include "document/DocumentLoad.h"
 #include "document/NearestName.h"
+#include "document/TableWalk.h"
 #include "model/CModelDBImpl.h"
 #include "model/ModelFields.h"
 #include "platform/Platform.h"
@@ -97,9 +98,10 @@ void tallyUnread(document::LossTally& tally, document::ImportObserver* observer,
         if (std::find(known.begin(), known.end(), name) != known.end())
             continue;
         std::string nearest = document::nearestName(name, known);
+        long long rows = document::rowCount(entry);
         if (observer)
-            observer->tableUnread(section, name, nearest, entry);
-        tally.unreadTables.push_back({section, name, nearest});
+            observer->tableUnread(section, name, nearest, rows, entry);
+        tally.unreadTables.push_back({section, name, nearest, rows});
     }
 }
 

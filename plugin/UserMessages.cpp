@@ -392,39 +392,94 @@ std::wstring runFailureMessage(const char* path, const document::RunFailure& fai
                    (failure.storing ? L"此前已导入的记录保留在模型中。" : L"未导入任何记录。"));
 }
 
+namespace {
+
+// The losses a run counts, in both languages, most important first: whole
+// tables not read, then rows, entries and elements left out, then texts
+// and numbers read otherwise than written.
+const struct CountedLoss {
+    long long document::LossTally::*count;
+    const wchar_t* chinese; // after the count
+    const char* one;        // after the count, in English
+    const char* many;
+} kCountedLosses[] = {
+    {&document::LossTally::rowsNotStored, L"行没有存储（缺少键，或设计行缺少字段）", "row not stored", "rows not stored"},
+    {&document::LossTally::keysReplaced, L"行的键与同一表中先前的行相同，先前的行被替换",
+     "row replaced by a later row of the same key", "rows replaced by later rows of the same key"},
+    {&document::LossTally::entriesIgnored, L"个表项或节被忽略（缺少“Key”“Value”或表名、表名重复，或位于第二节之后）",
+     "table entry or section ignored", "table entries or sections ignored"},
+    {&document::LossTally::designKeysEmpty, L"个设计行的键没有文本，存储在键 0 下，没有按顺序编号",
+     "design row without key text (stored under key 0)", "design rows without key text (stored under key 0)"},
+    {&document::LossTally::elementsNotRead, L"个元素位于表的第一行或节的第一个表项之前，没有读取",
+     "element before a table's first row not read", "elements before a table's first row not read"},
+    {&document::LossTally::textsHidden, L"个字段的文本位于注释或其他标记之后，按无文本读取",
+     "text behind a comment read as empty", "texts behind a comment read as empty"},
+    {&document::LossTally::numbersNotAsWritten, L"个数值没有按原文读取（例如“1,5”读作 1）",
+     "number not read as written", "numbers not read as written"},
+    {&document::LossTally::referencesDropped, L"处未定义的实体引用或单独的“&”从文本中删除",
+     "entity reference dropped from a text", "entity references dropped from texts"},
+    {&document::LossTally::valuesNotFinite, L"个实数写作无穷大或 NaN，按原样存储", "real written as infinity or NaN",
+     "reals written as infinity or NaN"},
+};
+
+// Unread tables named one by one; the rest are counted.
+constexpr std::size_t kTablesNamed = 5;
+
+} // namespace
+
 std::wstring lossMessage(const char* path, const document::LossTally& losses)
 {
     std::wstring lines;
-    auto line = [&](long long count, const std::wstring& what) {
-        if (count > 0)
-            lines += L"\n· " + std::to_wstring(count) + L" " + what + L"；";
-    };
-    line(losses.rowsNotStored, L"行没有存储（缺少键，或设计行缺少字段）");
-    line(losses.elementsNotRead, L"个元素位于表的第一行或节的第一个表项之前，没有读取");
-    line(losses.entriesIgnored, L"个表项或节被忽略（缺少“Key”“Value”或表名、表名重复，或位于第二节之后）");
-    // The unread tables by name, the first few of them.
-    constexpr std::size_t kNamed = 5;
-    for (std::size_t i = 0; i < losses.unreadTables.size() && i < kNamed; ++i) {
+    for (std::size_t i = 0; i < losses.unreadTables.size() && i < kTablesNamed; ++i) {
         const auto& table = losses.unreadTables[i];
         lines += L"\n· " + quoted(table.section) + L" 中的表“" + quoted(table.name) +
-                 L"”没有对应的读取程序，整张表没有导入" +
+                 L"”没有对应的读取程序，整张表（" + std::to_wstring(table.rows) + L" 行）没有导入" +
                  (table.nearest.empty() ? L"" : L"（是否应为“" + quoted(table.nearest) + L"”？）") + L"；";
     }
-    if (losses.unreadTables.size() > kNamed)
-        lines += L"\n· 另有 " + std::to_wstring(losses.unreadTables.size() - kNamed) + L" 张表没有对应的读取程序；";
-    line(losses.numbersNotAsWritten, L"个数值没有按原文读取（例如“1,5”读作 1）");
-    line(losses.textsHidden, L"个字段的文本位于注释或其他标记之后，按无文本读取");
-    line(losses.keysReplaced, L"行的键与同一表中先前的行相同，先前的行被替换");
-    line(losses.designKeysEmpty, L"个设计行的键没有文本，存储在键 0 下，没有按顺序编号");
-    line(losses.valuesNotFinite, L"个实数写作无穷大或 NaN，按原样存储");
-    line(losses.referencesDropped, L"处未定义的实体引用或单独的“&”从文本中删除");
-    if (losses.contentAfterRoot)
-        lines += L"\n· 根元素之后的内容没有读取；";
+    if (losses.unreadTables.size() > kTablesNamed)
+        lines += L"\n· 另有 " + std::to_wstring(losses.unreadTables.size() - kTablesNamed) + L" 张表没有对应的读取程序；";
+    for (const CountedLoss& loss : kCountedLosses)
+        if (long long count = losses.*loss.count; count > 0)
+            lines += L"\n· " + std::to_wstring(count) + L" " + loss.chinese + L"；";
     if (losses.bytesNotUtf8 > 0)
         lines += L"\n· 文本中有 " + std::to_wstring(losses.bytesNotUtf8) + L" 个字节不是 UTF-8" +
                  (losses.likelyGbk ? L"（看来文件是 GBK 编码的）" : L"") + L"，文本按文件的原字节导入；";
+    if (losses.contentAfterRoot)
+        lines += L"\n· 根元素之后的内容没有读取；";
     if (!lines.empty())
         lines.back() = L'。';
     return bounded(L"文件“" + quotedPath(path) + L"”已导入，但有些内容没有导入或与原文不符：" + lines +
                    L"\n用 dictcheck 命令检查该文件，可以看到每一处的位置。");
+}
+
+std::vector<std::string> lossesInEnglish(const document::LossTally& losses)
+{
+    auto counted = [](long long count, const char* one, const char* many) {
+        return std::to_string(count) + " " + (count == 1 ? one : many);
+    };
+    auto name = [](const std::string& text) { return "\"" + platform::toUtf8(quoted(text)) + "\""; };
+    std::vector<std::string> clauses;
+    long long otherRows = 0;
+    for (std::size_t i = 0; i < losses.unreadTables.size(); ++i) {
+        const auto& table = losses.unreadTables[i];
+        if (i >= kTablesNamed) {
+            otherRows += table.rows;
+            continue;
+        }
+        clauses.push_back("table " + name(table.name) + " (" + counted(table.rows, "row", "rows") + ") not read" +
+                          (table.nearest.empty() ? "" : "; did you mean " + name(table.nearest) + "?"));
+    }
+    if (losses.unreadTables.size() > kTablesNamed)
+        clauses.push_back(counted(static_cast<long long>(losses.unreadTables.size() - kTablesNamed), "more table",
+                                  "more tables") +
+                          " (" + counted(otherRows, "row", "rows") + ") not read");
+    for (const CountedLoss& loss : kCountedLosses)
+        if (long long count = losses.*loss.count; count > 0)
+            clauses.push_back(counted(count, loss.one, loss.many));
+    if (losses.bytesNotUtf8 > 0)
+        clauses.push_back(counted(losses.bytesNotUtf8, "byte", "bytes") + " not UTF-8" +
+                          (losses.likelyGbk ? " (they fit GBK; kept as written)" : " (kept as written)"));
+    if (losses.contentAfterRoot)
+        clauses.push_back("content after the root element not read");
+    return clauses;
 }

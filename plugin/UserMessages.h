@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "document/DocumentLoad.h"
 #include "document/ImportObserver.h"
@@ -38,6 +39,11 @@ std::string runFailureInEnglish(const document::RunFailure& failure);
 // A file imported with losses: what was left out or read otherwise than
 // written, counted, and where to see each place.
 std::wstring lossMessage(const char* path, const document::LossTally& losses);
+// The same losses in English, one clause each, most important first
+// ("table \"BeamGroupTabel\" (6 rows) not read; did you mean
+// \"BeamGroupTable\"?", "1 row not stored"), for reports; none for a
+// complete import.
+std::vector<std::string> lossesInEnglish(const document::LossTally& losses);
 
 // Bytes that are not UTF-8, and what to do about them, in English, as a
 // clause for reports ("it holds 3 bytes that are not UTF-8 ...").

@@ -418,13 +418,13 @@ TEST(Dictdiff, ThePageReplacesAnEarlierPageAndStandsAlone)
         EXPECT_EQ(html.find(outside), std::string::npos) << outside;
 }
 
-TEST(Dictdiff, AFailedWriteOnStandardOutputExitsOneWithAMessage)
+TEST(Dictdiff, AFailedWriteOnStandardOutputExitsTwoWithAMessage)
 {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
     for (const std::string& options : {std::string(""), std::string("--json - "), std::string("--csv - ")}) {
         Output result = dictdiff(options + quote(baseModel()) + " " + quote(baseModel()) + " >/dev/full");
-        EXPECT_EQ(result.status, 1) << options;
+        EXPECT_EQ(result.status, 2) << options;
         EXPECT_NE(result.errors.find("standard output failed: No space left on device"), std::string::npos)
             << options << result.errors;
     }

@@ -29,11 +29,11 @@ struct Counts {
 Counts countBothWays(const std::string& path)
 {
     hoststore::clearStore();
-    CMBMBNReaderImpl plugin(nullptr, RunFeedback{false, false});
+    CMBMBNReaderImpl plugin(nullptr, RunFeedback{false, false, {}});
     bool imported = plugin.importFile(path.c_str());
     hoststore::clearStore();
     dictcheck::FileObserver observer(path, 1);
-    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false});
+    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false, {}});
     reader.importFile(path.c_str());
     return {imported, plugin.losses(), dictcheck::lossesOf(observer.finish())};
 }

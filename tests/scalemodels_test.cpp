@@ -34,7 +34,7 @@ Facts importKind(const std::string& xml)
     TempFile file(xml);
     hoststore::clearStore();
     dictcheck::FileObserver observer(file.path(), 1);
-    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false});
+    CMBMBNReaderImpl reader(&observer, RunFeedback{false, false, {}});
     EXPECT_TRUE(reader.importFile(file.path().c_str()));
     dictcheck::FileReport report = observer.finish();
     Facts facts;

@@ -28,6 +28,7 @@ struct FileOutcome {
     std::string path;
     bool imported = true;
     bool lossy = false; // the plug-in told of what the import left out
+    std::string why;    // what its message says, on one line
     hoststore::WriteCounts writes{0, 0};
 };
 
@@ -38,13 +39,47 @@ FileOutcome* g_current = nullptr;
 const std::vector<std::string> kEarlierDumpStarts = {"{\"model\":{\"ProjectInfo\":[",
                                                      "{\n\"model\":{\n\"ProjectInfo\":["};
 
+// What a message of the plug-in says, on one line for the file's summary:
+// the items of a list ("· 3 行没有存储；"), or else what follows the
+// sentence naming the file ("无法导入文件“X”：文件不是 XML：..."), without
+// the closing advice.
+std::string messageGist(const std::string& message)
+{
+    static const std::string kItem = "\xC2\xB7 ", kColon = "\xEF\xBC\x9A";
+    static const std::string kEnds[] = {"\xEF\xBC\x9B", "\xE3\x80\x82"}; // "；", "。"
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start <= message.size();) {
+        std::size_t end = message.find('\n', start);
+        if (end == std::string::npos)
+            end = message.size();
+        lines.push_back(message.substr(start, end - start));
+        start = end + 1;
+    }
+    std::string items;
+    for (std::string line : lines) {
+        if (line.compare(0, kItem.size(), kItem) != 0)
+            continue;
+        line.erase(0, kItem.size());
+        for (const std::string& end : kEnds)
+            if (line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0)
+                line.erase(line.size() - end.size());
+        items += (items.empty() ? "" : "; ") + line;
+    }
+    if (!items.empty())
+        return items;
+    std::string first = lines.empty() ? "" : lines.front();
+    std::size_t colon = first.find(kColon);
+    return colon == std::string::npos ? first : first.substr(colon + kColon.size());
+}
+
 // The framework's message box, taken over as an application does: every
 // message goes to standard error; an error marks the current file as not
 // imported, a warning as imported with losses.
 void showMessage(const wchar_t* text, unsigned int type)
 {
     // Texts of the file it quotes are shown escaped, as everything said.
-    commands::put(stderr, platform::toUtf8(text) + "\n");
+    std::string message = platform::toUtf8(text);
+    commands::put(stderr, message + "\n");
     std::fflush(stderr);
     if (!g_current)
         return;
@@ -53,6 +88,8 @@ void showMessage(const wchar_t* text, unsigned int type)
         g_current->imported = false;
     else if (icon == kMessageBoxIconWarning)
         g_current->lossy = true;
+    if (icon == kMessageBoxIconError || icon == kMessageBoxIconWarning)
+        g_current->why = messageGist(message);
 }
 
 
@@ -61,13 +98,13 @@ void printSummary(std::FILE* out, const std::vector<FileOutcome>& outcomes)
     std::size_t imported = 0;
     for (const FileOutcome& o : outcomes) {
         if (!o.imported) {
-            commands::print(out, "%s: not imported\n", o.path.c_str());
+            commands::print(out, "%s: not imported%s%s\n", o.path.c_str(), o.why.empty() ? "" : ": ", o.why.c_str());
             continue;
         }
         ++imported;
-        commands::print(out, "%s: imported%s, %lld %s added, %lld replaced\n", o.path.c_str(),
-                     o.lossy ? " with losses" : "", o.writes.added, plural(o.writes.added, "record", "records"),
-                     o.writes.replaced);
+        commands::print(out, "%s: imported%s%s, %lld %s added, %lld replaced\n", o.path.c_str(),
+                        o.lossy ? " with losses: " : "", o.lossy ? o.why.c_str() : "", o.writes.added,
+                        plural(o.writes.added, "record", "records"), o.writes.replaced);
     }
     long long totals[2] = {0, 0};
     std::string section;
@@ -133,10 +170,10 @@ int run(int argc, char** argv)
     app.set_version_flag("--version", std::string("hostsim ") + DICTIMPORT_VERSION);
     app.footer("Exit status: 0 when every file was imported (and the dump written), also when the plug-in told "
                "of what an import left out (\"imported with losses\") unless --strict; 1 when the plug-in could "
-               "not import a file (its message tells why), with --strict when a file was imported with losses, "
-               "or when writing failed; 2 on bad arguments, a --json target that is one of the FILEs, is an "
-               "existing file other than a dump of hostsim or cannot be written (nothing is imported then), or a "
-               "plug-in that cannot be loaded.\n\n"
+               "not import a file (its message tells why), or with --strict when a file was imported with losses; "
+               "2 on bad arguments, a refused --json target (one of the FILEs, an existing file other than a dump "
+               "of hostsim, or one that cannot be written: nothing is imported then), a plug-in that cannot be "
+               "loaded, or a summary or dump that could not be written.\n\n"
                "Environment:\n"
                "  PROGRESS_LOG=FILE  the progress stand-in appends a line to FILE per call it receives, and\n"
                "                     \"load\" and \"unload\" when it is loaded and released\n"
@@ -204,10 +241,10 @@ int run(int argc, char** argv)
     printSummary(summary, outcomes);
     if (std::fflush(summary) != 0) {
         commands::print(stderr, "hostsim: writing the summary failed: %s\n", std::strerror(errno));
-        return 1;
+        return 2;
     }
     if (!jsonPath.empty() && !writeDump(jsonPath, layout))
-        return 1;
+        return 2;
     for (const FileOutcome& o : outcomes)
         if (!o.imported || (strict && o.lossy))
             return 1;

@@ -213,11 +213,12 @@ void FileObserver::tableEntry(const char* section, const char* name, const TiXml
 }
 
 void FileObserver::tableUnread(const char* section, const std::string& name, const std::string& nearest,
-                               const TiXmlElement* entry)
+                               long long rows, const TiXmlElement* entry)
 {
-    m_report.unread.push_back({std::strcmp(section, "DesignDB") == 0 ? 1 : 0, name, nearest, lineOf(entry)});
+    m_report.unread.push_back({std::strcmp(section, "DesignDB") == 0 ? 1 : 0, name, nearest, lineOf(entry), rows});
     warn(TableUnread, lineOf(entry), section,
-         quoted(name) + (nearest.empty() ? "" : "; did you mean " + quoted(nearest) + "?"));
+         quoted(name) + " (" + std::to_string(rows) + (rows == 1 ? " row" : " rows") + ")" +
+             (nearest.empty() ? "" : "; did you mean " + quoted(nearest) + "?"));
 }
 
 void FileObserver::elementNotRead(const char* section, const char* table, const TiXmlElement* element)
@@ -347,7 +348,7 @@ document::LossTally lossesOf(const FileReport& report)
     tally.entriesIgnored = count({"table-entry-skipped", "table-duplicate", "section-ignored"});
     static const char* const kSections[] = {"ModelDB", "DesignDB"};
     for (const UnreadTable& unread : report.unread)
-        tally.unreadTables.push_back({kSections[unread.section], unread.table, unread.nearest});
+        tally.unreadTables.push_back({kSections[unread.section], unread.table, unread.nearest, unread.rows});
     tally.numbersNotAsWritten = count({"number-not-whole"});
     tally.textsHidden = count({"text-hidden"});
     tally.keysReplaced = count({"key-repeated"});
@@ -369,7 +370,7 @@ bool sameLosses(const document::LossTally& a, const document::LossTally& b)
     auto names = [](const document::LossTally& t) {
         std::vector<std::string> out;
         for (const auto& u : t.unreadTables)
-            out.push_back(u.section + "/" + u.name + "/" + u.nearest);
+            out.push_back(u.section + "/" + u.name + "/" + u.nearest + "/" + std::to_string(u.rows));
         std::sort(out.begin(), out.end());
         return out;
     };

@@ -27,6 +27,7 @@ struct UnreadTable {
     std::string table;
     std::string nearest;
     int line;
+    long long rows = 0; // none of them stored
 };
 
 // One place where a warning applies.
@@ -74,7 +75,7 @@ public:
     void sectionEntry(int position, const TiXmlElement* entry) override;
     void tableEntry(const char* section, const char* name, const TiXmlElement* entry, bool indexed) override;
     void tableEntrySkipped(const char* section, const TiXmlElement* entry, const char* why) override;
-    void tableUnread(const char* section, const std::string& name, const std::string& nearest,
+    void tableUnread(const char* section, const std::string& name, const std::string& nearest, long long rows,
                      const TiXmlElement* entry) override;
     void elementNotRead(const char* section, const char* table, const TiXmlElement* element) override;
     void tableBegin(const char* section, const char* name, const char* displayName, bool present) override;

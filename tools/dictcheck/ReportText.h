@@ -11,7 +11,18 @@
 
 namespace dictcheck {
 
-// The summary line, the tables and the warnings with their places.
+// What an import of the file comes to: everything it holds stored as
+// written, something left out or altered (a loss of which the plug-in
+// warns the user), or nothing imported. Notes (an absent field, a declared
+// encoding, a section named otherwise) are no loss.
+enum class Verdict { Complete, Incomplete, NotImported };
+Verdict verdictOf(const FileReport& report);
+
+// The verdict line: "PATH: complete, N records", "PATH: incomplete: ..."
+// with the losses most important first, or "PATH: not imported: ...".
+std::string verdictLine(const FileReport& report);
+
+// The verdict line, then the warnings with their places, then the tables.
 std::string reportText(const FileReport& report);
 
 // {"path": ..., "loaded": ..., "error": ..., "model": ..., "design": ...,

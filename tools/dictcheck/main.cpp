@@ -110,10 +110,10 @@ int run(int argc, char** argv)
                  "dictcheck"};
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("dictcheck ") + DICTIMPORT_VERSION);
-    app.footer("Exit status: 0 when every file loaded without warnings, 1 when a file had warnings or could not be "
-               "loaded, or a report could not be written, 2 on bad arguments, a --json or --html target that is one "
-               "of the FILEs, is an existing file that dictcheck did not write as such, or cannot be written, or a "
-               "--svg-dir that cannot take files (nothing is checked then).");
+    app.footer("Exit status: 0 when every file imports complete (notes, such as an absent field or a declared "
+               "encoding, are no loss); 1 when an import of a file leaves out or alters something it holds, or the "
+               "file cannot be imported; 2 on bad arguments, a refused --json, --html or --svg-dir target (nothing "
+               "is checked then), or an output that could not be written.");
     std::string jsonPath, htmlPath, svgDir;
     std::size_t examples = 3;
     bool format = false;
@@ -147,7 +147,7 @@ int run(int argc, char** argv)
             return 2;
         }
         dictcheck::writeFormatTables(std::cout);
-        return commands::standardOutputWritten("dictcheck") ? 0 : 1;
+        return commands::standardOutputWritten("dictcheck") ? 0 : 2;
     }
     if (files.empty()) {
         commands::print(stderr, "dictcheck: FILE is required (see 'dictcheck --help')\n");
@@ -188,7 +188,7 @@ int run(int argc, char** argv)
         }
         progress.clear();
         commands::put(text, dictcheck::reportText(report));
-        clean = clean && report.loaded && report.noDictionary.empty() && report.warnings.empty();
+        clean = clean && dictcheck::verdictOf(report) == dictcheck::Verdict::Complete;
         if (jsonWhole)
             jsonWhole = survived("the JSON report", [&] {
                 json["files"].push_back(dictcheck::reportJson(report));
@@ -204,9 +204,9 @@ int run(int argc, char** argv)
     if (!jsonPath.empty())
         written = jsonWhole && survived("the JSON report", [&] { return writeJson(jsonPath, json); }) && written;
     written = plans.finish() && written;
-    if (!commands::standardOutputWritten("dictcheck"))
-        return 1;
-    return clean && written ? 0 : 1;
+    if (!commands::standardOutputWritten("dictcheck") || !written)
+        return 2;
+    return clean ? 0 : 1;
 }
 
 } // namespace

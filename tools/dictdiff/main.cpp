@@ -58,8 +58,8 @@ const char* const kFooter =
     "--html writes one self-contained page: the summary, every change, and a plan of every storey drawn from\n"
     "NEW, members added in green, changed in amber (their record, their design row, or an element or node they\n"
     "are drawn through differs: a moved node changes its members), removed in red and dashed, drawn from OLD.\n"
-    "Exit status: 0 when the models are equal, 1 when they differ or an output could not be written, 2 on bad\n"
-    "arguments, a refused --json, --csv or --html target, or a file that cannot be imported (with the reason).";
+    "Exit status: 0 when the models are equal, 1 when they differ, 2 on bad arguments, a refused --json, --csv\n"
+    "or --html target, a file that cannot be imported (with the reason), or an output that could not be written.";
 
 // Writes an output to `path`, '-' for standard output, whole or not at
 // all; false, after saying why, when that failed.
@@ -269,7 +269,7 @@ int run(int argc, char** argv)
         written = false;
     }
     if (!written)
-        return 1;
+        return 2;
     return comparison.equal() ? 0 : 1;
 }
 

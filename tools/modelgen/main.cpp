@@ -53,9 +53,9 @@ int run(int argc, char** argv)
     // (CLI11's own message lists them in reverse).
     app.allow_extras();
     app.option_defaults()->always_capture_default();
-    app.footer("Exit status: 0 when the file is written, 1 when writing it failed, 2 for bad arguments or an "
-               "--output that cannot be written or exists and is not a model modelgen wrote (nothing is written "
-               "then).");
+    app.footer("Exit status: 0 when the file is written; 2 for bad arguments, an --output that cannot be written "
+               "or exists and is not a model modelgen wrote (nothing is written then), or a write that failed "
+               "part-way (an earlier file of that name is left as it was); 1 when it ran out of memory.");
     modelgen::BuildingShape shape;
     std::string output;
     double size = 0;
@@ -107,18 +107,18 @@ int run(int argc, char** argv)
     commands::OutputFile file(output);
     if (output != "-" && !file.open()) {
         commands::print(stderr, "modelgen: cannot write %s: %s\n", output.c_str(), file.error().c_str());
-        return 1;
+        return 2;
     }
     std::FILE* out = output == "-" ? stdout : file.stream();
     std::setvbuf(out, nullptr, _IOFBF, 1 << 20);
     long long bytes = modelgen::writeModel(shape, out);
     if (bytes < 0 || (out == stdout && std::fflush(out) != 0)) {
         commands::print(stderr, "modelgen: writing %s failed: %s\n", output.c_str(), std::strerror(errno));
-        return 1;
+        return 2;
     }
     if (out != stdout && !file.commit()) {
         commands::print(stderr, "modelgen: writing %s failed: %s\n", output.c_str(), file.error().c_str());
-        return 1;
+        return 2;
     }
     if (!fit.met)
         commands::put(stderr, "modelgen: note: " + modelgen::unmetSizeNote(fit, bytes, "wrote") + "\n");
