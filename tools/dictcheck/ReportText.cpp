@@ -9,13 +9,12 @@ namespace dictcheck {
 using Json = nlohmann::ordered_json;
 using commands::plural;
 
-namespace {
-
-// The kinds that tell of no loss: the import stored what the file holds.
 bool isNote(const std::string& kind)
 {
     return kind == "encoding" || kind == "section-name" || kind == "field-missing";
 }
+
+namespace {
 
 long long storedRows(const FileReport& report)
 {

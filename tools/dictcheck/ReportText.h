@@ -18,6 +18,10 @@ namespace dictcheck {
 enum class Verdict { Complete, Incomplete, NotImported };
 Verdict verdictOf(const FileReport& report);
 
+// Whether a kind of warning is a note: no loss, the import stored what the
+// file holds.
+bool isNote(const std::string& kind);
+
 // The verdict line: "PATH: complete, N records", "PATH: incomplete: ..."
 // with the losses most important first, or "PATH: not imported: ...".
 std::string verdictLine(const FileReport& report);

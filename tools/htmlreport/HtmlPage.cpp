@@ -1,10 +1,12 @@
 #include "tools/htmlreport/HtmlPage.h"
 
+#include <cctype>
 #include <filesystem>
 #include <regex>
 #include <system_error>
 
 #include "commands/OutputFile.h"
+#include "tools/dictcheck/ReportText.h"
 #include "tools/htmlreport/JsonHtml.h"
 #include "tools/htmlreport/PlanSection.h"
 #include "tools/plan/Markup.h"
@@ -17,23 +19,47 @@ using plan::appendEscaped;
 
 namespace {
 
-std::string summary(const dictcheck::FileReport& report, bool& bad)
+// The verdict as a banner, green or red, then what was lost, kind by
+// kind, as sentences with their first places, and the notes apart.
+void appendVerdict(std::string& out, const dictcheck::FileReport& report)
 {
-    bad = true;
-    if (!report.loaded && report.error.kind != document::LoadError::Kind::None)
-        return "not loaded: the file " + report.errorMessage;
-    if (!report.noDictionary.empty())
-        return "loaded, but it holds no dictionary: " + report.noDictionary + "; nothing was imported";
-    long long rows = 0, stored = 0;
-    for (const auto& t : report.tables) {
-        rows += t.rows;
-        stored += t.stored;
+    static const char* const kClasses[] = {"complete", "incomplete", "not-imported"};
+    dictcheck::Verdict verdict = dictcheck::verdictOf(report);
+    std::string line = dictcheck::verdictLine(report).substr(report.path.size() + 2);
+    line[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+    out += std::string("<p class=\"verdict ") + kClasses[static_cast<int>(verdict)] + "\">";
+    appendEscaped(out, line);
+    out += "</p>\n";
+    for (bool notes : {false, true}) {
+        std::string items;
+        for (const auto& group : report.warnings) {
+            if (dictcheck::isNote(group.kind) != notes)
+                continue;
+            items += "<li>";
+            appendEscaped(items, group.title + ": " + std::to_string(group.count));
+            if (!group.examples.empty()) {
+                items += "<ul>";
+                for (const auto& e : group.examples) {
+                    items += "<li>";
+                    std::string place = "line " + std::to_string(e.line);
+                    if (e.rowLine > 0 && e.rowLine != e.line)
+                        place += " (row at line " + std::to_string(e.rowLine) + ")";
+                    appendEscaped(items, place + (e.table.empty() ? "" : ", " + e.table) + ": " + e.text);
+                    items += "</li>";
+                }
+                if (group.count > static_cast<long long>(group.examples.size()))
+                    items += "<li>… and " +
+                             std::to_string(group.count - static_cast<long long>(group.examples.size())) +
+                             " more</li>";
+                items += "</ul>";
+            }
+            items += "</li>\n";
+        }
+        if (items.empty())
+            continue;
+        out += notes ? "<h3>Notes (no loss)</h3>\n<ul class=\"notes\">\n" : "<h3>What the import lost</h3>\n<ul class=\"losses\">\n";
+        out += items + "</ul>\n";
     }
-    long long warnings = report.warningCount();
-    bad = !report.loaded || warnings > 0;
-    return std::string(report.loaded ? "loaded" : report.errorMessage) + "; " + std::to_string(stored) + " of " +
-           std::to_string(rows) + (rows == 1 ? " row" : " rows") + " stored; " + std::to_string(warnings) +
-           (warnings == 1 ? " warning" : " warnings");
 }
 
 // The report, field by field: its plain facts in one table, then each
@@ -74,13 +100,10 @@ void Page::addFile(const dictcheck::FileReport& report, const Json& reportJson, 
     std::string& out = m_body;
     out += "<section class=\"file\" id=\"f" + std::to_string(file) + "\">\n<h2>";
     appendEscaped(out, report.path);
-    bool bad = false;
-    std::string line = summary(report, bad);
-    out += "</h2>\n<p class=\"summary";
-    out += bad ? " bad\">" : "\">";
-    appendEscaped(out, line);
-    // Open when there is something to read in it.
-    out += std::string("</p>\n<details") + (bad ? " open" : "") + "><summary>Report</summary>\n";
+    out += "</h2>\n";
+    appendVerdict(out, report);
+    // The report's own fields, for those who want them all.
+    out += "<details><summary>The whole report</summary>\n";
     appendReport(out, reportJson);
     out += "</details>\n";
     appendPlans(out, file, plan,
