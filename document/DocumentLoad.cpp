@@ -82,16 +82,25 @@ bool readFile(const char* path, std::unique_ptr<char[]>& data, std::size_t& size
 }
 
 // UTF-16 and UTF-32 text starts with a byte order mark, or with a '<'
-// that has NUL bytes beside it. Looked at before the text is cut at its
-// first NUL.
-bool looksWide(const char* bytes, std::size_t size)
+// that has NUL bytes beside it: the encoding it is in ("UTF-16LE"), or ""
+// for text of single bytes. Looked at before the text is cut at its first
+// NUL.
+std::string wideEncoding(const char* bytes, std::size_t size)
 {
     auto starts = [&](std::string_view prefix) {
         return size >= prefix.size() && std::memcmp(bytes, prefix.data(), prefix.size()) == 0;
     };
     using namespace std::literals;
-    return starts("\xFF\xFE"sv) || starts("\xFE\xFF"sv) || starts("\0\0\xFE\xFF"sv) || starts("<\0"sv) ||
-           starts("\0<"sv) || starts("\0\0\0<"sv);
+    // The longer marks first: UTF-32LE's starts as UTF-16LE's does.
+    const std::pair<std::string_view, const char*> kStarts[] = {
+        {"\xFF\xFE\0\0"sv, "UTF-32LE"}, {"\0\0\xFE\xFF"sv, "UTF-32BE"}, {"\xFF\xFE"sv, "UTF-16LE"},
+        {"\xFE\xFF"sv, "UTF-16BE"},     {"<\0\0\0"sv, "UTF-32LE"},     {"\0\0\0<"sv, "UTF-32BE"},
+        {"<\0"sv, "UTF-16LE"},           {"\0<"sv, "UTF-16BE"},
+    };
+    for (const auto& [prefix, name] : kStarts)
+        if (starts(prefix))
+            return name;
+    return "";
 }
 
 LoadError refusal(const DocumentText& text, const ParseTrace& trace)
@@ -206,8 +215,9 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
     // TinyXML reads only the part before the first NUL: of UTF-16 text
     // without a byte order mark that is one "<", which it takes as a
     // document of nothing.
-    if (looksWide(bytes.get(), size)) {
+    if (std::string wide = wideEncoding(bytes.get(), size); !wide.empty()) {
         why.kind = LoadError::Kind::WideEncoding;
+        why.detail = wide;
         return false;
     }
     // Where the file holds something other than white space, looked at

@@ -55,8 +55,8 @@ const Reason kReasons[] = {
     {Kind::Empty, 0, L"文件是空的，没有任何 XML 内容。", "is empty: it holds no XML"},
     {Kind::NotXml, 0, L"文件不是 XML：它在{place}以“{detail}”开始，而 XML 应以“<”开始{signature}。",
      "is not XML: it starts with \"{detail}\"{place}, where XML starts with '<'{signature}"},
-    {Kind::WideEncoding, 0, L"文件是 UTF-16 或 UTF-32 编码的，只能读取 UTF-8 或单字节编码的文件。",
-     "is in UTF-16 or UTF-32; only UTF-8 and single-byte encodings can be read"},
+    {Kind::WideEncoding, 0, L"文件是 {detail} 编码的，只能读取 UTF-8 或单字节编码的文件：请将它另存为 UTF-8。",
+     "is in {detail}; only UTF-8 and single-byte encodings can be read: save it as UTF-8"},
     {Kind::NotWellFormed, 0, L"文件不是格式正确的 XML，{place}出错：{detail}。",
      "is not well-formed XML{place}: {detail}"},
     {Kind::TooDeep, 0, L"{place}的元素嵌套超过 {limit} 层，为保护程序拒绝读取。",
@@ -196,8 +196,8 @@ struct Signature {
 const Signature kSignatures[] = {
     {"\x1F\x8B", L"（看来是 gzip 压缩文件：请先解压）", " (a gzip-compressed file? decompress it first)"},
     {"PK\x03\x04", L"（看来是 zip 压缩文件：请先解压）", " (a zip archive? extract the file first)"},
-    {"\x89PNG", L"（看来是 PNG 图片）", " (a PNG image?)"},
-    {"%PDF", L"（看来是 PDF 文件）", " (a PDF file?)"},
+    {"\x89PNG", L"（看来是 PNG 图片，不是模型文件）", " (a PNG image? it is not a model)"},
+    {"%PDF", L"（看来是 PDF 文件，不是模型文件）", " (a PDF file? it is not a model)"},
 };
 
 const Signature* signatureOf(const document::LoadError& error)

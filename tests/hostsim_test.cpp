@@ -115,8 +115,14 @@ TEST(Hostsim, EachFileThatCannotBeImportedIsToldOnceAndLeavesTheStoreEmpty)
         {"nested 300 deep", repeated("\t<a>\n", 300), "第 257 行第 5 列的元素嵌套超过 256 层，为保护程序拒绝读取。"},
         {"300 attributes", "<?xml version=\"1.0\"?>\n<r" + attributes + "/>",
          "第 2 行第 1 列的元素有超过 256 个属性，为保护程序拒绝读取。"},
-        {"UTF-16", std::string("\xFF\xFE<\0D\0/\0>\0", 10),
-         "文件是 UTF-16 或 UTF-32 编码的，只能读取 UTF-8 或单字节编码的文件。"},
+        {"UTF-16LE with its byte-order mark", std::string("\xFF\xFE<\0D\0/\0>\0", 10),
+         "文件是 UTF-16LE 编码的，只能读取 UTF-8 或单字节编码的文件：请将它另存为 UTF-8。"},
+        {"UTF-16BE without one", std::string("\0<\0D\0/\0>", 8),
+         "文件是 UTF-16BE 编码的，只能读取 UTF-8 或单字节编码的文件：请将它另存为 UTF-8。"},
+        {"UTF-32LE with its byte-order mark", std::string("\xFF\xFE\0\0<\0\0\0", 8),
+         "文件是 UTF-32LE 编码的，只能读取 UTF-8 或单字节编码的文件：请将它另存为 UTF-8。"},
+        {"UTF-32BE without one", std::string("\0\0\0<\0\0\0D", 8),
+         "文件是 UTF-32BE 编码的，只能读取 UTF-8 或单字节编码的文件：请将它另存为 UTF-8。"},
         // Declarations that hid nesting from an earlier guard, or made its
         // refusal parse what it refused: TinyXML reads the quoted values.
         {"a declaration's quoted '>' before a comment's start",
