@@ -399,26 +399,27 @@ namespace {
 // and numbers read otherwise than written.
 const struct CountedLoss {
     long long document::LossTally::*count;
+    const char* kind;       // as dictcheck's report names it
     const wchar_t* chinese; // after the count
     const char* one;        // after the count, in English
     const char* many;
 } kCountedLosses[] = {
-    {&document::LossTally::rowsNotStored, L"行没有存储（缺少键，或设计行缺少字段）", "row not stored", "rows not stored"},
-    {&document::LossTally::keysReplaced, L"行的键与同一表中先前的行相同，先前的行被替换",
+    {&document::LossTally::rowsNotStored, "row-skipped", L"行没有存储（缺少键，或设计行缺少字段）", "row not stored", "rows not stored"},
+    {&document::LossTally::keysReplaced, "key-repeated", L"行的键与同一表中先前的行相同，先前的行被替换",
      "row replaced by a later row of the same key", "rows replaced by later rows of the same key"},
-    {&document::LossTally::entriesIgnored, L"个表项或节被忽略（缺少“Key”“Value”或表名、表名重复，或位于第二节之后）",
+    {&document::LossTally::entriesIgnored, "entries-ignored", L"个表项或节被忽略（缺少“Key”“Value”或表名、表名重复，或位于第二节之后）",
      "table entry or section ignored", "table entries or sections ignored"},
-    {&document::LossTally::designKeysEmpty, L"个设计行的键没有文本，存储在键 0 下，没有按顺序编号",
+    {&document::LossTally::designKeysEmpty, "design-key-empty", L"个设计行的键没有文本，存储在键 0 下，没有按顺序编号",
      "design row without key text (stored under key 0)", "design rows without key text (stored under key 0)"},
-    {&document::LossTally::elementsNotRead, L"个元素位于表的第一行或节的第一个表项之前，没有读取",
+    {&document::LossTally::elementsNotRead, "element-not-read", L"个元素位于表的第一行或节的第一个表项之前，没有读取",
      "element before a table's first row not read", "elements before a table's first row not read"},
-    {&document::LossTally::textsHidden, L"个字段的文本位于注释或其他标记之后，按无文本读取",
+    {&document::LossTally::textsHidden, "text-hidden", L"个字段的文本位于注释或其他标记之后，按无文本读取",
      "text behind a comment read as empty", "texts behind a comment read as empty"},
-    {&document::LossTally::numbersNotAsWritten, L"个数值没有按原文读取（例如“1,5”读作 1）",
+    {&document::LossTally::numbersNotAsWritten, "number-not-whole", L"个数值没有按原文读取（例如“1,5”读作 1）",
      "number not read as written", "numbers not read as written"},
-    {&document::LossTally::referencesDropped, L"处未定义的实体引用或单独的“&”从文本中删除",
+    {&document::LossTally::referencesDropped, "reference-dropped", L"处未定义的实体引用或单独的“&”从文本中删除",
      "entity reference dropped from a text", "entity references dropped from texts"},
-    {&document::LossTally::valuesNotFinite, L"个实数写作无穷大或 NaN，按原样存储", "real written as infinity or NaN",
+    {&document::LossTally::valuesNotFinite, "non-finite", L"个实数写作无穷大或 NaN，按原样存储", "real written as infinity or NaN",
      "reals written as infinity or NaN"},
 };
 
@@ -452,6 +453,34 @@ std::wstring lossMessage(const char* path, const document::LossTally& losses)
                    L"\n用 dictcheck 命令检查该文件，可以看到每一处的位置。");
 }
 
+std::vector<std::pair<std::string, long long>> lossCounts(const document::LossTally& losses)
+{
+    std::vector<std::pair<std::string, long long>> counts;
+    if (!losses.unreadTables.empty())
+        counts.emplace_back("table-unread", static_cast<long long>(losses.unreadTables.size()));
+    for (const CountedLoss& loss : kCountedLosses)
+        if (long long count = losses.*loss.count; count > 0)
+            counts.emplace_back(loss.kind, count);
+    if (losses.bytesNotUtf8 > 0)
+        counts.emplace_back("not-utf8", losses.bytesNotUtf8);
+    if (losses.contentAfterRoot)
+        counts.emplace_back("after-root", 1);
+    return counts;
+}
+
+std::string verdictInEnglish(const document::LossTally& losses, long long records)
+{
+    if (!losses.any())
+        return "complete, " + std::to_string(records) + (records == 1 ? " record" : " records");
+    std::string out = "incomplete: ";
+    bool first = true;
+    for (const std::string& clause : lossesInEnglish(losses)) {
+        out += (first ? "" : ", ") + clause;
+        first = false;
+    }
+    return out;
+}
+
 std::vector<std::string> lossesInEnglish(const document::LossTally& losses)
 {
     auto counted = [](long long count, const char* one, const char* many) {
@@ -466,7 +495,9 @@ std::vector<std::string> lossesInEnglish(const document::LossTally& losses)
             otherRows += table.rows;
             continue;
         }
-        clauses.push_back("table " + name(table.name) + " (" + counted(table.rows, "row", "rows") + ") not read" +
+        // Design tables share names with model tables: their section is said.
+        clauses.push_back("table " + name(table.name) + (table.section == "DesignDB" ? " of DesignDB" : "") + " (" +
+                          counted(table.rows, "row", "rows") + ") not read" +
                           (table.nearest.empty() ? "" : "; did you mean " + name(table.nearest) + "?"));
     }
     if (losses.unreadTables.size() > kTablesNamed)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/DocumentLoad.h"
@@ -44,6 +45,14 @@ std::wstring lossMessage(const char* path, const document::LossTally& losses);
 // \"BeamGroupTable\"?", "1 row not stored"), for reports; none for a
 // complete import.
 std::vector<std::string> lossesInEnglish(const document::LossTally& losses);
+// The verdict on an import: "complete, N records" when it lost nothing,
+// else "incomplete: " and the losses, most important first.
+std::string verdictInEnglish(const document::LossTally& losses, long long records);
+// Each kind of loss that occurred, as dictcheck's report names it
+// ("row-skipped", "table-unread", ...; "entries-ignored" counts its
+// table-entry-skipped, table-duplicate and section-ignored together), with
+// its count, most important first.
+std::vector<std::pair<std::string, long long>> lossCounts(const document::LossTally& losses);
 
 // Bytes that are not UTF-8, and what to do about them, in English, as a
 // clause for reports ("it holds 3 bytes that are not UTF-8 ...").

@@ -442,3 +442,89 @@ TEST(Dictdiff, HelpTellsThePairingTheToleranceAndTheExitStatuses)
 }
 
 } // namespace
+
+namespace {
+
+// The base model with one table's name misspelt, in its model section.
+std::string misspelt(const std::string& from, const std::string& to)
+{
+    std::string xml = readFile(baseModel());
+    std::size_t at = xml.find("<Key>" + from + "</Key>");
+    EXPECT_NE(at, std::string::npos) << from;
+    return xml.replace(at + 5, from.size(), to);
+}
+
+TEST(DictdiffVerdicts, ATableAnImportCouldNotReadIsNoChangeAndEachVerdictComesFirst)
+{
+    TempFile lost(misspelt("BeamGroupTable", "BeamGroupTabel"), "lost.xml");
+    TempFile lostToo(misspelt("BeamGroupTable", "BeamGroupTabel"), "lost-too.xml");
+    const struct {
+        const char* what;
+        std::string older, newer;
+        const char* notRead;
+        int status;
+    } cases[] = {
+        {"lost by the new import", baseModel(), lost.path(), "new", 1},
+        {"lost by the old import", lost.path(), baseModel(), "old", 1},
+        {"lost by both: equal", lost.path(), lostToo.path(), "both", 0},
+    };
+    for (const auto& c : cases) {
+        int status = -1;
+        Json json = compareFiles(c.older, c.newer, "", &status);
+        EXPECT_EQ(status, c.status) << c.what;
+        const Json* beamGroup = nullptr;
+        for (const Json& t : json["tables"]) {
+            if (t["table"] == "BeamGroup")
+                beamGroup = &t;
+            else
+                EXPECT_EQ(t["not_read"], Json()) << c.what << ": " << t["table"];
+        }
+        ASSERT_NE(beamGroup, nullptr) << c.what;
+        EXPECT_EQ((*beamGroup)["not_read"], c.notRead) << c.what;
+        EXPECT_EQ((*beamGroup)["added"], 0) << c.what;
+        EXPECT_EQ((*beamGroup)["removed"], 0) << c.what;
+        EXPECT_TRUE((*beamGroup)["records"].empty()) << c.what;
+        for (const auto& [side, path] : {std::pair{"old_import", c.older}, std::pair{"new_import", c.newer}}) {
+            bool lossy = path != baseModel();
+            EXPECT_EQ(json[side]["verdict"], lossy ? "incomplete" : "complete") << c.what << ": " << side;
+            EXPECT_EQ(json[side]["losses"],
+                      lossy ? Json::parse(R"([{"kind": "table-unread", "count": 1}])") : Json::array())
+                << c.what << ": " << side;
+        }
+
+        Output text = dictdiff(quote(c.older) + " " + quote(c.newer));
+        std::string oldLine = text.out.substr(0, text.out.find('\n'));
+        std::string newLine = text.out.substr(oldLine.size() + 1, text.out.find('\n', oldLine.size() + 1) - oldLine.size() - 1);
+        EXPECT_EQ(oldLine.rfind("old: " + c.older + ": ", 0), 0u) << c.what << ": " << text.out;
+        EXPECT_EQ(newLine.rfind("new: " + c.newer + ": ", 0), 0u) << c.what << ": " << text.out;
+        std::string lostLine = c.older == baseModel() ? newLine : oldLine;
+        EXPECT_NE(lostLine.find(": incomplete: table \"BeamGroupTabel\" ("), std::string::npos) << lostLine;
+        EXPECT_NE(lostLine.find("did you mean \"BeamGroupTable\"?"), std::string::npos) << lostLine;
+        EXPECT_NE(text.out.find("\"BeamGroupTabel\""), std::string::npos) << c.what;
+        EXPECT_EQ(text.out.find("BeamGroup 1: removed"), std::string::npos) << c.what;
+        EXPECT_EQ(text.out.find("BeamGroup 1: added"), std::string::npos) << c.what;
+    }
+}
+
+TEST(DictdiffVerdicts, KeyMatchingThatPairsAlmostNothingSuggestsGeometry)
+{
+    ModelEditor editor(baseModel());
+    std::vector<int> keys = editor.keys(Section::Model, "NodeTable");
+    std::map<int, int> renumbered;
+    for (int key : keys)
+        renumbered[key] = key + 10000;
+    editor.renumberNodes(renumbered);
+    TempFile revised("", "renumbered.xml");
+    editor.save(revised.path());
+    Output byKey = dictdiff(quote(baseModel()) + " " + quote(revised.path()));
+    EXPECT_NE(byKey.out.find("Node records of each side pair with none of the other's by key; if the model was "
+                             "renumbered, --match geometry pairs them by position"),
+              std::string::npos)
+        << byKey.out.substr(0, 2000);
+    Output byGeometry = dictdiff("--match geometry " + quote(baseModel()) + " " + quote(revised.path()));
+    EXPECT_EQ(byGeometry.out.find("--match geometry pairs them"), std::string::npos);
+    Output same = dictdiff(quote(baseModel()) + " " + quote(baseModel()));
+    EXPECT_EQ(same.out.find("hint:"), std::string::npos);
+}
+
+} // namespace

@@ -24,14 +24,6 @@ long long storedRows(const FileReport& report)
     return stored;
 }
 
-std::string joined(const std::vector<std::string>& parts, const char* separator)
-{
-    std::string out;
-    for (const std::string& part : parts)
-        out += (out.empty() ? "" : separator) + part;
-    return out;
-}
-
 } // namespace
 
 Verdict verdictOf(const FileReport& report)
@@ -54,15 +46,9 @@ std::string verdictLine(const FileReport& report)
                                   report.errorMessage.c_str());
         break;
     case Verdict::Incomplete:
-        text::appendFormatted(out, "%s: incomplete: %s", report.path.c_str(),
-                              joined(lossesInEnglish(lossesOf(report)), ", ").c_str());
+    case Verdict::Complete:
+        out = report.path + ": " + verdictInEnglish(lossesOf(report), storedRows(report));
         break;
-    case Verdict::Complete: {
-        long long stored = storedRows(report);
-        text::appendFormatted(out, "%s: complete, %lld %s", report.path.c_str(), stored,
-                              plural(stored, "record", "records"));
-        break;
-    }
     }
     return out;
 }

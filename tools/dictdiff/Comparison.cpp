@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <tuple>
 #include <utility>
 
 #include "document/Conversions.h"
@@ -365,8 +366,31 @@ const char* matchName(Match match)
 
 bool Comparison::equal() const
 {
-    return std::all_of(tables.begin(), tables.end(),
-                       [](const TableComparison& t) { return t.added == 0 && t.removed == 0 && t.changed == 0; });
+    return std::all_of(tables.begin(), tables.end(), [](const TableComparison& t) {
+        return t.added == 0 && t.removed == 0 && t.changed == 0 && (t.notRead.empty() || t.notRead == "both");
+    });
+}
+
+void markNotRead(Comparison& comparison, const std::vector<UnreadTable>& older,
+                 const std::vector<UnreadTable>& newer)
+{
+    for (TableComparison& t : comparison.tables) {
+        for (const auto& [list, written] : {std::pair{&older, &t.writtenOld}, std::pair{&newer, &t.writtenNew}})
+            for (const UnreadTable& u : *list)
+                if (u.table == t.name && written->empty()) {
+                    *written = u.written;
+                    t.knownName = u.known;
+                }
+        bool inOld = !t.writtenOld.empty(), inNew = !t.writtenNew.empty();
+        if (!inOld && !inNew)
+            continue;
+        t.notRead = inOld && inNew ? "both" : inOld ? "old" : "new";
+        t.records.erase(std::remove_if(t.records.begin(), t.records.end(),
+                                       [](const RecordChange& r) { return r.change != Change::Changed; }),
+                        t.records.end());
+        t.added = 0;
+        t.removed = 0;
+    }
 }
 
 Comparison compare(const StoreRows& older, const StoreRows& newer, const Options& options)

@@ -74,14 +74,35 @@ struct TableComparison {
     // every other record of either side that is not added or removed
     // pairs with the record of its own key.
     std::vector<std::pair<int, int>> rekeyedPairs;
+    // "old", "new" or "both" when that side's import could not read the
+    // table (its name misspelt in the file): its records are then neither
+    // counted nor listed as added or removed. "" otherwise.
+    std::string notRead;
+    std::string writtenOld, writtenNew; // the names the files give it then ("BeamGroupTabel")
+    std::string knownName;              // the name a reader reads it by ("BeamGroupTable")
+};
+
+// A table an import could not read: the store's name of the table it most
+// likely is, the name the file gives it and the name it should have.
+struct UnreadTable {
+    std::string table;
+    std::string written;
+    std::string known;
 };
 
 struct Comparison {
     Options options;
     std::vector<Storey> storeys; // in order of elevation
     std::vector<TableComparison> tables; // every table, in store order
+    // Equal when no table differs and each side read the same tables.
     bool equal() const;
 };
+
+// Marks the tables that one import or both could not read, and takes their
+// records out of what was added or removed: a table lost by an import is
+// no change the designer made.
+void markNotRead(Comparison& comparison, const std::vector<UnreadTable>& older,
+                 const std::vector<UnreadTable>& newer);
 
 // Compares two imports' rows, the old against the new.
 Comparison compare(const hoststore::StoreRows& older, const hoststore::StoreRows& newer, const Options& options);

@@ -53,14 +53,17 @@ void appendTables(std::string& out, const Comparison& c)
             countCell(rows, t.rekeyed);
             rows += std::string("<td>") + t.pairedBy + "</td>";
         }
-        rows += "</tr>\n";
+        rows += "<td class=\"warn-text\">";
+        if (!t.notRead.empty())
+            appendEscaped(rows, notReadText(t));
+        rows += "</td></tr>\n";
     }
     if (!rows.empty())
         out += "<table class=\"tables\"><thead><tr><th>section</th><th>table</th><th class=\"n\">old</th><th "
                "class=\"n\">new</th><th class=\"n\">added</th><th class=\"n\">removed</th><th "
                "class=\"n\">changed</th>" +
                std::string(geometry ? "<th class=\"n\">rekeyed</th><th>paired by</th>" : "") +
-               "</tr></thead><tbody>\n" + rows + "</tbody></table>\n";
+               "<th></th></tr></thead><tbody>\n" + rows + "</tbody></table>\n";
     out += "<p>";
     appendEscaped(out, sameTablesLine(totals(c), !rows.empty()));
     out += "</p>\n";
@@ -127,10 +130,25 @@ std::string comparisonPage(const Comparison& c, const Files& files, const plan::
 {
     std::string body = "<section class=\"file\" id=\"f" + std::to_string(kPart) + "\">\n<h2>";
     appendEscaped(body, files.older + " -> " + files.newer);
-    body += "</h2>\n<p class=\"summary\">";
+    body += "</h2>\n";
+    // Each import's verdict first: what an import lost is no change.
+    for (const auto& [side, path, verdict] : {std::tuple{"old", &files.older, &files.olderVerdict},
+                                              std::tuple{"new", &files.newer, &files.newerVerdict}}) {
+        if (verdict->line.empty())
+            continue;
+        body += std::string("<p class=\"verdict ") + (verdict->verdict == "complete" ? "complete" : "incomplete") +
+                "\">";
+        appendEscaped(body, std::string(side) + ": " + *path + ": " + verdict->line);
+        body += "</p>\n";
+    }
+    body += "<p class=\"summary\">";
     appendEscaped(body, headline(c, files));
     body += "<br>";
     appendEscaped(body, totalsLine(totals(c)));
+    if (std::string hint = geometryHint(c); !hint.empty()) {
+        body += "<br>";
+        appendEscaped(body, hint);
+    }
     body += "</p>\n";
     appendTables(body, c);
     appendChanges(body, c, plan);

@@ -5,7 +5,10 @@
 
 #include "document/DocumentLoad.h"
 #include "document/ImportObserver.h"
+#include "design/DesignFields.h"
 #include "document/SectionIndex.h"
+#include "document/TableRegistry.h"
+#include "model/ModelFields.h"
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
 #include "plugin/UserMessages.h"
@@ -32,11 +35,14 @@ public:
 };
 
 bool run(const std::string& path, document::ImportObserver* observer, hoststore::StoreRows& rows,
-         const std::function<void()>& whileStored, const std::function<void(int, int)>& steps)
+         const std::function<void()>& whileStored, const std::function<void(int, int)>& steps,
+         document::LossTally* losses)
 {
     hoststore::clearStore();
     CMBMBNReaderImpl reader(observer, RunFeedback{false, false, steps});
     bool imported = reader.importFile(path.c_str());
+    if (losses)
+        *losses = reader.losses();
     if (imported && whileStored)
         whileStored();
     rows = hoststore::takeRows();
@@ -44,6 +50,20 @@ bool run(const std::string& path, document::ImportObserver* observer, hoststore:
 }
 
 } // namespace
+
+std::string storeTableName(const std::string& section, const std::string& fileName)
+{
+    std::string found;
+    auto look = [&](const auto& entry) {
+        if (found.empty() && fileName == entry.name)
+            found = entry.displayName;
+    };
+    if (section == "ModelDB")
+        document::forEachTable(building_modelDB::fields::kTables, look);
+    else if (section == "DesignDB")
+        document::forEachTable(building_designDB::fields::kTables, look);
+    return found;
+}
 
 long long recordCount(const hoststore::StoreRows& rows)
 {
@@ -53,19 +73,20 @@ long long recordCount(const hoststore::StoreRows& rows)
 }
 
 bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why,
-                const std::function<void()>& whileStored, const std::function<void(int, int)>& steps)
+                const std::function<void()>& whileStored, const std::function<void(int, int)>& steps,
+                document::LossTally* losses)
 {
     // A regular file is imported quietly, as the plug-in imports it, which
     // costs nothing for telling. Only when that run fails or stores
     // nothing is the file imported again, told this time, to hear why. A
     // pipe cannot be read twice: it is told from the start.
     std::error_code error;
-    if (std::filesystem::is_regular_file(path, error) && run(path, nullptr, rows, whileStored, steps) &&
+    if (std::filesystem::is_regular_file(path, error) && run(path, nullptr, rows, whileStored, steps, losses) &&
         recordCount(rows) > 0)
         return true;
     rows = hoststore::StoreRows();
     Failure failure;
-    bool imported = run(path, &failure, rows, whileStored, steps);
+    bool imported = run(path, &failure, rows, whileStored, steps, losses);
     if (imported && failure.why.empty())
         return true;
     why = failure.why.empty() ? "the file could not be imported" : failure.why;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "document/LossTally.h"
 #include "hostsim/store/Tables.h"
 
 namespace dictdiff {
@@ -16,7 +17,12 @@ namespace dictdiff {
 // the import, while the store still holds it (to read its plan); `steps`,
 // when given, is told of the import's steps as they begin.
 bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why,
-                const std::function<void()>& whileStored = {}, const std::function<void(int, int)>& steps = {});
+                const std::function<void()>& whileStored = {}, const std::function<void(int, int)>& steps = {},
+                document::LossTally* losses = nullptr);
+
+// The store's name of the table a file names `fileName` in `section`
+// ("ModelDB", "BeamGroupTable": "BeamGroup"); "" when no reader reads it.
+std::string storeTableName(const std::string& section, const std::string& fileName);
 
 // The records of all tables.
 long long recordCount(const hoststore::StoreRows& rows);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <regex>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -86,7 +87,44 @@ std::string headline(const Comparison& c, const Files& files)
 
 bool listed(const TableComparison& t, Match match)
 {
-    return t.added != 0 || t.removed != 0 || t.changed != 0 || (match == Match::Geometry && t.rekeyed != 0);
+    return t.added != 0 || t.removed != 0 || t.changed != 0 || (match == Match::Geometry && t.rekeyed != 0) ||
+           !t.notRead.empty();
+}
+
+std::string notReadText(const TableComparison& t)
+{
+    auto quoted = [](const std::string& name) { return "\"" + name + "\""; };
+    std::string written = t.notRead == "old"   ? quoted(t.writtenOld) + " in OLD"
+                          : t.notRead == "new" ? quoted(t.writtenNew) + " in NEW"
+                                               : quoted(t.writtenOld) + " in OLD, " + quoted(t.writtenNew) + " in NEW";
+    return std::string("not read by ") +
+           (t.notRead == "both" ? "either import" : t.notRead == "old" ? "the import of OLD" : "the import of NEW") +
+           ": written " + written + " for " + quoted(t.knownName) + "; its records are not counted as added or removed";
+}
+
+std::vector<std::string> verdictLines(const Files& files)
+{
+    std::vector<std::string> lines;
+    if (!files.olderVerdict.line.empty())
+        lines.push_back("old: " + files.older + ": " + files.olderVerdict.line);
+    if (!files.newerVerdict.line.empty())
+        lines.push_back("new: " + files.newer + ": " + files.newerVerdict.line);
+    return lines;
+}
+
+std::string geometryHint(const Comparison& c)
+{
+    if (c.options.match != Match::Key)
+        return "";
+    for (const TableComparison& t : c.tables) {
+        // Almost nothing paired: nine in ten records or more of each side
+        // added and removed, in a table of some size whose counts agree.
+        if (t.notRead.empty() && t.oldRecords >= 10 && t.oldRecords == t.newRecords && t.removed * 10 >= t.oldRecords * 9)
+            return std::string("hint: ") + std::to_string(t.removed) + " of the " + std::to_string(t.oldRecords) +
+                   " " + t.name + " records of each side pair with none of the other's by key; if the model was "
+                   "renumbered, --match geometry pairs them by position";
+    }
+    return "";
 }
 
 Totals totals(const Comparison& c)
@@ -164,6 +202,8 @@ bool writeText(std::FILE* file, const Comparison& c, const Files& files)
 {
     Out out(file, true);
     bool geometry = c.options.match == Match::Geometry;
+    for (const std::string& line : verdictLines(files))
+        out.put(line + "\n");
     out.put(headline(c, files) + "\n");
     // The tables that differ (or, matched by geometry, hold renumbered
     // records), then how many hold the same records.
@@ -181,10 +221,14 @@ bool writeText(std::FILE* file, const Comparison& c, const Files& files)
                   t.added, t.removed, t.changed);
         if (geometry)
             out.print(" %8lld  %s", t.rekeyed, t.pairedBy);
+        if (!t.notRead.empty())
+            out.put("  " + notReadText(t));
         out.print("\n");
     }
     Totals sum = totals(c);
     out.put("  " + sameTablesLine(sum, header) + "\n" + totalsLine(sum) + "\n");
+    if (std::string hint = geometryHint(c); !hint.empty())
+        out.put(hint + "\n");
 
     for (const StoreyChanges& group : changesByStorey(c)) {
         out.put("\n" + (group.storey < 0 ? std::string("no storey") : storeyLabel(c.storeys[group.storey])) + ":\n");
@@ -207,6 +251,15 @@ bool writeJson(std::FILE* file, const Comparison& c, const Files& files)
                  {"match", matchName(c.options.match)},
                  {"tolerance", c.options.tolerance},
                  {"equal", c.equal()}};
+    // Each side's verdict and losses, as dictcheck's report names them.
+    for (const auto& [side, path, verdict] : {std::tuple{"old_import", &files.older, &files.olderVerdict},
+                                              std::tuple{"new_import", &files.newer, &files.newerVerdict}}) {
+        Json losses = Json::array();
+        for (const auto& [kind, count] : verdict->losses)
+            losses.push_back({{"kind", kind}, {"count", count}});
+        head[side] = {{"path", *path}, {"verdict", verdict->verdict}, {"summary", verdict->line},
+                      {"losses", std::move(losses)}};
+    }
     std::string text = dumped(head);
     text.pop_back(); // the closing brace: the lists follow
     out.put(text + ",\n \"storeys\": [");
@@ -223,7 +276,8 @@ bool writeJson(std::FILE* file, const Comparison& c, const Files& files)
         const TableComparison& t = c.tables[i];
         Json table = {{"section", t.section}, {"table", t.name},   {"paired_by", t.pairedBy},
                       {"old", t.oldRecords},  {"new", t.newRecords}, {"added", t.added},
-                      {"removed", t.removed}, {"changed", t.changed}, {"rekeyed", t.rekeyed}};
+                      {"removed", t.removed}, {"changed", t.changed}, {"rekeyed", t.rekeyed},
+                      {"not_read", t.notRead.empty() ? Json() : Json(t.notRead)}};
         text = dumped(table);
         text.pop_back();
         out.put((i ? ",\n  " : "\n  ") + text + ", \"records\": [");

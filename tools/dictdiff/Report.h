@@ -17,10 +17,33 @@ namespace dictdiff {
 inline const char kComparisonFormat[] = "dictimport-diff/1";
 
 // The two files compared, as the user named them.
+// What an import of one side came to: its verdict ("complete",
+// "incomplete"), its line ("complete, 1452 records", "incomplete: ...")
+// and its losses by kind.
+struct SideVerdict {
+    std::string verdict;
+    std::string line;
+    std::vector<std::pair<std::string, long long>> losses;
+};
+
 struct Files {
     std::string older;
     std::string newer;
+    SideVerdict olderVerdict;
+    SideVerdict newerVerdict;
 };
+
+// Why a table that an import could not read is not compared: "not read by
+// the import of NEW: written \"BeamTabel\" in NEW for \"BeamTable\"; ...".
+std::string notReadText(const TableComparison& table);
+
+// The lines that come first: each file's verdict, "old: PATH: complete,
+// 1452 records".
+std::vector<std::string> verdictLines(const Files& files);
+
+// A hint when key matching paired almost none of a table's records though
+// both sides hold as many: the model was likely renumbered. "" otherwise.
+std::string geometryHint(const Comparison& comparison);
 
 // The parts of the text summary, for other views of the comparison.
 

@@ -17,6 +17,7 @@
 #include "commands/ProgressLine.h"
 #include "tools/dictdiff/Comparison.h"
 #include "tools/dictdiff/ComparisonPage.h"
+#include "plugin/UserMessages.h"
 #include "tools/dictdiff/Import.h"
 #include "tools/dictdiff/PlanChanges.h"
 #include "tools/dictdiff/Report.h"
@@ -60,6 +61,23 @@ const char* const kFooter =
     "are drawn through differs: a moved node changes its members), removed in red and dashed, drawn from OLD.\n"
     "Exit status: 0 when the models are equal, 1 when they differ, 2 on bad arguments, a refused --json, --csv\n"
     "or --html target, a file that cannot be imported (with the reason), or an output that could not be written.";
+
+// The tables an import could not read, by the store's name of the one each
+// most likely is.
+std::vector<dictdiff::UnreadTable> unreadTables(const document::LossTally& losses)
+{
+    std::vector<dictdiff::UnreadTable> tables;
+    for (const auto& u : losses.unreadTables)
+        if (std::string table = dictdiff::storeTableName(u.section, u.nearest); !table.empty())
+            tables.push_back({table, u.name, u.nearest});
+    return tables;
+}
+
+dictdiff::SideVerdict sideVerdict(const document::LossTally& losses, const hoststore::StoreRows& rows)
+{
+    return {losses.any() ? "incomplete" : "complete", verdictInEnglish(losses, dictdiff::recordCount(rows)),
+            lossCounts(losses)};
+}
 
 // Writes an output to `path`, '-' for standard output, whole or not at
 // all; false, after saying why, when that failed.
@@ -219,21 +237,23 @@ int run(int argc, char** argv)
     commands::ProgressLine progress(kTool);
     auto steps = [&](int step, int count) { progress.importStep(step, count); };
     std::string why;
+    document::LossTally oldLosses, newLosses;
     progress.begin(oldPath);
-    if (!dictdiff::importRows(oldPath, older, why, readPlan(oldPlan), steps)) {
+    if (!dictdiff::importRows(oldPath, older, why, readPlan(oldPlan), steps, &oldLosses)) {
         progress.end();
         commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, oldPath.c_str(), why.c_str());
         return 2;
     }
     progress.begin(newPath);
-    if (!dictdiff::importRows(newPath, newer, why, readPlan(newPlan), steps)) {
+    if (!dictdiff::importRows(newPath, newer, why, readPlan(newPlan), steps, &newLosses)) {
         progress.end();
         commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, newPath.c_str(), why.c_str());
         return 2;
     }
     progress.stage("comparing");
     dictdiff::Comparison comparison = dictdiff::compare(older, newer, options);
-    dictdiff::Files names{oldPath, newPath};
+    dictdiff::markNotRead(comparison, unreadTables(oldLosses), unreadTables(newLosses));
+    dictdiff::Files names{oldPath, newPath, sideVerdict(oldLosses, older), sideVerdict(newLosses, newer)};
     progress.clear();
 
     // Each output on its own: one that fails loses no other.
