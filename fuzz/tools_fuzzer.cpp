@@ -204,7 +204,7 @@ void checkComparison(const std::string& olderPath, const std::string& newerPath,
     dictdiff::Options options;
     options.match = match;
     dictdiff::Comparison comparison = dictdiff::compare(older, newer, options);
-    dictdiff::Files names{olderPath, newerPath};
+    dictdiff::Files names{olderPath, newerPath, {}, {}, {}};
     expectShownSafely("dictdiff's text",
                       captured([&](std::FILE* out) { dictdiff::writeText(out, comparison, names); }));
     expectJson("dictdiff's JSON", captured([&](std::FILE* out) { dictdiff::writeJson(out, comparison, names); }));

@@ -125,6 +125,7 @@ bool CMBMBNReaderImpl::importFile(const char* path)
 {
     m_sections.clear();
     m_losses = document::LossTally();
+    m_declaredEncoding.clear();
     m_path = path;
     if (!path)
         path = "";
@@ -144,6 +145,7 @@ bool CMBMBNReaderImpl::importFile(const char* path)
             tellUser(m_feedback, loadFailureMessage, path, error, platform::MessageKind::Error);
             return false;
         }
+        m_declaredEncoding = document::declaredEncoding(document);
         document::DictionaryFrame frame = document::dictionaryFrame(document);
         TiXmlHandle sections(frame.sectionList);
         const TiXmlElement* root = document.RootElement();

@@ -37,6 +37,8 @@ public:
 
     // What the last run left out of its file or read otherwise than written.
     const document::LossTally& losses() const { return m_losses; }
+    // The encoding the last file's declaration names ("" without one).
+    const std::string& declaredEncoding() const { return m_declaredEncoding; }
 
 private:
 
@@ -45,6 +47,7 @@ private:
     CDesignDBImpl* m_pDesign;
     document::SectionIndex m_sections;
     document::LossTally m_losses;
+    std::string m_declaredEncoding;
     document::ImportObserver* m_pObserver;
     RunFeedback m_feedback;
 };

@@ -86,7 +86,7 @@ std::vector<std::string> differences(const TableComparison& t)
 
 Comparison compareRows(const StoreRows& a, const StoreRows& b, Match match = Match::Key, double tolerance = 0.01)
 {
-    return dictdiff::compare(a, b, {match, tolerance});
+    return dictdiff::compare(a, b, {match, tolerance, {}, {}});
 }
 
 struct RealCase {

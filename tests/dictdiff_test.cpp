@@ -528,3 +528,42 @@ TEST(DictdiffVerdicts, KeyMatchingThatPairsAlmostNothingSuggestsGeometry)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DictdiffVerdicts, TwoFilesThatDifferOnlyInEncodingAreEqualWithANote)
+{
+    // The base model's Chinese texts in GBK, declared so.
+    std::string xml = readFile(baseModel());
+    std::string gbk;
+    {
+        TempFile utf8(xml, "utf8.xml");
+        CommandResult converted = run("iconv -f UTF-8 -t GBK " + quote(utf8.path()));
+        ASSERT_EQ(converted.status, 0);
+        gbk = converted.out;
+    }
+    std::size_t at = gbk.find("encoding=\"utf-8\"");
+    ASSERT_NE(at, std::string::npos);
+    gbk.replace(at, 16, "encoding=\"GBK\"");
+    ASSERT_NE(gbk, xml);
+    TempFile declared(gbk, "gbk.xml");
+    Output text = dictdiff(quote(baseModel()) + " " + quote(declared.path()));
+    EXPECT_EQ(text.status, 0) << text.out.substr(0, 1500);
+    EXPECT_NE(text.out.find("note: texts of new read as GBK, as its file declares\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find(": no change"), std::string::npos);
+
+    // A storey renamed in the GBK file is one change, shown in UTF-8.
+    std::string renamed = gbk;
+    std::string storey = "\xB5\xDA" "2\xB2\xE3"; // 第2层 in GBK
+    ASSERT_NE(renamed.find(storey), std::string::npos);
+    renamed.replace(renamed.find(storey), storey.size(), "\xD7\xAA\xBB\xBB\xB2\xE3"); // 转换层
+    TempFile changed(renamed, "renamed.xml");
+    Json json = compareFiles(baseModel(), changed.path(), "");
+    std::vector<Json> all = changes(json);
+    ASSERT_EQ(all.size(), 1u) << json.dump().substr(0, 1500);
+    EXPECT_EQ(all[0]["members"][0]["old"], "\xE7\xAC\xAC" "2\xE5\xB1\x82");
+    EXPECT_EQ(all[0]["members"][0]["new"], "\xE8\xBD\xAC\xE6\x8D\xA2\xE5\xB1\x82");
+    EXPECT_EQ(json["notes"], Json::array({"texts of new read as GBK, as its file declares"}));
+}
+
+} // namespace

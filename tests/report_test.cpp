@@ -154,7 +154,7 @@ TEST(Report, EachKindOfWarningIsCountedWithItsPlaces)
              std::string xml = dictionary(table("NodeTable", nodes({"1"})));
              return xml.replace(xml.find("utf-8"), 5, "GB2312");
          }(),
-         "encoding", {"declared \"GB2312\""}},
+         "encoding", {"declared \"GB2312\": its texts are shown decoded, and stored as the file's bytes"}},
     };
     for (const auto& c : cases) {
         Report report = checkText(c.xml);
@@ -342,7 +342,10 @@ TEST(Report, BytesThatAreNotUtf8AreToldWithTheLikelyEncoding)
          "not-utf8",
          "it is declared UTF-8 but holds 2 bytes that are not UTF-8 (the first at line 5, column 50): save it as "
          "UTF-8, or declare its encoding"},
-        {"declared GBK", "<?xml version=\"1.0\" encoding=\"GBK\"?>\n" + body, "encoding", "declared \"GBK\""},
+        {"declared GBK", "<?xml version=\"1.0\" encoding=\"GBK\"?>\n" + body, "encoding",
+         "declared \"GBK\": its texts are shown decoded, and stored as the file's bytes"},
+        {"declared, unknown", "<?xml version=\"1.0\" encoding=\"no-such\"?>\n" + body, "encoding",
+         "declared \"no-such\": an encoding not known here"},
     };
     for (const auto& c : cases) {
         Report report = checkText(c.xml);

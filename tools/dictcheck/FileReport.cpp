@@ -13,6 +13,7 @@
 #include "design/DesignFields.h"
 #include "document/SectionIndex.h"
 #include "model/ModelFields.h"
+#include "commands/TextDecoder.h"
 #include "plugin/UserMessages.h"
 
 namespace dictcheck {
@@ -165,7 +166,11 @@ void FileObserver::runFailed(const document::RunFailure& failure)
 
 void FileObserver::declaredEncoding(const char* encoding)
 {
-    warn(Encoding, 1, "", "declared " + quoted(encoding));
+    m_report.encoding = encoding;
+    commands::TextDecoder decoder(encoding);
+    warn(Encoding, 1, "", "declared " + quoted(encoding) +
+                              (decoder.active() ? ": its texts are shown decoded, and stored as the file's bytes"
+                                                : !decoder.known() ? ": an encoding not known here" : ""));
 }
 
 void FileObserver::loaded(const document::LoadedText& loaded, const TiXmlElement* afterRoot)
@@ -327,9 +332,16 @@ void FileObserver::textHidden(const TiXmlElement* element)
 
 FileReport FileObserver::finish()
 {
-    for (const WarningGroup& group : m_groups)
-        if (group.count > 0)
+    // The places quote the file's texts: in a file that declares another
+    // encoding, they are shown decoded.
+    commands::TextDecoder decode(m_report.encoding);
+    for (WarningGroup& group : m_groups)
+        if (group.count > 0) {
+            if (decode.active())
+                for (Example& e : group.examples)
+                    e.text = decode(e.text);
             m_report.warnings.push_back(group);
+        }
     return m_report;
 }
 

@@ -52,6 +52,7 @@ struct FileReport {
     document::LoadError error;
     std::string errorMessage; // empty when loaded
     std::string noDictionary; // what the file lacks to be a dictionary, when it loaded but is not one
+    std::string encoding;     // the encoding its declaration names, when that is not UTF-8
     std::vector<TableReport> tables; // model tables, then design tables
     std::vector<UnreadTable> unread;
     std::vector<WarningGroup> warnings; // only kinds that occurred, in a fixed order

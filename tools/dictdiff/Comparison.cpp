@@ -126,8 +126,14 @@ private:
             if (!sameReal(a, b))
                 differs(a, b);
         } else if constexpr (std::is_same_v<M, std::string>) {
-            if (a != b && !sameNumberText(a, b))
+            if (m_options.oldText || m_options.newText) {
+                std::string x = m_options.oldText ? m_options.oldText(a) : a;
+                std::string y = m_options.newText ? m_options.newText(b) : b;
+                if (x != y && !sameNumberText(x, y))
+                    differs(x, y);
+            } else if (a != b && !sameNumberText(a, b)) {
                 differs(a, b);
+            }
         } else if constexpr (std::is_array_v<M>) {
             for (std::size_t i = 0; i < std::extent_v<M>; ++i) {
                 m_path.push_back({nullptr, static_cast<int>(i)});
@@ -257,14 +263,16 @@ private:
 // The storeys of both imports, and which storey each record belongs to.
 class Storeys {
 public:
-    Storeys(const StoreRows& older, const StoreRows& newer, const Pairing& pairing)
+    Storeys(const StoreRows& older, const StoreRows& newer, const Pairing& pairing, const Options& options)
         : m_older(older), m_newer(newer)
     {
+        auto name = [](const auto& decode, const std::string& text) { return decode ? decode(text) : text; };
         for (const auto& [key, floor] : newer.Floor)
-            m_list.push_back({pairing.partnerOfNew(kFloorTable, key), key, floor.StoryName, floor.Elevation});
+            m_list.push_back({pairing.partnerOfNew(kFloorTable, key), key, name(options.newText, floor.StoryName),
+                              floor.Elevation});
         for (const auto& [key, floor] : older.Floor)
             if (!pairing.partnerOfOld(kFloorTable, key))
-                m_list.push_back({key, std::nullopt, floor.StoryName, floor.Elevation});
+                m_list.push_back({key, std::nullopt, name(options.oldText, floor.StoryName), floor.Elevation});
         auto order = [](const Storey& s) {
             return std::make_tuple(std::isnan(s.elevation) ? 0.0 : s.elevation, !s.newKey.has_value(),
                                    s.newKey.value_or(s.oldKey.value_or(0)));
@@ -396,7 +404,7 @@ void markNotRead(Comparison& comparison, const std::vector<UnreadTable>& older,
 Comparison compare(const StoreRows& older, const StoreRows& newer, const Options& options)
 {
     Pairing pairing(older, newer, options);
-    Storeys storeys(older, newer, pairing);
+    Storeys storeys(older, newer, pairing, options);
     RecordDiff diff(pairing, options);
     Comparison result;
     result.options = options;

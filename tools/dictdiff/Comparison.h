@@ -4,6 +4,7 @@
 // and for a drawing that colours members by what happened to them.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -28,6 +29,9 @@ struct Options {
     // Two reals are equal when they differ by at most this much, or for
     // reals below 1 in size, by at most this fraction of their size.
     double tolerance = 0.01;
+    // Each side's texts as they are compared and shown: decoded from the
+    // encoding its file declares; as stored when empty.
+    std::function<std::string(const std::string&)> oldText, newText;
 };
 
 // A storey of either import: paired storeys are one.

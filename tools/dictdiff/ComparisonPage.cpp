@@ -141,6 +141,11 @@ std::string comparisonPage(const Comparison& c, const Files& files, const plan::
         appendEscaped(body, std::string(side) + ": " + *path + ": " + verdict->line);
         body += "</p>\n";
     }
+    for (const std::string& note : files.notes) {
+        body += "<p class=\"hint\">Note: ";
+        appendEscaped(body, note);
+        body += "</p>\n";
+    }
     body += "<p class=\"summary\">";
     appendEscaped(body, headline(c, files));
     body += "<br>";

@@ -36,13 +36,13 @@ public:
 
 bool run(const std::string& path, document::ImportObserver* observer, hoststore::StoreRows& rows,
          const std::function<void()>& whileStored, const std::function<void(int, int)>& steps,
-         document::LossTally* losses)
+         ImportFacts* facts)
 {
     hoststore::clearStore();
     CMBMBNReaderImpl reader(observer, RunFeedback{false, false, steps});
     bool imported = reader.importFile(path.c_str());
-    if (losses)
-        *losses = reader.losses();
+    if (facts)
+        *facts = {reader.losses(), reader.declaredEncoding()};
     if (imported && whileStored)
         whileStored();
     rows = hoststore::takeRows();
@@ -74,19 +74,19 @@ long long recordCount(const hoststore::StoreRows& rows)
 
 bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why,
                 const std::function<void()>& whileStored, const std::function<void(int, int)>& steps,
-                document::LossTally* losses)
+                ImportFacts* facts)
 {
     // A regular file is imported quietly, as the plug-in imports it, which
     // costs nothing for telling. Only when that run fails or stores
     // nothing is the file imported again, told this time, to hear why. A
     // pipe cannot be read twice: it is told from the start.
     std::error_code error;
-    if (std::filesystem::is_regular_file(path, error) && run(path, nullptr, rows, whileStored, steps, losses) &&
+    if (std::filesystem::is_regular_file(path, error) && run(path, nullptr, rows, whileStored, steps, facts) &&
         recordCount(rows) > 0)
         return true;
     rows = hoststore::StoreRows();
     Failure failure;
-    bool imported = run(path, &failure, rows, whileStored, steps, losses);
+    bool imported = run(path, &failure, rows, whileStored, steps, facts);
     if (imported && failure.why.empty())
         return true;
     why = failure.why.empty() ? "the file could not be imported" : failure.why;

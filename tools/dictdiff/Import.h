@@ -18,7 +18,14 @@ namespace dictdiff {
 // when given, is told of the import's steps as they begin.
 bool importRows(const std::string& path, hoststore::StoreRows& rows, std::string& why,
                 const std::function<void()>& whileStored = {}, const std::function<void(int, int)>& steps = {},
-                document::LossTally* losses = nullptr);
+                struct ImportFacts* facts = nullptr);
+
+// What an import found beside the rows: what it lost, and the encoding
+// the file declares ("" without a declaration).
+struct ImportFacts {
+    document::LossTally losses;
+    std::string encoding;
+};
 
 // The store's name of the table a file names `fileName` in `section`
 // ("ModelDB", "BeamGroupTable": "BeamGroup"); "" when no reader reads it.

@@ -204,6 +204,8 @@ bool writeText(std::FILE* file, const Comparison& c, const Files& files)
     bool geometry = c.options.match == Match::Geometry;
     for (const std::string& line : verdictLines(files))
         out.put(line + "\n");
+    for (const std::string& note : files.notes)
+        out.put("note: " + note + "\n");
     out.put(headline(c, files) + "\n");
     // The tables that differ (or, matched by geometry, hold renumbered
     // records), then how many hold the same records.
@@ -260,6 +262,7 @@ bool writeJson(std::FILE* file, const Comparison& c, const Files& files)
         head[side] = {{"path", *path}, {"verdict", verdict->verdict}, {"summary", verdict->line},
                       {"losses", std::move(losses)}};
     }
+    head["notes"] = files.notes;
     std::string text = dumped(head);
     text.pop_back(); // the closing brace: the lists follow
     out.put(text + ",\n \"storeys\": [");

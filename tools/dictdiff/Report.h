@@ -31,6 +31,7 @@ struct Files {
     std::string newer;
     SideVerdict olderVerdict;
     SideVerdict newerVerdict;
+    std::vector<std::string> notes; // how the texts were read ("texts of new read as GBK, ...")
 };
 
 // Why a table that an import could not read is not compared: "not read by

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -15,6 +16,7 @@
 #include "commands/OutputFile.h"
 #include "commands/OutputTarget.h"
 #include "commands/ProgressLine.h"
+#include "commands/TextDecoder.h"
 #include "tools/dictdiff/Comparison.h"
 #include "tools/dictdiff/ComparisonPage.h"
 #include "plugin/UserMessages.h"
@@ -237,23 +239,49 @@ int run(int argc, char** argv)
     commands::ProgressLine progress(kTool);
     auto steps = [&](int step, int count) { progress.importStep(step, count); };
     std::string why;
-    document::LossTally oldLosses, newLosses;
+    dictdiff::ImportFacts oldFacts, newFacts;
     progress.begin(oldPath);
-    if (!dictdiff::importRows(oldPath, older, why, readPlan(oldPlan), steps, &oldLosses)) {
+    if (!dictdiff::importRows(oldPath, older, why, readPlan(oldPlan), steps, &oldFacts)) {
         progress.end();
         commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, oldPath.c_str(), why.c_str());
         return 2;
     }
     progress.begin(newPath);
-    if (!dictdiff::importRows(newPath, newer, why, readPlan(newPlan), steps, &newLosses)) {
+    if (!dictdiff::importRows(newPath, newer, why, readPlan(newPlan), steps, &newFacts)) {
         progress.end();
         commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, newPath.c_str(), why.c_str());
         return 2;
     }
     progress.stage("comparing");
+    // Texts of a file that declares another encoding are compared and shown
+    // decoded; the store and its rows keep the file's bytes.
+    commands::TextDecoder oldDecoder(oldFacts.encoding), newDecoder(newFacts.encoding);
+    if (oldDecoder.active())
+        options.oldText = [&](const std::string& text) { return oldDecoder(text); };
+    if (newDecoder.active())
+        options.newText = [&](const std::string& text) { return newDecoder(text); };
+    if (oldDecoder.active())
+        plan::decodeTexts(oldPlan, options.oldText);
+    if (newDecoder.active())
+        plan::decodeTexts(newPlan, options.newText);
     dictdiff::Comparison comparison = dictdiff::compare(older, newer, options);
-    dictdiff::markNotRead(comparison, unreadTables(oldLosses), unreadTables(newLosses));
-    dictdiff::Files names{oldPath, newPath, sideVerdict(oldLosses, older), sideVerdict(newLosses, newer)};
+    dictdiff::markNotRead(comparison, unreadTables(oldFacts.losses), unreadTables(newFacts.losses));
+    dictdiff::Files names{oldPath, newPath, sideVerdict(oldFacts.losses, older), sideVerdict(newFacts.losses, newer), {}};
+    for (const auto& [side, facts, decoder] : {std::tuple{"old", &oldFacts, &oldDecoder},
+                                               std::tuple{"new", &newFacts, &newDecoder}}) {
+        std::string note;
+        if (decoder->active())
+            note = std::string("texts of ") + side + " read as " + facts->encoding + ", as its file declares";
+        else if (!decoder->known())
+            note = std::string(side) + " declares encoding \"" + facts->encoding +
+                   "\", which is not known here: its texts are compared as the file's bytes";
+        if (decoder->failures() > 0)
+            note += "; " + std::to_string(decoder->failures()) + " of them hold bytes that are not " +
+                    facts->encoding + " and are compared as the file's bytes, the first \"" +
+                    decoder->firstFailure() + "\"";
+        if (!note.empty())
+            names.notes.push_back(note);
+    }
     progress.clear();
 
     // Each output on its own: one that fails loses no other.

@@ -5,6 +5,7 @@
 #include "commands/Console.h"
 #include "commands/OutputFile.h"
 #include "commands/OutputTarget.h"
+#include "commands/TextDecoder.h"
 #include "tools/plan/PlanSvg.h"
 
 namespace htmlreport {
@@ -84,7 +85,13 @@ bool PlanOutputs::addFile(const dictcheck::FileReport& report, const nlohmann::o
     ++m_added;
     plan::Plan plan;
     std::string why;
-    if (!attempted(why, [&] { plan = plan::readPlan(designTablesHeld(report)); })) {
+    if (!attempted(why, [&] {
+            plan = plan::readPlan(designTablesHeld(report));
+            // Texts of a file that declares another encoding are drawn decoded.
+            commands::TextDecoder decode(report.encoding);
+            if (decode.active())
+                plan::decodeTexts(plan, [&](const std::string& text) { return decode(text); });
+        })) {
         m_pageLost = m_pageLost.empty() ? why : m_pageLost;
         commands::print(stderr, "%s: the plans of %s could not be drawn: %s\n", kTool, report.path.c_str(),
                         why.c_str());

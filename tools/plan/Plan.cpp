@@ -84,4 +84,19 @@ std::vector<std::size_t> changedRecords(const Plan& plan, const Member& member, 
     return records.take();
 }
 
+void decodeTexts(Plan& plan, const std::function<std::string(const std::string&)>& decode)
+{
+    for (Storey& storey : plan.storeys) {
+        storey.name = decode(storey.name);
+        for (auto& members : storey.members)
+            for (Member& member : members) {
+                for (std::string& value : member.design)
+                    value = decode(value);
+                member.openings = decode(member.openings);
+            }
+    }
+    for (Axis& axis : plan.axes)
+        axis.name = decode(axis.name);
+}
+
 } // namespace plan

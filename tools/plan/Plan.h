@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -183,5 +184,10 @@ std::vector<std::size_t> changedRecords(const Plan& plan, const Member& member, 
 // not stored is a problem; one whose file held no design rows of its kind
 // at all is not.
 Plan readPlan(const std::set<std::string>& designTablesHeld);
+
+// Makes the texts a plan shows of its file (storey and axis names, design
+// results, openings) what `decode` makes of them: UTF-8, for a file that
+// declares another encoding.
+void decodeTexts(Plan& plan, const std::function<std::string(const std::string&)>& decode);
 
 } // namespace plan
