@@ -145,4 +145,51 @@ setTimeout(function () {
     return result;
 }
 
+std::vector<std::pair<std::string, std::string>> pointAtEach(const std::string& html, const std::string& selector,
+                                                             const std::string& fragment, double offset)
+{
+    std::string page = readFile(html);
+    const std::string pointer = R"(<script>
+setTimeout(function () {
+  var results = [];
+  document.querySelectorAll(')" + selector + R"(').forEach(function (path) {
+    var keys = path.getAttribute('data-keys').split(' ');
+    var parts = (path.getAttribute('data-parts') || keys.map(function () { return '1'; }).join(' ')).split(' ');
+    var t = path.getAttribute('d').match(/[MLZh]|[-+]?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?/g);
+    var shift = )" + std::to_string(offset) + R"( * (+path.getAttribute('stroke-width') || 0) / 2;
+    var starts = [];
+    for (var i = 0; i < t.length; i++) if (t[i] === 'M') starts.push([+t[i + 1], +t[i + 2]]);
+    for (var k = 0, s = 0; k < keys.length; s += +parts[k], k++) {
+      // The plan's y runs up: right and down on the screen is +x, -y.
+      var p = new DOMPoint(starts[s][0] + shift, starts[s][1] - shift).matrixTransform(path.getScreenCTM());
+      var tip = document.getElementById('tip');
+      tip.textContent = '';
+      path.ownerSVGElement.dispatchEvent(new PointerEvent('pointermove', {clientX: p.x, clientY: p.y, bubbles: true}));
+      var title = tip.style.display === 'none' || !tip.firstChild ? '' : tip.firstChild.textContent;
+      results.push(keys[k] + '=' + title);
+    }
+  });
+  document.body.setAttribute('data-each', results.join('|'));
+}, 100);
+</script></body>)";
+    page.replace(page.rfind("</body>"), 7, pointer);
+    TempFile pointed(page, "pointed-each.html");
+    std::string out = dom(pointed.path(), fragment);
+    std::smatch each;
+    std::vector<std::pair<std::string, std::string>> result;
+    if (!std::regex_search(out, each, std::regex("data-each=\"([^\"]*)\"")))
+        return result;
+    std::string list = each[1];
+    for (std::size_t start = 0; start < list.size();) {
+        std::size_t end = list.find('|', start);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string item = list.substr(start, end - start);
+        std::size_t equals = item.find('=');
+        result.emplace_back(item.substr(0, equals), equals == std::string::npos ? "" : item.substr(equals + 1));
+        start = end + 1;
+    }
+    return result;
+}
+
 } // namespace browsertest

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace browsertest {
@@ -58,5 +59,12 @@ struct Pointed {
     std::string tip;
 };
 Pointed pointAt(const std::string& html, const std::string& selector, const std::string& fragment);
+
+// Points at the first node of every member of every path that `selector`
+// finds, one after the other, moved by `offset` times half the path's
+// stroke width right and down (0.8: near a symbol's corner): per member its
+// key and the first line of the tooltip then shown ("" when none was).
+std::vector<std::pair<std::string, std::string>> pointAtEach(const std::string& html, const std::string& selector,
+                                                             const std::string& fragment, double offset = 0);
 
 } // namespace browsertest

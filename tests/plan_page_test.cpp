@@ -216,7 +216,10 @@ TEST(PlanPage, PointingAtAMemberShowsItsTableKeyAndDesign)
     browsertest::Pointed pointed = browsertest::pointAt(html, "#f1-s1 path.k-beam", "#plan=f1-s1");
     const std::string& text = pointed.tip;
     ASSERT_NE(pointed.key, "");
-    EXPECT_EQ(text.rfind("Beam " + pointed.key + "\n", 0), 0u) << text;
+    // The beam answers, or the brace drawn over it, telling of the beam too.
+    EXPECT_TRUE(text.rfind("Beam " + pointed.key + "\n", 0) == 0 ||
+                (text.rfind("Brace ", 0) == 0 && text.find("\nBeam " + pointed.key + "\n") != std::string::npos))
+        << text;
     EXPECT_NE(text.find("Storey 1 "), std::string::npos) << text;
     hoststore::clearStore();
     importPath(sample);
@@ -229,6 +232,39 @@ TEST(PlanPage, PointingAtAMemberShowsItsTableKeyAndDesign)
                                v["JSection"]["ReqAsTop"].get<std::string>() + "  (ISection | MSection | JSection)";
             EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
         }
+}
+
+// Every column and wall column of a storey answers the pointer with its own
+// key, though beams meet at each of them and wall columns lie on columns; a
+// brace lying on a beam is drawn over it and names the beam under it.
+TEST(PlanPage, EveryColumnAndWallColumnAnswersThePointer)
+{
+    NEED_BROWSER();
+    std::string sample = std::string(SAMPLES_DIR) + "/sample.xml";
+    Page page = pageOf(sample, "pointing", "f1-s1");
+    // A wall column's dot lies on the column at its node: the column answers
+    // near its square's corner, the wall column on its dot.
+    for (const auto& [kind, offset] : {std::pair{"column", 0.8}, std::pair{"wallcolumn", 0.0}}) {
+        auto pointed =
+            browsertest::pointAtEach(page.html, std::string("#f1-s1 path.k-") + kind, "#plan=f1-s1", offset);
+        ASSERT_FALSE(pointed.empty()) << kind;
+        std::string table = std::string(kind) == "column" ? "Column" : "WallColumn";
+        for (const auto& [key, title] : pointed)
+            EXPECT_EQ(title.rfind(table + " " + key, 0), 0u) << table << " " << key << " answered as: " << title;
+    }
+
+    // A brace along the first beam of storey 1: the same element.
+    using namespace planmodels;
+    Model model;
+    model.elements += elementRow(9, 1, {1, 2});
+    model.beams = memberRow(1, 1, {9});
+    model.braces = memberRow(2, 1, {9});
+    TempFile file(model.xml(), "brace-on-beam.xml");
+    Page braced = pageOf(file.path(), "brace-on-beam", "f1-s1");
+    auto pointed = browsertest::pointAt(braced.html, "#f1-s1 path.k-brace", "#plan=f1-s1");
+    EXPECT_EQ(pointed.tip.rfind("Brace 2\n", 0), 0u) << pointed.tip;
+    EXPECT_NE(pointed.tip.find("Under it: Beam 1\nBeam 1\n"), std::string::npos) << pointed.tip;
+    EXPECT_GT(braced.pixels.green, 0.0002) << "the brace is not seen over the beam";
 }
 
 } // namespace

@@ -87,6 +87,10 @@
       var shapes = subpaths(path.getAttribute('d'));
       var total = parts.reduce(function (a, b) { return a + b; }, 0);
       var where = svg.getAttribute('data-floor') + ':' + path.getAttribute('data-table');
+      // A symbol or dot answers anywhere on it: its square, or its disc, half
+      // its stroke's width around its node, in the plan's units.
+      var half = (+path.getAttribute('stroke-width') || 0) / 2;
+      var square = path.getAttribute('stroke-linecap') === 'square';
       if (parts.length !== keys.length || total !== shapes.length || (uses && uses.length !== keys.length))
         broken.push(where);
       for (var k = 0, s = 0; k < keys.length; s += parts[k], k++) {
@@ -96,7 +100,7 @@
           return list || [];
         }) : [];
         self.members.push({ table: path.getAttribute('data-table'), key: keys[k], group: group, index: k,
-                            shapes: shapes.slice(s, s + parts[k]), shared: shared });
+                            shapes: shapes.slice(s, s + parts[k]), shared: shared, half: half, square: square });
       }
     });
     memberCount += this.members.length;
@@ -110,28 +114,34 @@
     return { x: p.x, y: p.y, reach: 6 / Math.abs(m.a) };
   };
 
-  // The member under the point: the nearest line or symbol within reach
-  // (later ones are drawn on top), else the outline that holds it (an
-  // outline's edge is where beams and walls are). The shapes of a shared
-  // definition are measured once per point, however many members draw it.
+  // The member under the point, points before lines before areas, so that
+  // a column where beams meet answers as the column: the nearest symbol or
+  // dot within reach, else the nearest line within reach (later ones are
+  // drawn on top), else the outline that holds it (an outline's edge is
+  // where beams and walls are). Members that lie as near under the one
+  // found (a beam under a brace) are kept in `under`, for its tooltip. The
+  // shapes of a shared definition are measured once per point, however many
+  // members draw it.
   Plan.prototype.hit = function (p) {
-    var best = null, bestDistance = p.reach, area = null, round = ++hitRound;
-    // The nearest of the shapes that are lines or symbols, and whether an
-    // outline among them holds the point.
-    function measure(shapes) {
-      var nearest = Infinity, holds = false;
+    var round = ++hitRound, area = null;
+    var ranks = [{ best: null, distance: p.reach, under: [] }, { best: null, distance: p.reach, under: [] }];
+    // The nearest of the shapes that are symbols and of those that are
+    // lines, and whether an outline among them holds the point.
+    function measure(shapes, half, square) {
+      var point = Infinity, line = Infinity, holds = false;
       shapes.forEach(function (s) {
         var q = s.points;
         if (s.closed) {
           holds = holds || inside(q, p.x, p.y);
         } else if (q.length === 2) {
-          nearest = Math.min(nearest, Math.hypot(p.x - q[0], p.y - q[1]));
+          var dx = Math.abs(p.x - q[0]), dy = Math.abs(p.y - q[1]);
+          point = Math.min(point, Math.max(0, (square ? Math.max(dx, dy) : Math.hypot(dx, dy)) - (half || 0)));
         } else {
           for (var i = 2; i < q.length; i += 2)
-            nearest = Math.min(nearest, segmentDistance(p.x, p.y, q[i - 2], q[i - 1], q[i], q[i + 1]));
+            line = Math.min(line, segmentDistance(p.x, p.y, q[i - 2], q[i - 1], q[i], q[i + 1]));
         }
       });
-      return { nearest: nearest, holds: holds };
+      return { nearest: [point, line], holds: holds };
     }
     function measureShared(shapes) {
       if (shapes.round !== round) {
@@ -141,15 +151,32 @@
       return shapes.measured;
     }
     this.members.forEach(function (m) {
-      [measure(m.shapes)].concat(m.shared.map(measureShared)).forEach(function (found) {
+      var nearest = [Infinity, Infinity];
+      [measure(m.shapes, m.half, m.square)].concat(m.shared.map(measureShared)).forEach(function (found) {
         if (found.holds) area = m;
-        if (found.nearest <= bestDistance) {
-          bestDistance = found.nearest;
-          best = m;
+        nearest = [Math.min(nearest[0], found.nearest[0]), Math.min(nearest[1], found.nearest[1])];
+      });
+      // As near as the one found, within a hundredth of the reach (both under
+      // the pointer, say): the later one is drawn on top and answers, the
+      // other lies under it.
+      var tie = p.reach / 100;
+      ranks.forEach(function (rank, r) {
+        var d = nearest[r];
+        if (d > rank.distance + tie) return;
+        if (rank.best && d >= rank.distance - tie) {
+          rank.under.push(rank.best);
+          rank.distance = Math.min(rank.distance, d);
+        } else {
+          rank.under = [];
+          rank.distance = d;
         }
+        rank.best = m;
       });
     });
-    return best || area;
+    var found = ranks[0].best ? ranks[0] : ranks[1];
+    if (!found.best) return area;
+    found.best.under = found.under.filter(function (m) { return m !== found.best; });
+    return found.best;
   };
 
   Plan.prototype.entry = function (m) {
@@ -220,8 +247,11 @@
     });
   }
 
+  // Members under the one pointed at that the tooltip tells of in full.
+  var kUnderShown = 4;
+
   Plan.prototype.show = function (m, event) {
-    var e = this.entry(m), look = this.lookup();
+    var self = this, look = this.lookup();
     tip.textContent = '';
     function line(text, cls) {
       var div = document.createElement('div');
@@ -231,14 +261,25 @@
     }
     // A comparison's member: its keys in both models, what happened to it
     // and what changed.
-    line(m.table + ' ' + (e.k || m.key) + (e.s ? ': ' + e.s : ''), 'title');
+    function member(m, title) {
+      var e = self.entry(m);
+      line(m.table + ' ' + (e.k || m.key) + (e.s ? ': ' + e.s : ''), title);
+      changeLines(e, look).forEach(function (c) { line(c, 'change'); });
+      problemLines(e, look).forEach(function (p) { line(p, 'problem'); });
+      if (e.o) line('Openings: ' + e.o);
+      var info = fields[m.table];
+      if (e.d && info) designLines(info.fields, e.d).forEach(function (l) { line(l); });
+      else if (info && info.design) line('No ' + info.design + ' row');
+    }
+    member(m, 'title');
     line(this.svg.querySelector('title').textContent);
-    changeLines(e, look).forEach(function (c) { line(c, 'change'); });
-    problemLines(e, look).forEach(function (p) { line(p, 'problem'); });
-    if (e.o) line('Openings: ' + e.o);
-    var info = fields[m.table];
-    if (e.d && info) designLines(info.fields, e.d).forEach(function (l) { line(l); });
-    else if (info && info.design) line('No ' + info.design + ' row');
+    // What lies under it (a beam under a brace) is told too: every drawn
+    // member answers the pointer.
+    var under = m.under || [];
+    if (under.length) {
+      line('Under it: ' + under.map(function (u) { return u.table + ' ' + u.key; }).join(', '));
+      under.slice(0, kUnderShown).forEach(function (u) { member(u, 'title under'); });
+    }
     tip.style.display = 'block';
     var x = event.clientX + 14, y = event.clientY + 14;
     var w = tip.offsetWidth, h = tip.offsetHeight;

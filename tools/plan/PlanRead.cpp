@@ -29,7 +29,7 @@ const std::array<KindInfo, kKindCount>& kinds()
         {Kind::Beam, "Beam", "RcDesignBeam", "beams", "k-beam", Shape::Line, "#1f5fa8", 2, "butt", "", "none"},
         {Kind::WallBeam, "WallLL", "RcDesignWallLL", "wall beams", "k-wallbeam", Shape::Line, "#8e44ad", 3, "butt",
          "", "none"},
-        {Kind::Brace, "Brace", nullptr, "braces", "k-brace", Shape::Line, "#2e8b57", 1.6, "butt", "7 4", "none"},
+        {Kind::Brace, "Brace", nullptr, "braces", "k-brace", Shape::Line, "#2e8b57", 3.2, "butt", "7 4", "none"},
         {Kind::Column, "Column", "RcDesignColumn", "columns", "k-column", Shape::Symbol, "#1a1a1a", 11, "square", "",
          "none"},
         {Kind::WallColumn, "WallColumn", "RcDesignWallColumn", "wall columns", "k-wallcolumn", Shape::Symbol,
