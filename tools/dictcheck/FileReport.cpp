@@ -179,14 +179,12 @@ void FileObserver::loaded(const document::LoadedText& loaded, const TiXmlElement
     auto counted = [this](Kind kind, long long all) {
         m_groups[kind].count += std::max(0LL, all - static_cast<long long>(m_groups[kind].count));
     };
+    // Bytes that are not UTF-8 are one warning, with their count and the
+    // first place: a file in another encoding holds thousands of them.
     if (loaded.encoding.bytes > 0) {
-        bool first = true;
-        for (const document::TextPosition& at : loaded.encoding.places) {
-            warn(NotUtf8, at.row, "",
-                 first ? encodingFaultInEnglish(loaded.encoding) : "at column " + std::to_string(at.column));
-            first = false;
-        }
-        counted(NotUtf8, loaded.encoding.bytes);
+        m_report.bytesNotUtf8 = loaded.encoding.bytes;
+        m_report.likelyGbk = loaded.encoding.likelyGbk;
+        warn(NotUtf8, loaded.encoding.first.row, "", encodingFaultInEnglish(loaded.encoding));
     }
     if (afterRoot)
         warn(AfterRoot, lineOf(afterRoot), "", "element " + quoted(afterRoot->Value()) + " after the root element");
@@ -368,7 +366,8 @@ document::LossTally lossesOf(const FileReport& report)
     tally.valuesNotFinite = count({"non-finite"});
     tally.referencesDropped = count({"reference-dropped"});
     tally.contentAfterRoot = count({"after-root"}) > 0;
-    tally.bytesNotUtf8 = count({"not-utf8"});
+    tally.bytesNotUtf8 = report.bytesNotUtf8;
+    tally.likelyGbk = report.likelyGbk;
     return tally;
 }
 

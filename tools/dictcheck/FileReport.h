@@ -53,6 +53,8 @@ struct FileReport {
     std::string errorMessage; // empty when loaded
     std::string noDictionary; // what the file lacks to be a dictionary, when it loaded but is not one
     std::string encoding;     // the encoding its declaration names, when that is not UTF-8
+    long long bytesNotUtf8 = 0; // in a file read as UTF-8 (one warning tells of them all)
+    bool likelyGbk = false;     // ... and they all fit GBK
     std::vector<TableReport> tables; // model tables, then design tables
     std::vector<UnreadTable> unread;
     std::vector<WarningGroup> warnings; // only kinds that occurred, in a fixed order

@@ -109,6 +109,7 @@ Json reportJson(const FileReport& report)
     file["verdict"] = kVerdicts[static_cast<int>(verdictOf(report))];
     file["summary"] = verdictLine(report);
     file["loaded"] = report.loaded;
+    file["bytes_not_utf8"] = report.bytesNotUtf8;
     if (!report.errorMessage.empty())
         file["error"] = {{"message", report.errorMessage}, {"row", report.error.row}, {"col", report.error.column}};
     else if (!report.noDictionary.empty())
