@@ -164,8 +164,13 @@ void checkReport(const std::string& path, std::size_t inputBytes)
     hoststore::clearStore();
     dictcheck::FileObserver observer(path, 3);
     CMBMBNReaderImpl reader(&observer, RunFeedback{false, false, {}});
-    reader.importFile(path.c_str());
+    bool imported = reader.importFile(path.c_str());
     dictcheck::FileReport report = observer.finish();
+    // The report's verdict is the plug-in's: incomplete exactly when the
+    // plug-in warns of losses.
+    if (imported && report.noDictionary.empty() &&
+        (dictcheck::verdictOf(report) == dictcheck::Verdict::Incomplete) != reader.losses().any())
+        fail("the report's verdict and the plug-in's tally disagree", dictcheck::verdictLine(report));
     expectShownSafely("dictcheck's text", captured([&](std::FILE* out) {
                           commands::put(out, dictcheck::reportText(report));
                       }));
@@ -198,13 +203,16 @@ void checkComparison(const std::string& olderPath, const std::string& newerPath,
     hoststore::StoreRows older, newer;
     plan::Plan oldPlan, newPlan;
     std::string why;
-    if (!dictdiff::importRows(olderPath, older, why, [&] { oldPlan = plan::readPlan({}); }) ||
-        !dictdiff::importRows(newerPath, newer, why, [&] { newPlan = plan::readPlan({}); }))
+    dictdiff::ImportFacts oldFacts, newFacts;
+    if (!dictdiff::importRows(olderPath, older, why, [&] { oldPlan = plan::readPlan({}); }, {}, &oldFacts) ||
+        !dictdiff::importRows(newerPath, newer, why, [&] { newPlan = plan::readPlan({}); }, {}, &newFacts))
         return;
     dictdiff::Options options;
     options.match = match;
     dictdiff::Comparison comparison = dictdiff::compare(older, newer, options);
-    dictdiff::Files names{olderPath, newerPath, {}, {}, {}};
+    dictdiff::markNotRead(comparison, dictdiff::unreadTables(oldFacts.losses), dictdiff::unreadTables(newFacts.losses));
+    dictdiff::Files names{olderPath, newerPath, dictdiff::sideVerdict(oldFacts.losses, older),
+                          dictdiff::sideVerdict(newFacts.losses, newer), {}};
     expectShownSafely("dictdiff's text",
                       captured([&](std::FILE* out) { dictdiff::writeText(out, comparison, names); }));
     expectJson("dictdiff's JSON", captured([&](std::FILE* out) { dictdiff::writeJson(out, comparison, names); }));

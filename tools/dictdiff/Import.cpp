@@ -51,6 +51,20 @@ bool run(const std::string& path, document::ImportObserver* observer, hoststore:
 
 } // namespace
 
+std::vector<UnreadTable> unreadTables(const document::LossTally& losses)
+{
+    std::vector<UnreadTable> tables;
+    for (const auto& u : losses.unreadTables)
+        if (std::string table = storeTableName(u.section, u.nearest); !table.empty())
+            tables.push_back({table, u.name, u.nearest});
+    return tables;
+}
+
+SideVerdict sideVerdict(const document::LossTally& losses, const hoststore::StoreRows& rows)
+{
+    return {losses.any() ? "incomplete" : "complete", verdictInEnglish(losses, recordCount(rows)), lossCounts(losses)};
+}
+
 std::string storeTableName(const std::string& section, const std::string& fileName)
 {
     std::string found;

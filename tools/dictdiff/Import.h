@@ -8,6 +8,8 @@
 
 #include "document/LossTally.h"
 #include "hostsim/store/Tables.h"
+#include "tools/dictdiff/Comparison.h"
+#include "tools/dictdiff/Report.h"
 
 namespace dictdiff {
 
@@ -26,6 +28,13 @@ struct ImportFacts {
     document::LossTally losses;
     std::string encoding;
 };
+
+// The tables an import could not read, by the store's name of the one each
+// most likely is (for markNotRead).
+std::vector<UnreadTable> unreadTables(const document::LossTally& losses);
+
+// What an import came to, for the reports: its verdict, line and losses.
+SideVerdict sideVerdict(const document::LossTally& losses, const hoststore::StoreRows& rows);
 
 // The store's name of the table a file names `fileName` in `section`
 // ("ModelDB", "BeamGroupTable": "BeamGroup"); "" when no reader reads it.

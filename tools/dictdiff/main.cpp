@@ -64,23 +64,6 @@ const char* const kFooter =
     "Exit status: 0 when the models are equal, 1 when they differ, 2 on bad arguments, a refused --json, --csv\n"
     "or --html target, a file that cannot be imported (with the reason), or an output that could not be written.";
 
-// The tables an import could not read, by the store's name of the one each
-// most likely is.
-std::vector<dictdiff::UnreadTable> unreadTables(const document::LossTally& losses)
-{
-    std::vector<dictdiff::UnreadTable> tables;
-    for (const auto& u : losses.unreadTables)
-        if (std::string table = dictdiff::storeTableName(u.section, u.nearest); !table.empty())
-            tables.push_back({table, u.name, u.nearest});
-    return tables;
-}
-
-dictdiff::SideVerdict sideVerdict(const document::LossTally& losses, const hoststore::StoreRows& rows)
-{
-    return {losses.any() ? "incomplete" : "complete", verdictInEnglish(losses, dictdiff::recordCount(rows)),
-            lossCounts(losses)};
-}
-
 // Writes an output to `path`, '-' for standard output, whole or not at
 // all; false, after saying why, when that failed.
 template <class Write>
@@ -265,8 +248,9 @@ int run(int argc, char** argv)
     if (newDecoder.active())
         plan::decodeTexts(newPlan, options.newText);
     dictdiff::Comparison comparison = dictdiff::compare(older, newer, options);
-    dictdiff::markNotRead(comparison, unreadTables(oldFacts.losses), unreadTables(newFacts.losses));
-    dictdiff::Files names{oldPath, newPath, sideVerdict(oldFacts.losses, older), sideVerdict(newFacts.losses, newer), {}};
+    dictdiff::markNotRead(comparison, dictdiff::unreadTables(oldFacts.losses), dictdiff::unreadTables(newFacts.losses));
+    dictdiff::Files names{oldPath, newPath, dictdiff::sideVerdict(oldFacts.losses, older),
+                          dictdiff::sideVerdict(newFacts.losses, newer), {}};
     for (const auto& [side, facts, decoder] : {std::tuple{"old", &oldFacts, &oldDecoder},
                                                std::tuple{"new", &newFacts, &newDecoder}}) {
         std::string note;
