@@ -13,6 +13,10 @@ namespace commands {
 
 // Whether a declaration's encoding name is UTF-8 ("UTF-8", "utf8", any case).
 bool namesUtf8(std::string_view encoding);
+// Whether it names an encoding of 16 or 32 bits (UTF-16, UCS-2, ...): a
+// file the import read is not in one, whatever it declares, so its texts
+// are not decoded.
+bool namesWideEncoding(std::string_view encoding);
 
 class TextDecoder {
 public:

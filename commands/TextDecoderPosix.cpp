@@ -12,7 +12,7 @@ struct TextDecoder::State {
 
 TextDecoder::TextDecoder(const std::string& encoding)
 {
-    if (encoding.empty() || namesUtf8(encoding))
+    if (encoding.empty() || namesUtf8(encoding) || namesWideEncoding(encoding))
         return;
     iconv_t cd = iconv_open("UTF-8", encoding.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) {

@@ -30,7 +30,7 @@ const struct {
 
 TextDecoder::TextDecoder(const std::string& encoding)
 {
-    if (encoding.empty() || namesUtf8(encoding))
+    if (encoding.empty() || namesUtf8(encoding) || namesWideEncoding(encoding))
         return;
     std::string name;
     for (char c : encoding)

@@ -26,6 +26,9 @@ TEST(TextDecoder, DecodesDeclaredEncodingsAndLeavesWhatDoesNotFitAsItIs)
         {"UTF-8", "\xE7\xAC\xAC", "\xE7\xAC\xAC", false, 0},
         {"utf8", "\xB5\xDA", "\xB5\xDA", false, 0},
         {"", "\xB5\xDA", "\xB5\xDA", false, 0},
+        // A file the import read is in single bytes, whatever it declares.
+        {"UTF-16", "AB", "AB", false, 0},
+        {"ucs-2", "AB", "AB", false, 0},
     };
     for (const auto& c : cases) {
         commands::TextDecoder decode(c.encoding);
