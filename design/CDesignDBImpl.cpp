@@ -1,6 +1,6 @@
 #include "design/CDesignDBImpl.h"
 
-#include "design/DesignFields.h"
+#include "schema/DesignSchema.h"
 #include "document/TableWalk.h"
 
 using namespace building_designDB;
@@ -31,7 +31,7 @@ bool CDesignDBImpl::readEntry(const Entry& entry)
 template <class R>
 bool CDesignDBImpl::readTable()
 {
-    return readEntry(document::entryOf<R>(kTables));
+    return readEntry(schema::entryOf<R>(kTables));
 }
 
 // clang-format off

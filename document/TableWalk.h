@@ -21,7 +21,7 @@
 #include <tinyxml.h>
 
 #include "document/Conversions.h"
-#include "document/FieldList.h"
+#include "document/FieldRead.h"
 #include "document/ImportObserver.h"
 #include "document/LossTally.h"
 #include "document/SectionIndex.h"

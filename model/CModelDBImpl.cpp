@@ -1,7 +1,7 @@
 #include "model/CModelDBImpl.h"
 
 #include "document/TableWalk.h"
-#include "model/ModelFields.h"
+#include "schema/ModelSchema.h"
 
 using namespace building_modelDB;
 using building_modelDB::fields::kTables;
@@ -31,7 +31,7 @@ bool CModelDBImpl::readEntry(const Entry& entry)
 template <class R>
 bool CModelDBImpl::readTable()
 {
-    return readEntry(document::entryOf<R>(kTables));
+    return readEntry(schema::entryOf<R>(kTables));
 }
 
 // clang-format off

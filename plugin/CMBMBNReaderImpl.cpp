@@ -10,20 +10,20 @@
 #include <tinyxml.h>
 
 #include "design/CDesignDBImpl.h"
-#include "design/DesignFields.h"
+#include "schema/DesignSchema.h"
 #include "document/DocumentLoad.h"
 #include "document/NearestName.h"
 #include "document/TableWalk.h"
 #include "model/CModelDBImpl.h"
-#include "model/ModelFields.h"
+#include "schema/ModelSchema.h"
 #include "platform/Platform.h"
 #include "plugin/UserMessages.h"
 
 namespace {
 
 // The run's steps: the model tables' from 1 on, then the design tables'.
-constexpr int kModelSteps = document::stepCount(building_modelDB::fields::kTables);
-constexpr int kStepCount = kModelSteps + document::stepCount(building_designDB::fields::kTables);
+constexpr int kModelSteps = schema::stepCount(building_modelDB::fields::kTables);
+constexpr int kStepCount = kModelSteps + schema::stepCount(building_designDB::fields::kTables);
 
 } // namespace
 
@@ -86,7 +86,7 @@ template <class Registry>
 std::vector<std::string> namesOf(const Registry& registry)
 {
     std::vector<std::string> names;
-    document::forEachTable(registry, [&](const auto& entry) { names.push_back(entry.name); });
+    schema::forEachTable(registry, [&](const auto& entry) { names.push_back(entry.name); });
     return names;
 }
 

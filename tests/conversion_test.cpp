@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "document/Conversions.h"
-#include "document/FieldList.h"
+#include "document/FieldRead.h"
 #include "document/TableWalk.h"
 
 using document::toInt;
@@ -103,10 +103,10 @@ struct Values {
     std::string s = "kept";
     int key = -1;
 };
-constexpr auto kValues = document::fieldList(
-    document::field("i", &Values::i, document::asInt), document::field("d", &Values::d, document::asReal),
-    document::field("b", &Values::b, document::asFlag), document::field("s", &Values::s, document::asText),
-    document::field("k", &Values::key, document::keyRef("S_Node_K")));
+constexpr auto kValues = schema::fieldList(
+    schema::field("i", &Values::i, schema::asInt), schema::field("d", &Values::d, schema::asReal),
+    schema::field("b", &Values::b, schema::asFlag), schema::field("s", &Values::s, schema::asText),
+    schema::field("k", &Values::key, schema::keyRef("S_Node_K")));
 
 Values readValues(const std::string& fields)
 {

@@ -8,7 +8,7 @@
 #include <tinyxml.h>
 
 #include "TestSupport.h"
-#include "design/DesignFields.h"
+#include "schema/DesignSchema.h"
 #include "document/TableWalk.h"
 
 using namespace testsupport;
@@ -335,14 +335,14 @@ namespace fields = building_designDB::fields;
 template <class List>
 auto chain(const List& list)
 {
-    return [list](const TiXmlHandle& holder, document::RecordOf<List>& record) {
+    return [list](const TiXmlHandle& holder, schema::RecordOf<List>& record) {
         return document::readChain(document::DesignRows<document::Quiet>(), holder, record, list);
     };
 }
 template <class List, std::size_t Links>
-auto chain(const document::SubRecord<List, Links>& kind)
+auto chain(const schema::SubRecord<List, Links>& kind)
 {
-    return [kind](const TiXmlHandle& holder, document::RecordOf<List>& record) {
+    return [kind](const TiXmlHandle& holder, schema::RecordOf<List>& record) {
         return document::readChainOf<Links>(document::DesignRows<document::Quiet>(), holder, record, kind.list);
     };
 }

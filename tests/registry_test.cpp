@@ -9,11 +9,11 @@
 
 #include "TestSupport.h"
 #include "design/CDesignDBImpl.h"
-#include "design/DesignFields.h"
+#include "schema/DesignSchema.h"
 #include "document/SectionIndex.h"
 #include "hostsim/store/Store.h"
 #include "model/CModelDBImpl.h"
-#include "model/ModelFields.h"
+#include "schema/ModelSchema.h"
 
 using namespace testsupport;
 
@@ -33,9 +33,9 @@ struct TableLog : document::ImportObserver {
 std::string everyTable()
 {
     std::string model, design;
-    document::forEachTable(building_modelDB::fields::kTables,
+    schema::forEachTable(building_modelDB::fields::kTables,
                            [&](const auto& t) { model += table(t.name, row("5", "")); });
-    document::forEachTable(building_designDB::fields::kTables,
+    schema::forEachTable(building_designDB::fields::kTables,
                            [&](const auto& t) { design += table(t.name, row("5", "")); });
     return dictionary(model, design);
 }
@@ -93,7 +93,7 @@ TEST(NamedReaders, EachModelReaderReadsItsTableIntoItsHostTable)
         {&CModelDBImpl::readMdulTable, "MdulTable", "Mdul"},
         {&CModelDBImpl::readPlanTable, "PlanTable", "Plan"},
     };
-    static_assert(std::size(cases) == document::tableCount(building_modelDB::fields::kTables));
+    static_assert(std::size(cases) == schema::tableCount(building_modelDB::fields::kTables));
     for (const auto& c : cases) {
         hoststore::clearStore();
         Sections sections(everyTable());
@@ -122,7 +122,7 @@ TEST(NamedReaders, EachDesignReaderLooksUpItsTable)
         {&CDesignDBImpl::readWallColumnDesignTable, "WallColumnTable", "RcDesignWallColumn"},
         {&CDesignDBImpl::readSlabDesignTable, "SlabTable", "RcDesignSlab"},
     };
-    static_assert(std::size(cases) == document::tableCount(building_designDB::fields::kTables));
+    static_assert(std::size(cases) == schema::tableCount(building_designDB::fields::kTables));
     for (const auto& c : cases) {
         hoststore::clearStore();
         Sections sections(everyTable());
@@ -148,8 +148,8 @@ TEST(NamedReaders, AMissingTableIsFalse)
 
 TEST(Registries, StepsAreTheRunsThirtyOne)
 {
-    EXPECT_EQ(document::stepCount(building_modelDB::fields::kTables), 23);
-    EXPECT_EQ(document::stepCount(building_designDB::fields::kTables), 8);
+    EXPECT_EQ(schema::stepCount(building_modelDB::fields::kTables), 23);
+    EXPECT_EQ(schema::stepCount(building_designDB::fields::kTables), 8);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 // Construction, copying and destruction of the host records, driven by
-// their member lists: scalars start at zero, texts empty, and every list
+// their field lists: scalars start at zero, texts empty, and every list
 // pointer owns a list of its own.
 #include <algorithm>
 #include <type_traits>
 
-#include "hostsim/store/Members.h"
 #include "keylists/KeyListImpls.h"
+#include "schema/Records.h"
 
 namespace hoststore {
 namespace {
@@ -48,25 +48,27 @@ void destroyValue(T& value)
 template <class R>
 void initRecord(R& record)
 {
-    forEachMember<R>([&](const auto& m) { initValue(record.*m.ptr); });
+    schema::forEachMember<R>([&](const auto& f) { initValue(record.*f.member); });
 }
 
 template <class R>
 void copyRecord(R& target, const R& source)
 {
-    forEachMember<R>([&](const auto& m) { copyValue(target.*m.ptr, source.*m.ptr); });
+    schema::forEachMember<R>([&](const auto& f) { copyValue(target.*f.member, source.*f.member); });
 }
 
 template <class R>
 void destroyRecord(R& record)
 {
-    forEachMember<R>([&](const auto& m) { destroyValue(record.*m.ptr); });
+    schema::forEachMember<R>([&](const auto& f) { destroyValue(record.*f.member); });
 }
 
 } // namespace
 } // namespace hoststore
 
 using namespace hoststore;
+using namespace building_modelDB;
+using namespace building_designDB;
 
 // A record without lists: its constructor zeroes it; copies are member-wise.
 #define PLAIN_RECORD(R) \

@@ -12,9 +12,9 @@
 #include "host/CModelDB.h"
 #include "host/EventData.h"
 #include "hostsim/store/JsonWriter.h"
-#include "hostsim/store/Members.h"
 #include "hostsim/store/Tables.h"
 #include "keylists/KeyListImpls.h"
+#include "schema/Records.h"
 
 namespace hoststore {
 namespace {
@@ -90,7 +90,7 @@ template <class T, std::size_t N>
 void write(JsonWriter& json, const T (&items)[N]);
 template <class T>
 void write(JsonWriter& json, T* const& list);
-template <class R, class = std::enable_if_t<IsDescribed<R>::value>>
+template <class R, class = std::enable_if_t<schema::isDescribed<R>>>
 void write(JsonWriter& json, const R& record);
 
 template <class T, std::size_t N>
@@ -120,9 +120,9 @@ template <class R, class>
 void write(JsonWriter& json, const R& record)
 {
     json.beginObject();
-    forEachMember<R>([&](const auto& m) {
-        json.key(m.name);
-        write(json, record.*m.ptr);
+    schema::forEachMember<R>([&](const auto& f) {
+        json.key(f.element);
+        write(json, record.*f.member);
     });
     json.endObject();
 }

@@ -1,7 +1,7 @@
 // Built on demand by two tests: as it stands it must compile; with
 // WRONG_TABLE it pairs the node field list with the beam table, which the
 // registry must refuse at compile time.
-#include "model/ModelFields.h"
+#include "schema/ModelSchema.h"
 
 namespace building_modelDB::fields {
 
@@ -16,6 +16,6 @@ struct ProbeTables : CModelDB {
     }
 };
 constexpr auto kProbe = ProbeTables::registry();
-static_assert(document::tableCount(kProbe) == 1);
+static_assert(schema::tableCount(kProbe) == 1);
 
 } // namespace building_modelDB::fields

@@ -10,9 +10,9 @@
 
 #include <tinyxml.h>
 
-#include "design/DesignFields.h"
+#include "schema/DesignSchema.h"
 #include "document/SectionIndex.h"
-#include "model/ModelFields.h"
+#include "schema/ModelSchema.h"
 #include "commands/TextDecoder.h"
 #include "plugin/UserMessages.h"
 
@@ -106,8 +106,8 @@ std::vector<std::string> warningKinds()
 
 std::size_t importedTableCount()
 {
-    return document::tableCount(building_modelDB::fields::kTables) +
-           document::tableCount(building_designDB::fields::kTables);
+    return schema::tableCount(building_modelDB::fields::kTables) +
+           schema::tableCount(building_designDB::fields::kTables);
 }
 
 FileObserver::FileObserver(const std::string& path, std::size_t examplesPerKind) : m_examplesPerKind(examplesPerKind)
@@ -117,8 +117,8 @@ FileObserver::FileObserver(const std::string& path, std::size_t examplesPerKind)
     auto add = [this](const char* section) {
         return [this, section](const auto& table) { m_report.tables.push_back({section, table.displayName}); };
     };
-    document::forEachTable(building_modelDB::fields::kTables, add("model"));
-    document::forEachTable(building_designDB::fields::kTables, add("design"));
+    schema::forEachTable(building_modelDB::fields::kTables, add("model"));
+    schema::forEachTable(building_designDB::fields::kTables, add("design"));
     for (int k = 0; k < KindCount; ++k) {
         m_groups[k].kind = kKinds[k].kind;
         m_groups[k].title = kKinds[k].title;

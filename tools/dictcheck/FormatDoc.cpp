@@ -15,9 +15,9 @@
 #include <cxxabi.h>
 #endif
 
-#include "design/DesignFields.h"
+#include "schema/DesignSchema.h"
 #include "document/TableWalk.h"
-#include "model/ModelFields.h"
+#include "schema/ModelSchema.h"
 
 namespace dictcheck {
 namespace {
@@ -80,44 +80,44 @@ constexpr const char* valueKind()
 // Tells the describer what a field of member type M and of that kind
 // reads: one overload per kind of field.
 template <class M, class D, class V>
-void describeField(D& describer, const char* element, const document::AsValue<V>&)
+void describeField(D& describer, const char* element, const schema::AsValue<V>&)
 {
     describer.value(element, valueKind<V>());
 }
 template <class M, class D>
-void describeField(D& describer, const char* element, const document::KeyRef& kind)
+void describeField(D& describer, const char* element, const schema::KeyRef& kind)
 {
     describer.keyReference(element, kind.wrapper);
 }
 template <class M, class D>
-void describeField(D& describer, const char* element, const document::AsIntsFromDoubles&)
+void describeField(D& describer, const char* element, const schema::AsIntsFromDoubles&)
 {
     describer.integersFromDoubles(element, std::extent_v<M>);
 }
 template <class M, class D, class List, std::size_t Links>
-void describeField(D& describer, const char* element, const document::SubRecord<List, Links>& kind)
+void describeField(D& describer, const char* element, const schema::SubRecord<List, Links>& kind)
 {
     describer.subRecord(element, kind.list, Links);
 }
 template <class M, class D, class List>
-void describeField(D& describer, const char* element, const document::SubRecords<List>& kind)
+void describeField(D& describer, const char* element, const schema::SubRecords<List>& kind)
 {
     describer.subRecords(element, std::extent_v<M>, kind.each.list);
 }
 template <class M, class D, class V>
-void describeField(D& describer, const char* element, const document::EntryList<V>& kind)
+void describeField(D& describer, const char* element, const schema::EntryList<V>& kind)
 {
     describer.entryList(element, kind.first, kind.keys, kind.valueChild, valueKind<V>());
 }
 template <class M, class D, class List>
-void describeField(D& describer, const char* element, const document::RecordList<List>& kind)
+void describeField(D& describer, const char* element, const schema::RecordList<List>& kind)
 {
     describer.recordList(element, kind.first, kind.list);
 }
 // The describer's optional() gives one that describes the field as one
 // whose absence changes nothing.
 template <class M, class D, class Kind>
-void describeField(D& describer, const char* element, const document::Optional<Kind>& kind)
+void describeField(D& describer, const char* element, const schema::Optional<Kind>& kind)
 {
     auto optionalDescriber = describer.optional();
     describeField<M>(optionalDescriber, element, kind.kind);
@@ -201,7 +201,7 @@ public:
                          firstTo(count) + " " + code(element) + " element of the row");
     }
 
-    void entryList(const char* element, const char* first, document::EntryKeys keys, const char* valueChild,
+    void entryList(const char* element, const char* first, schema::EntryKeys keys, const char* valueChild,
                    const char* kind)
     {
         bool keysList = std::string(kind) == "integer";
@@ -209,7 +209,7 @@ public:
                            (keysList ? "key" : kind) + " per element from the first " + code(first) + " child on, " +
                            (valueChild ? "in the element's " + code(valueChild) : std::string("its own text")) +
                            "; " +
-                           (keys == document::EntryKeys::Position ? "stored by position (0, 1, ...)"
+                           (keys == schema::EntryKeys::Position ? "stored by position (0, 1, ...)"
                                                                   : "stored under the key itself (a key given twice "
                                                                     "counts once)");
         add(element, text);
@@ -265,7 +265,7 @@ std::vector<Row> describeRows(const List& list, SubRecords& subRecords, Section 
 template <class List>
 std::string SubRecords::add(const List& list, Section section)
 {
-    std::string name = recordName(typeid(document::RecordOf<List>));
+    std::string name = recordName(typeid(schema::RecordOf<List>));
     if (m_known.insert(name).second)
         m_queue.emplace_back(name, [this, list, section] { return describeRows(list, *this, section); });
     return subRecordLink(name);
@@ -298,7 +298,7 @@ void writeSection(std::ostream& out, Section section, const char* title, const T
                                                         : document::DesignRows<document::Quiet>::kSection;
     out << "## " << title << " (" << code(sectionName) << ")\n\n";
     SubRecords subRecords;
-    document::forEachTable(tables, [&](const auto& t) {
+    schema::forEachTable(tables, [&](const auto& t) {
         out << "### " << t.name << "\n\n"
             << "Each row becomes one " << code(recordName(typeid(typename std::decay_t<decltype(t)>::Record)))
             << " record in the store's " << t.displayName << " table.\n\n";

@@ -69,7 +69,7 @@ template <class R>
 Json recordValue(const R& record)
 {
     Json object = Json::object();
-    hoststore::forEachMember<R>([&](const auto& m) { object[m.name] = valueOf(record.*m.ptr); });
+    schema::forEachMember<R>([&](const auto& f) { object[f.element] = valueOf(record.*f.member); });
     return object;
 }
 
@@ -106,9 +106,9 @@ private:
     template <class R, class Fields>
     void record(const R& a, const R& b, const Fields& fields)
     {
-        forEachMemberKind<R>(fields, [&](const auto& member, const auto& kind) {
-            m_path.push_back({member.name, -1});
-            value(a.*member.ptr, b.*member.ptr, kind);
+        forEachMemberKind(fields, [&](const auto& member, const auto& kind) {
+            m_path.push_back({member.element, -1});
+            value(a.*member.member, b.*member.member, kind);
             m_path.pop_back();
         });
     }

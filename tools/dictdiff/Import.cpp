@@ -5,10 +5,10 @@
 
 #include "document/DocumentLoad.h"
 #include "document/ImportObserver.h"
-#include "design/DesignFields.h"
+#include "schema/DesignSchema.h"
 #include "document/SectionIndex.h"
-#include "document/TableRegistry.h"
-#include "model/ModelFields.h"
+#include "schema/Tables.h"
+#include "schema/ModelSchema.h"
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
 #include "plugin/UserMessages.h"
@@ -73,9 +73,9 @@ std::string storeTableName(const std::string& section, const std::string& fileNa
             found = entry.displayName;
     };
     if (section == "ModelDB")
-        document::forEachTable(building_modelDB::fields::kTables, look);
+        schema::forEachTable(building_modelDB::fields::kTables, look);
     else if (section == "DesignDB")
-        document::forEachTable(building_designDB::fields::kTables, look);
+        schema::forEachTable(building_designDB::fields::kTables, look);
     return found;
 }
 

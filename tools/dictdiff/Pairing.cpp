@@ -62,8 +62,8 @@ void addMemberTargets(const Kind& kind, std::vector<int>& targets)
 template <class R, class Fields>
 void addKeyTargets(const Fields& fields, std::vector<int>& targets)
 {
-    forEachMemberKind<R>(fields, [&](const auto& member, const auto& kind) {
-        addMemberTargets<MemberType<decltype(member)>>(kind, targets);
+    forEachMemberKind(fields, [&](const auto& member, const auto& kind) {
+        addMemberTargets<typename std::decay_t<decltype(member)>::Member>(kind, targets);
     });
 }
 

@@ -1,10 +1,8 @@
-// A record's members as the comparison walks them: the store's member list
-// (hostsim/store/Members.h) gives each member's name and value, and the
-// reader's field list of the same record, which agrees with it member for
-// member (tests/field_lists_check.cpp), tells what a member holds beyond
-// its type: which table an integer key or a key list refers to (the
-// wrapper element "S_Node_K" names the store's table "Node"), whether a
-// key list is a set or a sequence, and the field list of a sub-record.
+// A record's members as the comparison walks them: its field list gives
+// each member's name and value, and tells what a member holds beyond its
+// type: which table an integer key or a key list refers to (the wrapper
+// element "S_Node_K" names the store's table "Node"), whether a key list
+// is a set or a sequence, and the field list of a sub-record.
 #pragma once
 
 #include <cstddef>
@@ -14,46 +12,23 @@
 #include <type_traits>
 #include <utility>
 
-#include "design/DesignFields.h"
-#include "document/FieldList.h"
-#include "document/TableRegistry.h"
-#include "hostsim/store/Members.h"
 #include "keylists/KeyListImpls.h"
-#include "model/ModelFields.h"
+#include "schema/Records.h"
 
 namespace dictdiff {
 
-template <class R, class Registry>
-constexpr bool holdsRecord(const Registry&)
-{
-    constexpr std::size_t size = std::tuple_size_v<Registry>;
-    return document::indexOfRecord<R, Registry>(std::make_index_sequence<size>()) < size;
-}
-
-// The field list of a table's records, from the model or design registry.
+// The field list of a record's table or sub-record.
 template <class R>
-const auto& fieldsOf()
+constexpr const auto& fieldsOf()
 {
-    if constexpr (holdsRecord<R>(building_modelDB::fields::kTables))
-        return document::entryOf<R>(building_modelDB::fields::kTables).fields;
-    else
-        return document::entryOf<R>(building_designDB::fields::kTables).fields;
+    return schema::Described<R>::fields;
 }
 
-template <class R, class Fields, class F, std::size_t... I>
-void zipMembers(const Fields& fields, F& f, std::index_sequence<I...>)
-{
-    (f(std::get<I>(hoststore::Members<R>::members), std::get<I>(fields).kind), ...);
-}
-
-// Calls f(member, kind) for every member of R in member order: `member`
-// from the store's list (name, pointer), `kind` from the field list.
-template <class R, class Fields, class F>
+// Calls f(field, kind) for every field of the list, in member order.
+template <class Fields, class F>
 void forEachMemberKind(const Fields& fields, F&& f)
 {
-    constexpr std::size_t size = std::tuple_size_v<std::decay_t<decltype(hoststore::Members<R>::members)>>;
-    static_assert(std::tuple_size_v<Fields> == size, "the field list and the member list disagree");
-    zipMembers<R>(fields, f, std::make_index_sequence<size>());
+    schema::forEachField(fields, [&](const auto& field) { f(field, field.kind); });
 }
 
 // The wrapper or entry element of a keyed member ("S_Node_K"), or null
@@ -63,16 +38,16 @@ const char* keyElement(const K&)
 {
     return nullptr;
 }
-inline const char* keyElement(const document::KeyRef& kind)
+inline const char* keyElement(const schema::KeyRef& kind)
 {
     return kind.wrapper;
 }
-inline const char* keyElement(const document::EntryList<int>& kind)
+inline const char* keyElement(const schema::EntryList<int>& kind)
 {
     return kind.first;
 }
 template <class K>
-const char* keyElement(const document::Optional<K>& kind)
+const char* keyElement(const schema::Optional<K>& kind)
 {
     return keyElement(kind.kind);
 }
@@ -95,52 +70,21 @@ bool isSet(const K&)
     return false;
 }
 template <class V>
-bool isSet(const document::EntryList<V>& kind)
+bool isSet(const schema::EntryList<V>& kind)
 {
-    return kind.keys == document::EntryKeys::Value;
+    return kind.keys == schema::EntryKeys::Value;
 }
 template <class K>
-bool isSet(const document::Optional<K>& kind)
+bool isSet(const schema::Optional<K>& kind)
 {
     return isSet(kind.kind);
 }
 
-// The field list of a sub-record member, of each of an array's
-// sub-records, or of each entry of a list of sub-records.
-template <class List, std::size_t Links>
-const List& subFields(const document::SubRecord<List, Links>& kind)
-{
-    return kind.list;
-}
-template <class List>
-const List& subFields(const document::SubRecords<List>& kind)
-{
-    return kind.each.list;
-}
-template <class List>
-const List& subFields(const document::RecordList<List>& kind)
-{
-    return kind.list;
-}
-template <class K>
-const auto& subFields(const document::Optional<K>& kind)
-{
-    return subFields(kind.kind);
-}
-
-// The type of the member a store's member entry describes.
-template <class Entry>
-struct MemberTypeOf;
-template <class R, class M>
-struct MemberTypeOf<hoststore::Member<R, M>> {
-    using type = M;
-};
-template <class Entry>
-using MemberType = typename MemberTypeOf<std::decay_t<Entry>>::type;
+using schema::subFields;
 
 // A member that is itself a described record.
 template <class M>
-constexpr bool isSubRecord = hoststore::IsDescribed<M>::value;
+constexpr bool isSubRecord = schema::isDescribed<M>;
 
 template <class R, class Fields, class F>
 void forEachReference(const R& record, const Fields& fields, F& f);
@@ -183,8 +127,8 @@ void referencesIn(const M& value, const Kind& kind, F& f)
 template <class R, class Fields, class F>
 void forEachReference(const R& record, const Fields& fields, F& f)
 {
-    forEachMemberKind<R>(fields, [&](const auto& member, const auto& kind) {
-        referencesIn(record.*member.ptr, kind, f);
+    forEachMemberKind(fields, [&](const auto& member, const auto& kind) {
+        referencesIn(record.*member.member, kind, f);
     });
 }
 

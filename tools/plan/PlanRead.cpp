@@ -12,7 +12,7 @@
 
 #include "host/CDesignDB.h"
 #include "host/CModelDB.h"
-#include "hostsim/store/Members.h"
+#include "schema/Records.h"
 #include "tools/plan/Markup.h"
 #include "tools/plan/Plan.h"
 
@@ -119,20 +119,20 @@ template <class R>
 void requiredSteel(const R& record, const std::string& prefix, std::vector<std::string>* names,
                    std::vector<std::string>* values)
 {
-    hoststore::forEachMember<R>([&](const auto& m) {
-        using T = std::decay_t<decltype(record.*m.ptr)>;
-        const T& value = record.*m.ptr;
-        if constexpr (hoststore::IsDescribed<T>::value) {
-            requiredSteel(value, prefix + m.name + ".", names, values);
+    schema::forEachMember<R>([&](const auto& m) {
+        using T = std::decay_t<decltype(record.*m.member)>;
+        const T& value = record.*m.member;
+        if constexpr (schema::isDescribed<T>) {
+            requiredSteel(value, prefix + m.element + ".", names, values);
         } else if constexpr (std::is_array_v<T>) {
-            if constexpr (hoststore::IsDescribed<std::remove_extent_t<T>>::value)
+            if constexpr (schema::isDescribed<std::remove_extent_t<T>>)
                 for (std::size_t i = 0; i < std::extent_v<T>; ++i)
-                    requiredSteel(value[i], prefix + m.name + "[" + std::to_string(i) + "].", names, values);
+                    requiredSteel(value[i], prefix + m.element + "[" + std::to_string(i) + "].", names, values);
         } else if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, TableInterface<int, double>*>) {
-            if (!isRequired(m.name))
+            if (!isRequired(m.element))
                 return;
             if (names)
-                names->push_back(prefix + m.name);
+                names->push_back(prefix + m.element);
             if (!values)
                 return;
             if constexpr (std::is_same_v<T, std::string>) {

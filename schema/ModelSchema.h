@@ -1,28 +1,28 @@
-// The fields of every model record: element, member and kind, in member
-// order. Each model table reader walks its table with one of these lists.
+// Every model record and sub-record, described once: element, member and
+// kind, in member order; and the model section's tables.
 #pragma once
 
-#include "document/FieldList.h"
-#include "document/TableRegistry.h"
 #include "host/CModelDB.h"
 #include "host/ModelRecords.h"
+#include "schema/Fields.h"
+#include "schema/Tables.h"
 
 namespace building_modelDB::fields {
 
-using document::asFlag;
-using document::asInt;
-using document::asIntsFromDoubles;
-using document::asReal;
-using document::asText;
-using document::EntryKeys;
-using document::EntryList;
-using document::recordList;
-using document::field;
-using document::fieldList;
-using document::keyRef;
-using document::subRecord;
-using document::tableEntry;
-using document::tableRegistry;
+using schema::asFlag;
+using schema::asInt;
+using schema::asIntsFromDoubles;
+using schema::asReal;
+using schema::asText;
+using schema::EntryKeys;
+using schema::EntryList;
+using schema::recordList;
+using schema::field;
+using schema::fieldList;
+using schema::keyRef;
+using schema::subRecord;
+using schema::tableEntry;
+using schema::tableRegistry;
 
 // Key lists and lists of reals held by records: entries from the first
 // child of the name on, keyed by position or by their own value.
@@ -320,9 +320,6 @@ constexpr auto kPlan = fieldList(
     field("MatlKBrace", &S_Plan_D::MatlKBrace, asText),
     field("ThikKSlab", &S_Plan_D::ThikKSlab, asText));
 
-// The model section's tables, in the order they are imported: each table's
-// name in the file with the field list of its rows. The table readers and
-// the file format's description both take them from here.
 // The model section's tables, in the order they are imported, one
 // progress step each. The host tables are protected members of the
 // store's base class, which a class derived from it may name.

@@ -1,8 +1,8 @@
 // A section's tables as inert data: per table its name in the file, the
 // field list of its rows, the host table its records go to, the name
-// people know it by, and the progress steps it takes. The import order is
-// the order of the list; the importers, the format document and the
-// report all walk the same list.
+// people know it by (the store's name of the table), and the progress
+// steps it takes. The import order is the order of the list; every layer
+// that lists tables walks the same list.
 #pragma once
 
 #include <cstddef>
@@ -10,10 +10,10 @@
 #include <type_traits>
 #include <utility>
 
-#include "document/FieldList.h"
 #include "host/TableInterface.h"
+#include "schema/Fields.h"
 
-namespace document {
+namespace schema {
 
 template <class Store, class R, class List>
 struct TableEntry {
@@ -80,4 +80,4 @@ constexpr const auto& entryOf(const Registry& registry)
     return std::get<index>(registry);
 }
 
-} // namespace document
+} // namespace schema

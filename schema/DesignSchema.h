@@ -1,25 +1,26 @@
-// The fields of every design record and sub-record: element, member and
-// kind, in member order. A design row is read as a chain over its list.
+// Every design record and sub-record, described once: element, member and
+// kind, in member order (a design row is read as a chain over its list);
+// and the design section's tables.
 #pragma once
 
-#include "document/FieldList.h"
-#include "document/TableRegistry.h"
 #include "host/CDesignDB.h"
 #include "host/DesignRecords.h"
+#include "schema/Fields.h"
+#include "schema/Tables.h"
 
 namespace building_designDB::fields {
 
-using document::asText;
-using document::EntryKeys;
-using document::EntryList;
-using document::field;
-using document::fieldList;
-using document::optional;
-using document::subRecord;
-using document::subRecords;
-using document::subRecordUpTo;
-using document::tableEntry;
-using document::tableRegistry;
+using schema::asText;
+using schema::EntryKeys;
+using schema::EntryList;
+using schema::field;
+using schema::fieldList;
+using schema::optional;
+using schema::subRecord;
+using schema::subRecords;
+using schema::subRecordUpTo;
+using schema::tableEntry;
+using schema::tableRegistry;
 
 constexpr auto kRcDgnGlobal = fieldList(
     field("Gamma0", &S_RcDgnGlobal_D::Gamma0, asText));
