@@ -6,10 +6,9 @@
 // - DesignRows reads the fields as a chain that stops at the first missing
 //   element, stores only complete rows, and numbers a row without a key on
 //   from the previous row's key, stored or not.
-// Who hears the walk is the policy's listener: Counted (a tally of what
-// the walk leaves out, which the plug-in tells the user of), Told (the
-// same, and an ImportObserver hears every table, row and field) or Quiet
-// (nobody).
+// Who hears the walk is the policy's Listener: a tally of what the walk
+// leaves out, which the plug-in tells the user of, and an ImportObserver
+// for a report, which hears every table, row and field.
 #pragma once
 
 #include <algorithm>
@@ -84,35 +83,44 @@ bool walkTable(SectionIndex& index, const Entry& entry, TableInterface<int, type
 // first child is text.
 bool hidesText(const TiXmlElement* element);
 
-// Hears nothing.
-struct Quiet {
-    void tableBegin(const char*, const char*, const char*, bool) const {}
-    void elementNotRead(const char*, const char*, const TiXmlElement*) const {}
-    void row(const TiXmlElement*) const {}
-    void rowStored(int) const {}
-    void rowSkipped(const TiXmlElement*, const char*) const {}
-    void tableEnd() const {}
-    void keyEmpty(const TiXmlElement*) const {}
-    void enter(const char*) const {}
-    void leave() const {}
-    void missing(const TiXmlElement*, const char*) const {}
-    const char* text(const TiXmlElement* e) const { return e->GetText(); }
-    template <class M>
-    void assign(const TiXmlElement*, const char* text, M& member) const
-    {
-        assignText(text, member, nullptr);
-    }
-};
-
-// Counts what the walk leaves out of the file or reads otherwise than
-// written, into a LossTally. A missing element is no loss.
-class Counted : public Quiet {
+// Who hears the walk: the tally, which counts what the walk leaves out of
+// the file or reads otherwise than written (a missing element is no
+// loss), and the observer, when there is one, which hears every table,
+// row and field with its element. One plain class: the plug-in's run and
+// a report's run differ only in the observer.
+class Listener {
 public:
-    explicit Counted(LossTally* tally) : m_tally(tally) {}
+    explicit Listener(LossTally* tally, ImportObserver* observer = nullptr) : m_tally(tally), m_observer(observer) {}
 
-    void elementNotRead(const char*, const char*, const TiXmlElement*) const { ++m_tally->elementsNotRead; }
-    void rowStored(int key) { m_keys.push_back(key); }
-    void rowSkipped(const TiXmlElement*, const char*) const { ++m_tally->rowsNotStored; }
+    void tableBegin(const char* section, const char* name, const char* displayName, bool present)
+    {
+        m_keys.clear();
+        if (m_observer)
+            m_observer->tableBegin(section, name, displayName, present);
+    }
+    void elementNotRead(const char* section, const char* table, const TiXmlElement* e) const
+    {
+        ++m_tally->elementsNotRead;
+        if (m_observer)
+            m_observer->elementNotRead(section, table, e);
+    }
+    void row(const TiXmlElement* row) const
+    {
+        if (m_observer)
+            m_observer->row(row);
+    }
+    void rowStored(int key)
+    {
+        m_keys.push_back(key);
+        if (m_observer)
+            m_observer->rowStored(key);
+    }
+    void rowSkipped(const TiXmlElement* at, const char* why) const
+    {
+        ++m_tally->rowsNotStored;
+        if (m_observer)
+            m_observer->rowSkipped(at, why);
+    }
     // Keys stored more than once: each later row replaced the earlier.
     void tableEnd()
     {
@@ -121,104 +129,67 @@ public:
         for (std::size_t i = 1; i < m_keys.size(); ++i)
             m_tally->keysReplaced += m_keys[i] == m_keys[i - 1];
     }
-    void keyEmpty(const TiXmlElement*) const { ++m_tally->designKeysEmpty; }
-    const char* text(const TiXmlElement* e) const
-    {
-        const char* text = e->GetText();
-        if (!text && e->FirstChild() && hidesText(e))
-            ++m_tally->textsHidden;
-        return text;
-    }
-    // How the text fitted the number: Whole for a number read as written,
-    // even one written as infinity or NaN, which is counted on its own.
-    template <class M>
-    NumberFit assign(const TiXmlElement*, const char* text, M& member) const
-    {
-        NumberFit fit = NumberFit::Whole;
-        assignText(text, member, &fit);
-        if (fit != NumberFit::Whole)
-            ++m_tally->numbersNotAsWritten;
-        else if constexpr (std::is_floating_point_v<M>)
-            m_tally->valuesNotFinite += !std::isfinite(member);
-        return fit;
-    }
-    NumberFit assign(const TiXmlElement*, const char* text, std::string& member) const
-    {
-        member = text;
-        return NumberFit::Whole;
-    }
-
-private:
-    LossTally* m_tally;
-    std::vector<int> m_keys; // of the rows stored so far
-};
-
-// Counts, and tells the observer of everything the walk reads.
-class Told : public Counted {
-public:
-    Told(LossTally* tally, ImportObserver* observer) : Counted(tally), m_observer(observer) {}
-
-    void tableBegin(const char* section, const char* name, const char* displayName, bool present) const
-    {
-        m_observer->tableBegin(section, name, displayName, present);
-    }
-    void elementNotRead(const char* section, const char* table, const TiXmlElement* e) const
-    {
-        Counted::elementNotRead(section, table, e);
-        m_observer->elementNotRead(section, table, e);
-    }
-    void row(const TiXmlElement* row) const { m_observer->row(row); }
-    void rowStored(int key)
-    {
-        Counted::rowStored(key);
-        m_observer->rowStored(key);
-    }
-    void rowSkipped(const TiXmlElement* at, const char* why) const
-    {
-        Counted::rowSkipped(at, why);
-        m_observer->rowSkipped(at, why);
-    }
     void keyEmpty(const TiXmlElement* keyValue) const
     {
-        Counted::keyEmpty(keyValue);
-        m_observer->designKeyEmpty(keyValue);
+        ++m_tally->designKeysEmpty;
+        if (m_observer)
+            m_observer->designKeyEmpty(keyValue);
     }
-    void enter(const char* element) const { m_observer->enter(element); }
-    void leave() const { m_observer->leave(); }
+    void enter(const char* element) const
+    {
+        if (m_observer)
+            m_observer->enter(element);
+    }
+    void leave() const
+    {
+        if (m_observer)
+            m_observer->leave();
+    }
     void missing(const TiXmlElement* holder, const char* element) const
     {
-        m_observer->elementMissing(holder, element);
+        if (m_observer)
+            m_observer->elementMissing(holder, element);
     }
     const char* text(const TiXmlElement* e) const
     {
         const char* text = e->GetText();
         if (!text && e->FirstChild() && hidesText(e)) {
-            Counted::text(e);
-            m_observer->textHidden(e);
+            ++m_tally->textsHidden;
+            if (m_observer)
+                m_observer->textHidden(e);
         }
         return text;
     }
-    // A number that the text did not hold whole, or that is not finite.
+    // A number that the text did not hold whole, or a real written as
+    // infinity or NaN (read as written, and counted on its own).
     template <class M>
     void assign(const TiXmlElement* e, const char* text, M& member) const
     {
-        NumberFit fit = Counted::assign(e, text, member);
-        if (fit != NumberFit::Whole)
-            m_observer->numberNotWhole(e, text, fit, static_cast<double>(member));
-        else if constexpr (std::is_floating_point_v<M>)
-            if (!std::isfinite(member))
-                m_observer->nonFinite(e, text);
+        NumberFit fit = NumberFit::Whole;
+        assignText(text, member, &fit);
+        if (fit != NumberFit::Whole) {
+            ++m_tally->numbersNotAsWritten;
+            if (m_observer)
+                m_observer->numberNotWhole(e, text, fit, static_cast<double>(member));
+        } else if constexpr (std::is_floating_point_v<M>) {
+            if (!std::isfinite(member)) {
+                ++m_tally->valuesNotFinite;
+                if (m_observer)
+                    m_observer->nonFinite(e, text);
+            }
+        }
     }
     void assign(const TiXmlElement*, const char* text, std::string& member) const { member = text; }
 
 private:
+    LossTally* m_tally;
     ImportObserver* m_observer;
+    std::vector<int> m_keys; // of the rows of the table stored so far
 };
 
-template <class Listener>
 struct ModelRows : Listener {
     static constexpr const char* kSection = "ModelDB";
-    explicit ModelRows(Listener listener = {}) : Listener(listener) {}
+    using Listener::Listener;
 
     static TiXmlHandle subElement(const TiXmlHandle& holder, const char* name) { return firstChild(holder, name); }
 
@@ -254,10 +225,9 @@ private:
     }
 };
 
-template <class Listener>
 struct DesignRows : Listener {
     static constexpr const char* kSection = "DesignDB";
-    explicit DesignRows(Listener listener = {}) : Listener(listener) {}
+    using Listener::Listener;
 
     // The index-th child element of that name (0 = the first).
     static TiXmlHandle subElement(const TiXmlHandle& holder, const char* name, int index = 0)
@@ -308,13 +278,11 @@ private:
 
 // Walks the table of `entry` with the policy `Rows`, counting what it
 // leaves out into `tally`, and telling the observer when there is one.
-template <template <class> class Rows, class Entry>
+template <class Rows, class Entry>
 bool walkTable(SectionIndex& index, const Entry& entry, TableInterface<int, typename Entry::Record>* table,
                LossTally* tally, ImportObserver* observer)
 {
-    if (observer)
-        return walkTable(index, entry, table, Rows<Told>(Told(tally, observer)));
-    return walkTable(index, entry, table, Rows<Counted>(Counted(tally)));
+    return walkTable(index, entry, table, Rows(tally, observer));
 }
 
 } // namespace document

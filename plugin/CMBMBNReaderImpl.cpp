@@ -31,8 +31,8 @@ CMBMBNReaderImpl::CMBMBNReaderImpl(document::ImportObserver* observer, RunFeedba
     : m_path(nullptr), m_pModel(nullptr), m_pDesign(nullptr), m_pObserver(observer), m_feedback(feedback)
 {
     std::unique_ptr<CModelDBImpl> model(
-        new CModelDBImpl(this, m_sections, {1, kStepCount, feedback.progress, &m_feedback.steps}, m_losses, observer));
-    m_pDesign = new CDesignDBImpl(this, m_sections, {1 + kModelSteps, kStepCount, feedback.progress, &m_feedback.steps},
+        new CModelDBImpl(m_sections, {1, kStepCount, feedback.progress, &m_feedback.steps}, m_losses, observer));
+    m_pDesign = new CDesignDBImpl(m_sections, {1 + kModelSteps, kStepCount, feedback.progress, &m_feedback.steps},
                                   m_losses, observer);
     m_pModel = model.release();
 }
@@ -123,56 +123,21 @@ void tellUser(const RunFeedback& feedback, std::wstring (*message)(const char*, 
 
 bool CMBMBNReaderImpl::importFile(const char* path)
 {
-    m_sections.clear();
-    m_losses = document::LossTally();
-    m_declaredEncoding.clear();
-    m_path = path;
-    if (!path)
-        path = "";
+    path = startRun(path);
     document::RunFailure failure;
     try {
         IndexReset reset{m_sections};
         TiXmlDocument document;
-        document::LoadError error;
         document::LoadedText loaded;
-        // Only a report reads the rows and columns of nodes.
-        auto positions = m_pObserver ? document::Positions::Tracked : document::Positions::Untracked;
-        if (m_feedback.steps)
-            m_feedback.steps(0, kStepCount);
-        if (!document::loadDocument(path, document, &error, positions, &loaded)) {
-            if (m_pObserver)
-                m_pObserver->loadFailed(error);
-            tellUser(m_feedback, loadFailureMessage, path, error, platform::MessageKind::Error);
+        if (!load(path, document, loaded))
             return false;
-        }
-        m_declaredEncoding = document::declaredEncoding(document);
         document::DictionaryFrame frame = document::dictionaryFrame(document);
-        TiXmlHandle sections(frame.sectionList);
-        const TiXmlElement* root = document.RootElement();
-        const TiXmlElement* afterRoot = root ? root->NextSiblingElement() : nullptr;
-        tallyDocument(m_losses, loaded, afterRoot, sections);
-        if (m_pObserver) {
-            m_pObserver->loaded(loaded, afterRoot);
-            tellDocument(*m_pObserver, document, sections);
-        }
-        document::indexSection(sections.ChildElement(0).ToElement(), m_sections.section("ModelDB"), &m_losses,
-                               m_pObserver, "ModelDB");
-        document::indexSection(sections.ChildElement(1).ToElement(), m_sections.section("DesignDB"), &m_losses,
-                               m_pObserver, "DesignDB");
+        indexDocument(document, frame, loaded);
         failure.storing = true;
-        m_pModel->importModelDB();
-        m_pDesign->importDesignDB();
-        static const std::vector<std::string> kModelNames = namesOf(building_modelDB::fields::kTables);
-        static const std::vector<std::string> kDesignNames = namesOf(building_designDB::fields::kTables);
-        tallyUnread(m_losses, m_pObserver, "ModelDB", m_sections.section("ModelDB"), kModelNames);
-        tallyUnread(m_losses, m_pObserver, "DesignDB", m_sections.section("DesignDB"), kDesignNames);
-        if (frame.missing != document::DictionaryFrame::Missing::Nothing) {
-            if (m_pObserver)
-                m_pObserver->noDictionary(frame, loaded);
-            tellUser(m_feedback, noDictionaryMessage, path, NoDictionary{frame, loaded}, platform::MessageKind::Error);
-        } else if (m_losses.any()) {
-            tellUser(m_feedback, lossMessage, path, m_losses, platform::MessageKind::Warning);
-        }
+        m_pModel->importSection();
+        m_pDesign->importSection();
+        tallyUnreadTables();
+        tellOutcome(path, frame, loaded);
         return true;
     } catch (const std::bad_alloc&) {
         failure.outOfMemory = true;
@@ -188,6 +153,69 @@ bool CMBMBNReaderImpl::importFile(const char* path)
         m_pObserver->runFailed(failure);
     tellUser(m_feedback, runFailureMessage, path, failure, platform::MessageKind::Error);
     return false;
+}
+
+const char* CMBMBNReaderImpl::startRun(const char* path)
+{
+    m_sections.clear();
+    m_losses = document::LossTally();
+    m_declaredEncoding.clear();
+    m_path = path;
+    return path ? path : "";
+}
+
+bool CMBMBNReaderImpl::load(const char* path, TiXmlDocument& document, document::LoadedText& loaded)
+{
+    // Only a report reads the rows and columns of nodes.
+    auto positions = m_pObserver ? document::Positions::Tracked : document::Positions::Untracked;
+    if (m_feedback.steps)
+        m_feedback.steps(0, kStepCount);
+    document::LoadError error;
+    if (!document::loadDocument(path, document, &error, positions, &loaded)) {
+        if (m_pObserver)
+            m_pObserver->loadFailed(error);
+        tellUser(m_feedback, loadFailureMessage, path, error, platform::MessageKind::Error);
+        return false;
+    }
+    m_declaredEncoding = document::declaredEncoding(document);
+    return true;
+}
+
+void CMBMBNReaderImpl::indexDocument(TiXmlDocument& document, const document::DictionaryFrame& frame,
+                                     const document::LoadedText& loaded)
+{
+    TiXmlHandle sections(frame.sectionList);
+    const TiXmlElement* root = document.RootElement();
+    const TiXmlElement* afterRoot = root ? root->NextSiblingElement() : nullptr;
+    tallyDocument(m_losses, loaded, afterRoot, sections);
+    if (m_pObserver) {
+        m_pObserver->loaded(loaded, afterRoot);
+        tellDocument(*m_pObserver, document, sections);
+    }
+    document::indexSection(sections.ChildElement(0).ToElement(), m_sections.section("ModelDB"), &m_losses,
+                           m_pObserver, "ModelDB");
+    document::indexSection(sections.ChildElement(1).ToElement(), m_sections.section("DesignDB"), &m_losses,
+                           m_pObserver, "DesignDB");
+}
+
+void CMBMBNReaderImpl::tallyUnreadTables()
+{
+    static const std::vector<std::string> kModelNames = namesOf(building_modelDB::fields::kTables);
+    static const std::vector<std::string> kDesignNames = namesOf(building_designDB::fields::kTables);
+    tallyUnread(m_losses, m_pObserver, "ModelDB", m_sections.section("ModelDB"), kModelNames);
+    tallyUnread(m_losses, m_pObserver, "DesignDB", m_sections.section("DesignDB"), kDesignNames);
+}
+
+void CMBMBNReaderImpl::tellOutcome(const char* path, const document::DictionaryFrame& frame,
+                                   const document::LoadedText& loaded)
+{
+    if (frame.missing != document::DictionaryFrame::Missing::Nothing) {
+        if (m_pObserver)
+            m_pObserver->noDictionary(frame, loaded);
+        tellUser(m_feedback, noDictionaryMessage, path, NoDictionary{frame, loaded}, platform::MessageKind::Error);
+    } else if (m_losses.any()) {
+        tellUser(m_feedback, lossMessage, path, m_losses, platform::MessageKind::Warning);
+    }
 }
 
 CMBMBNReaderImpl& theReader()

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "document/DocumentLoad.h"
 #include "document/ImportObserver.h"
 #include "document/LossTally.h"
 #include "document/SectionIndex.h"
@@ -41,6 +42,14 @@ public:
     const std::string& declaredEncoding() const { return m_declaredEncoding; }
 
 private:
+    // The run's steps, in order. Each tells the observer and the user what
+    // it finds; `load` is false when the file could not be loaded.
+    const char* startRun(const char* path);
+    bool load(const char* path, TiXmlDocument& document, document::LoadedText& loaded);
+    void indexDocument(TiXmlDocument& document, const document::DictionaryFrame& frame,
+                       const document::LoadedText& loaded);
+    void tallyUnreadTables();
+    void tellOutcome(const char* path, const document::DictionaryFrame& frame, const document::LoadedText& loaded);
 
     const char* m_path;
     CModelDBImpl* m_pModel;

@@ -113,7 +113,8 @@ Values readValues(const std::string& fields)
     TiXmlDocument doc;
     doc.Parse(("<r>" + fields + "</r>").c_str());
     Values v;
-    document::readEach(document::ModelRows<document::Quiet>(), TiXmlHandle(doc.RootElement()), v, kValues);
+    document::LossTally ignored;
+    document::readEach(document::ModelRows(&ignored), TiXmlHandle(doc.RootElement()), v, kValues);
     return v;
 }
 

@@ -336,14 +336,16 @@ template <class List>
 auto chain(const List& list)
 {
     return [list](const TiXmlHandle& holder, schema::RecordOf<List>& record) {
-        return document::readChain(document::DesignRows<document::Quiet>(), holder, record, list);
+        document::LossTally ignored;
+        return document::readChain(document::DesignRows(&ignored), holder, record, list);
     };
 }
 template <class List, std::size_t Links>
 auto chain(const schema::SubRecord<List, Links>& kind)
 {
     return [kind](const TiXmlHandle& holder, schema::RecordOf<List>& record) {
-        return document::readChainOf<Links>(document::DesignRows<document::Quiet>(), holder, record, kind.list);
+        document::LossTally ignored;
+        return document::readChainOf<Links>(document::DesignRows(&ignored), holder, record, kind.list);
     };
 }
 

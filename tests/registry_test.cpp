@@ -1,5 +1,5 @@
-// Each named table reader reads its own table, under its own name, into
-// its own host table; the run's steps are the registries' steps.
+// Each table reader reads its own table, under its own name, into its own
+// host table; the run's steps are the registries' steps.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -62,88 +62,49 @@ std::vector<std::string> filled()
     return out;
 }
 
-TEST(NamedReaders, EachModelReaderReadsItsTableIntoItsHostTable)
+// Reads each table of a section alone, by its record type, from a file
+// that holds every table: the reader looks up that table alone, and its
+// one row lands in the host table the registry names, or nowhere when
+// the section stores only complete rows.
+template <class Importer, class Registry>
+void eachTableReadAlone(const Registry& tables, const std::string& section, int firstStep, bool rowStored)
 {
-    const struct {
-        bool (CModelDBImpl::*read)();
-        const char* table;
-        const char* host;
-    } cases[] = {
-        {&CModelDBImpl::readProjectInfoTable, "ProjectInfoTable", "ProjectInfo"},
-        {&CModelDBImpl::readUnitFlagTable, "UnitFlagTable", "UnitFlag"},
-        {&CModelDBImpl::readSectionTable, "SectionTable", "Section"},
-        {&CModelDBImpl::readThicknessTable, "ThicknessTable", "Thickness"},
-        {&CModelDBImpl::readOpeningTable, "OpeningTable", "Opening"},
-        {&CModelDBImpl::readDesignMaterialTable, "DesignMaterialTable", "DesignMaterial"},
-        {&CModelDBImpl::readDesignCodeTable, "DesignCodeTable", "DesignCode"},
-        {&CModelDBImpl::readFloorTable, "FloorTable", "Floor"},
-        {&CModelDBImpl::readNodeTable, "NodeTable", "Node"},
-        {&CModelDBImpl::readAxisTable, "AxisTable", "Axis"},
-        {&CModelDBImpl::readAxisGroupTable, "AxisGroupTable", "AxisGroup"},
-        {&CModelDBImpl::readElementTable, "ElementTable", "Element"},
-        {&CModelDBImpl::readBeamTable, "BeamTable", "Beam"},
-        {&CModelDBImpl::readBeamGroupTable, "BeamGroupTable", "BeamGroup"},
-        {&CModelDBImpl::readColumnTable, "ColumnTable", "Column"},
-        {&CModelDBImpl::readBraceTable, "BraceTable", "Brace"},
-        {&CModelDBImpl::readWallTable, "WallTable", "Wall"},
-        {&CModelDBImpl::readWallLLTable, "WallLLTable", "WallLL"},
-        {&CModelDBImpl::readWallColumnTable, "WallColumnTable", "WallColumn"},
-        {&CModelDBImpl::readSlabTable, "SlabTable", "Slab"},
-        {&CModelDBImpl::readMemberEndRlsTable, "MemberEndRlsTable", "MemberEndRls"},
-        {&CModelDBImpl::readMdulTable, "MdulTable", "Mdul"},
-        {&CModelDBImpl::readPlanTable, "PlanTable", "Plan"},
-    };
-    static_assert(std::size(cases) == schema::tableCount(building_modelDB::fields::kTables));
-    for (const auto& c : cases) {
+    schema::forEachTable(tables, [&](const auto& entry) {
+        using R = typename std::decay_t<decltype(entry)>::Record;
         hoststore::clearStore();
         Sections sections(everyTable());
         TableLog log;
         document::LossTally losses;
-        CModelDBImpl importer(nullptr, sections.index, {1, 31, false}, losses, &log);
-        EXPECT_TRUE((importer.*c.read)()) << c.table;
-        EXPECT_EQ(log.looked, std::vector<std::string>{std::string("ModelDB/") + c.table + " -> " + c.host});
-        // A model row with an empty "Value" is stored as constructed.
-        EXPECT_EQ(filled(), std::vector<std::string>{std::string(c.host) + " 1"}) << c.table;
-    }
+        Importer importer(sections.index, {firstStep, 31, false}, losses, &log);
+        EXPECT_TRUE(importer.template readTable<R>()) << entry.name;
+        EXPECT_EQ(log.looked, std::vector<std::string>{section + "/" + entry.name + " -> " + entry.displayName});
+        std::vector<std::string> expected;
+        if (rowStored)
+            expected.push_back(std::string(entry.displayName) + " 1");
+        EXPECT_EQ(filled(), expected) << entry.name;
+    });
 }
 
-TEST(NamedReaders, EachDesignReaderLooksUpItsTable)
+TEST(TableReaders, EachModelTableIsReadIntoItsHostTable)
 {
-    const struct {
-        bool (CDesignDBImpl::*read)();
-        const char* table;
-        const char* host;
-    } cases[] = {
-        {&CDesignDBImpl::readRcDgnGlobalTable, "RcDgnGlobalTable", "RcDgnGlobal"},
-        {&CDesignDBImpl::readBeamDesignTable, "BeamTable", "RcDesignBeam"},
-        {&CDesignDBImpl::readColumnDesignTable, "ColumnTable", "RcDesignColumn"},
-        {&CDesignDBImpl::readWallDesignTable, "WallTable", "RcDesignWall"},
-        {&CDesignDBImpl::readWallLLDesignTable, "WallLLTable", "RcDesignWallLL"},
-        {&CDesignDBImpl::readWallColumnDesignTable, "WallColumnTable", "RcDesignWallColumn"},
-        {&CDesignDBImpl::readSlabDesignTable, "SlabTable", "RcDesignSlab"},
-    };
-    static_assert(std::size(cases) == schema::tableCount(building_designDB::fields::kTables));
-    for (const auto& c : cases) {
-        hoststore::clearStore();
-        Sections sections(everyTable());
-        TableLog log;
-        document::LossTally losses;
-        CDesignDBImpl importer(nullptr, sections.index, {24, 31, false}, losses, &log);
-        EXPECT_TRUE((importer.*c.read)()) << c.table;
-        EXPECT_EQ(log.looked, std::vector<std::string>{std::string("DesignDB/") + c.table + " -> " + c.host});
-        // A design row whose chain fails at once is not stored.
-        EXPECT_TRUE(filled().empty()) << c.table;
-    }
+    // A model row with an empty "Value" is stored as constructed.
+    eachTableReadAlone<CModelDBImpl>(building_modelDB::fields::kTables, "ModelDB", 1, true);
 }
 
-TEST(NamedReaders, AMissingTableIsFalse)
+TEST(TableReaders, EachDesignTableIsLookedUpAlone)
+{
+    // A design row whose chain fails at once is not stored.
+    eachTableReadAlone<CDesignDBImpl>(building_designDB::fields::kTables, "DesignDB", 24, false);
+}
+
+TEST(TableReaders, AMissingTableIsFalse)
 {
     Sections sections(dictionary(""));
     document::LossTally losses;
-    CModelDBImpl model(nullptr, sections.index, {1, 31, false}, losses);
-    CDesignDBImpl design(nullptr, sections.index, {24, 31, false}, losses);
-    EXPECT_FALSE(model.readNodeTable());
-    EXPECT_FALSE(design.readSlabDesignTable());
+    CModelDBImpl model(sections.index, {1, 31, false}, losses);
+    CDesignDBImpl design(sections.index, {24, 31, false}, losses);
+    EXPECT_FALSE(model.readTable<building_modelDB::S_Node_D>());
+    EXPECT_FALSE(design.readTable<building_designDB::S_RcDesignSlab_D>());
 }
 
 TEST(Registries, StepsAreTheRunsThirtyOne)

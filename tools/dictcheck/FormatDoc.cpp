@@ -294,8 +294,8 @@ void SubRecords::write(std::ostream& out)
 template <class Tables>
 void writeSection(std::ostream& out, Section section, const char* title, const Tables& tables)
 {
-    const char* sectionName = section == Section::Model ? document::ModelRows<document::Quiet>::kSection
-                                                        : document::DesignRows<document::Quiet>::kSection;
+    const char* sectionName = section == Section::Model ? document::ModelRows::kSection
+                                                        : document::DesignRows::kSection;
     out << "## " << title << " (" << code(sectionName) << ")\n\n";
     SubRecords subRecords;
     schema::forEachTable(tables, [&](const auto& t) {
