@@ -105,8 +105,8 @@ TEST(Comparison, RealsDifferBeyondTheToleranceAbsoluteAboveOneRelativeBelow)
     };
     for (const RealCase& c : cases) {
         StoreRows a, b;
-        a.Floor.emplace(1, floor("F1", c.before));
-        b.Floor.emplace(1, floor("F1", c.after));
+        a.of<S_Floor_D>().emplace(1, floor("F1", c.before));
+        b.of<S_Floor_D>().emplace(1, floor("F1", c.after));
         Comparison result = compareRows(a, b, Match::Key, c.tolerance);
         EXPECT_EQ(table(result, "Floor").changed, c.differs ? 1 : 0)
             << c.before << " against " << c.after << " within " << c.tolerance;
@@ -129,8 +129,8 @@ TEST(Comparison, TextsDifferUnlessEachReadsWholeAsTheSameNumber)
     };
     for (const TextCase& c : cases) {
         StoreRows a, b;
-        a.RcDgnGlobal[1].Gamma0 = c.before;
-        b.RcDgnGlobal[1].Gamma0 = c.after;
+        a.of<building_designDB::S_RcDgnGlobal_D>()[1].Gamma0 = c.before;
+        b.of<building_designDB::S_RcDgnGlobal_D>()[1].Gamma0 = c.after;
         Comparison comparison = compareRows(a, b);
         const TableComparison& t = table(comparison, "RcDgnGlobal");
         EXPECT_EQ(t.changed, c.differs ? 1 : 0) << c.before << " against " << c.after;
@@ -145,24 +145,24 @@ TEST(Comparison, TextsDifferUnlessEachReadsWholeAsTheSameNumber)
 TEST(Comparison, MembersAreNamedByTheirPathThroughSubRecordsArraysAndLists)
 {
     StoreRows a, b;
-    S_Section_D& s = a.Section[4];
+    S_Section_D& s = a.of<S_Section_D>()[4];
     double sizes[] = {600, 300};
     for (int i = 0; i < 2; ++i)
         s.SectI.Size->AddData(i, sizes[i]);
     s.UserDefOffsetY[1] = 25;
-    S_Section_D& t = b.Section[4];
+    S_Section_D& t = b.of<S_Section_D>()[4];
     sizes[0] = 650;
     for (int i = 0; i < 2; ++i)
         t.SectI.Size->AddData(i, sizes[i]);
     t.UserDefOffsetY[1] = 30;
 
-    S_Slab_D& slab = a.Slab[2];
+    S_Slab_D& slab = a.of<S_Slab_D>()[2];
     SS_Support support;
     support.BoudaryCondition = 1;
     fill(support.NodeList, {1, 2});
     for (int i = 0; i < 2; ++i)
         slab.Supports->AddData(i, support);
-    S_Slab_D& revised = b.Slab[2];
+    S_Slab_D& revised = b.of<S_Slab_D>()[2];
     revised.Supports->AddData(0, support);
     SS_Support changedSupport;
     changedSupport.BoudaryCondition = 1;
@@ -170,10 +170,10 @@ TEST(Comparison, MembersAreNamedByTheirPathThroughSubRecordsArraysAndLists)
     revised.Supports->AddData(1, changedSupport);
     revised.Supports->AddData(2, support);
 
-    a.RcDesignWallLL[3].BottomRebar[1].Dia = "20";
-    b.RcDesignWallLL[3].BottomRebar[1].Dia = "22";
-    a.RcDesignBeam[5].ISection.Force.N = "-100.0";
-    b.RcDesignBeam[5].ISection.Force.N = "-120.5";
+    a.of<building_designDB::S_RcDesignWallLL_D>()[3].BottomRebar[1].Dia = "20";
+    b.of<building_designDB::S_RcDesignWallLL_D>()[3].BottomRebar[1].Dia = "22";
+    a.of<S_RcDesignBeam_D>()[5].ISection.Force.N = "-100.0";
+    b.of<S_RcDesignBeam_D>()[5].ISection.Force.N = "-120.5";
 
     Comparison c = compareRows(a, b);
     EXPECT_EQ(differences(table(c, "Section")),
@@ -190,10 +190,10 @@ TEST(Comparison, MembersAreNamedByTheirPathThroughSubRecordsArraysAndLists)
 TEST(Comparison, RecordsOfOneSideAreAddedOrRemovedInKeyOrder)
 {
     StoreRows a, b;
-    a.Node.emplace(3, node(0, 0));
-    a.Node.emplace(1, node(5, 5));
-    b.Node.emplace(1, node(5, 5));
-    b.Node.emplace(2, node(9, 9));
+    a.of<S_Node_D>().emplace(3, node(0, 0));
+    a.of<S_Node_D>().emplace(1, node(5, 5));
+    b.of<S_Node_D>().emplace(1, node(5, 5));
+    b.of<S_Node_D>().emplace(2, node(9, 9));
     Comparison c = compareRows(a, b);
     const TableComparison& t = table(c, "Node");
     ASSERT_EQ(t.records.size(), 2u);
@@ -211,20 +211,20 @@ TEST(Comparison, RecordsOfOneSideAreAddedOrRemovedInKeyOrder)
 StoreRows frame(int (*nodeKey)(int), int (*elementKey)(int), int (*floorKey)(int))
 {
     StoreRows rows;
-    rows.Floor.emplace(floorKey(1), floor("1F", 0));
-    rows.Floor.emplace(floorKey(2), floor("2F", 4500));
+    rows.of<S_Floor_D>().emplace(floorKey(1), floor("1F", 0));
+    rows.of<S_Floor_D>().emplace(floorKey(2), floor("2F", 4500));
     for (int level = 0; level < 2; ++level)
         for (int i = 0; i < 2; ++i)
-            rows.Node.emplace(nodeKey(1 + level * 2 + i), node(i * 6000.0, 0));
-    rows.Element.emplace(elementKey(1), element(floorKey(1), {nodeKey(1), nodeKey(3)}));
-    rows.Element.emplace(elementKey(2), element(floorKey(1), {nodeKey(2), nodeKey(4)}));
-    rows.Element.emplace(elementKey(3), element(floorKey(1), {nodeKey(3), nodeKey(4)}));
-    rows.Element.emplace(elementKey(4), element(floorKey(2), {nodeKey(3), nodeKey(4)}));
-    rows.Beam.emplace(elementKey(3), beam(floorKey(1), {elementKey(3)}));
-    rows.RcDesignBeam[elementKey(3)].TopCovering = "25";
+            rows.of<S_Node_D>().emplace(nodeKey(1 + level * 2 + i), node(i * 6000.0, 0));
+    rows.of<S_Element_D>().emplace(elementKey(1), element(floorKey(1), {nodeKey(1), nodeKey(3)}));
+    rows.of<S_Element_D>().emplace(elementKey(2), element(floorKey(1), {nodeKey(2), nodeKey(4)}));
+    rows.of<S_Element_D>().emplace(elementKey(3), element(floorKey(1), {nodeKey(3), nodeKey(4)}));
+    rows.of<S_Element_D>().emplace(elementKey(4), element(floorKey(2), {nodeKey(3), nodeKey(4)}));
+    rows.of<S_Beam_D>().emplace(elementKey(3), beam(floorKey(1), {elementKey(3)}));
+    rows.of<S_RcDesignBeam_D>()[elementKey(3)].TopCovering = "25";
     S_BeamGroup_D group;
     fill(group.BeamList, {elementKey(3)}, true);
-    rows.BeamGroup.emplace(1, group);
+    rows.of<S_BeamGroup_D>().emplace(1, group);
     return rows;
 }
 
@@ -255,7 +255,7 @@ TEST(Comparison, GeometryMatchingSeesNoChangeInARenumberedModel)
 StoreRows movedFrame(int (*nodeKey)(int))
 {
     StoreRows rows = frame(nodeKey, same, same);
-    rows.Node.at(nodeKey(3)).x = 40;
+    rows.of<S_Node_D>().at(nodeKey(3)).x = 40;
     return rows;
 }
 
@@ -286,11 +286,11 @@ TEST(Comparison, StoreysPairByHeightOrderAndNodesOfOnePlaceByTheirStoreys)
 {
     StoreRows a = frame(same, same, same);
     StoreRows b = frame(same, same, same);
-    b.Floor.at(2).StoryName = "Roof";
+    b.of<S_Floor_D>().at(2).StoryName = "Roof";
     // Swapped keys of the nodes of one plan position on the two levels:
     // told apart by the storeys of the members that use them.
-    std::swap(b.Node.at(1), b.Node.at(3));
-    for (auto& [key, e] : b.Element) {
+    std::swap(b.of<S_Node_D>().at(1), b.of<S_Node_D>().at(3));
+    for (auto& [key, e] : b.of<S_Element_D>()) {
         auto& list = *static_cast<TableInterface<int, int>*>(e.PNodeKeyList);
         for (int i = 0; i < list.GetSize(); ++i) {
             int v = 0;
@@ -310,10 +310,10 @@ TEST(Comparison, NodesOfOnePlaceAndStoreysFallBackToTheirKeys)
 {
     StoreRows a, b;
     for (StoreRows* rows : {&a, &b}) {
-        rows->Node.emplace(1, node(0, 0));
-        rows->Node.emplace(2, node(0, 0.004));
+        rows->of<S_Node_D>().emplace(1, node(0, 0));
+        rows->of<S_Node_D>().emplace(2, node(0, 0.004));
     }
-    b.Node.at(2).y = 0.005;
+    b.of<S_Node_D>().at(2).y = 0.005;
     Comparison c = compareRows(a, b, Match::Geometry, 0.01);
     const TableComparison& nodes = table(c, "Node");
     EXPECT_EQ(nodes.rekeyed, 0);
@@ -324,8 +324,8 @@ TEST(Comparison, NodesOfOnePlaceAndStoreysFallBackToTheirKeys)
     // missing): none pairs by position, every one by key.
     StoreRows x, y;
     for (int key = 1; key <= 20000; ++key) {
-        x.Node.emplace(key, node(0, 0));
-        y.Node.emplace(key, node(0, key % 2 ? 0 : 0.02));
+        x.of<S_Node_D>().emplace(key, node(0, 0));
+        y.of<S_Node_D>().emplace(key, node(0, key % 2 ? 0 : 0.02));
     }
     Comparison piled = compareRows(x, y, Match::Geometry, 0.01);
     EXPECT_FALSE(piled.equal());
@@ -337,10 +337,10 @@ TEST(Comparison, EachRecordBelongsToItsStorey)
 {
     StoreRows a = frame(same, same, same);
     StoreRows b = frame(same, same, same);
-    b.Node.at(1).y = 10;   // base level: used by the first storey's columns
-    b.Beam.at(3).MembType = 2;
-    b.RcDesignBeam.at(3).TopCovering = "30";
-    b.Floor.emplace(7, floor("3F", 9000));
+    b.of<S_Node_D>().at(1).y = 10;   // base level: used by the first storey's columns
+    b.of<S_Beam_D>().at(3).MembType = 2;
+    b.of<S_RcDesignBeam_D>().at(3).TopCovering = "30";
+    b.of<S_Floor_D>().emplace(7, floor("3F", 9000));
     Comparison c = compareRows(a, b);
     ASSERT_EQ(c.storeys.size(), 3u);
     EXPECT_EQ(c.storeys[2].name, "3F");

@@ -19,9 +19,9 @@ const std::string kSample = std::string(SAMPLES_DIR) + "/sample.xml";
 std::map<std::string, long long> sizesOf(const hoststore::StoreRows& rows)
 {
     std::map<std::string, long long> sizes;
-    auto add = [&](const auto& t) { sizes[t.name] = static_cast<long long>((rows.*t.table).size()); };
-    hoststore::forEachTable(hoststore::modelTables<hoststore::StoreRows>(), add);
-    hoststore::forEachTable(hoststore::designTables<hoststore::StoreRows>(), add);
+    auto add = [&](const auto& t) { sizes[t.name] = static_cast<long long>(t.of(rows).size()); };
+    hoststore::forEachTable(hoststore::kModelTables, add);
+    hoststore::forEachTable(hoststore::kDesignTables, add);
     return sizes;
 }
 
@@ -57,16 +57,16 @@ TEST(StoreRows, TakenRowsOutliveTheNextImportIntoTheStore)
     hoststore::clearStore();
 
     const Json& elements = testsupport::rows(dump, "model", "Element");
-    ASSERT_EQ(rows.Element.size(), elements.size());
+    ASSERT_EQ(rows.of<building_modelDB::S_Element_D>().size(), elements.size());
     for (const Json& element : elements) {
-        const auto& record = rows.Element.at(element.at("key").get<int>());
+        const auto& record = rows.of<building_modelDB::S_Element_D>().at(element.at("key").get<int>());
         Json nodes = Json::array();
         for (const auto& [position, node] : entriesOf(record.PNodeKeyList))
             nodes.push_back({position, node});
         EXPECT_EQ(nodes, element.at("value").at("PNodeKeyList"));
     }
     const Json& floors = testsupport::rows(dump, "model", "Floor");
-    EXPECT_EQ(rows.Floor.at(floors.at(2).at("key").get<int>()).StoryName,
+    EXPECT_EQ(rows.of<building_modelDB::S_Floor_D>().at(floors.at(2).at("key").get<int>()).StoryName,
               floors.at(2).at("value").at("StoryName").get<std::string>());
 }
 

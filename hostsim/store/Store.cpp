@@ -66,14 +66,12 @@ private:
 };
 
 using Tables = TableSet<StoreTable>;
-constexpr auto kModelTables = modelTables<Tables>();
-constexpr auto kDesignTables = designTables<Tables>();
 
 Tables& tables()
 {
     static Tables* instance = [] {
         static Tables t;
-        auto setName = [](const auto& n) { (t.*n.table).setName(n.name); };
+        auto setName = [](const auto& n) { n.of(t).setName(n.name); };
         forEachTable(kModelTables, setName);
         forEachTable(kDesignTables, setName);
         return &t;
@@ -139,7 +137,7 @@ void writeSection(JsonWriter& json, const char* name, const Tuple& list)
         json.lineBreak();
         json.key(t.name);
         json.beginArray();
-        const auto& entries = (tables().*t.table).entries();
+        const auto& entries = t.of(tables()).entries();
         for (const auto& [key, record] : entries) {
             json.lineBreak();
             json.beginObject();
@@ -161,16 +159,10 @@ template <class Tuple>
 void count(std::vector<TableCount>& counts, const char* section, const Tuple& list)
 {
     forEachTable(list, [&](const auto& t) {
-        counts.push_back({section, t.name, static_cast<long long>((tables().*t.table).entries().size())});
+        counts.push_back({section, t.name, static_cast<long long>(t.of(tables()).entries().size())});
     });
 }
 
-// Moves the rows of each store table into the same table of `rows`.
-template <class From, class To, std::size_t... I>
-void moveRows(StoreRows& rows, const From& from, const To& to, std::index_sequence<I...>)
-{
-    ((rows.*std::get<I>(to).table = (tables().*std::get<I>(from).table).takeEntries()), ...);
-}
 
 } // namespace
 
@@ -210,18 +202,17 @@ void failAddDataAt(long long n)
 StoreRows takeRows()
 {
     StoreRows rows;
-    moveRows(rows, kModelTables, modelTables<StoreRows>(),
-             std::make_index_sequence<std::tuple_size_v<decltype(kModelTables)>>());
-    moveRows(rows, kDesignTables, designTables<StoreRows>(),
-             std::make_index_sequence<std::tuple_size_v<decltype(kDesignTables)>>());
+    auto move = [&](const auto& t) { t.of(rows) = t.of(tables()).takeEntries(); };
+    forEachTable(kModelTables, move);
+    forEachTable(kDesignTables, move);
     rows.RcDesignWallReserved = tables().RcDesignWallReserved.takeEntries();
     return rows;
 }
 
 void clearStore()
 {
-    forEachTable(kModelTables, [](const auto& t) { (tables().*t.table).clear(); });
-    forEachTable(kDesignTables, [](const auto& t) { (tables().*t.table).clear(); });
+    forEachTable(kModelTables, [](const auto& t) { t.of(tables()).clear(); });
+    forEachTable(kDesignTables, [](const auto& t) { t.of(tables()).clear(); });
     tables().RcDesignWallReserved.clear();
 }
 
@@ -238,29 +229,27 @@ bool CMBMBNReader::setData(EventData* event)
     return event != nullptr;
 }
 
-CModelDB::CModelDB()
-    : m_pProjectInfo(&tables().ProjectInfo), m_pUnitFlag(&tables().UnitFlag), m_pSection(&tables().Section),
-      m_pThickness(&tables().Thickness), m_pOpening(&tables().Opening),
-      m_pDesignMaterial(&tables().DesignMaterial), m_pDesignCode(&tables().DesignCode),
-      m_pFloor(&tables().Floor), m_pNode(&tables().Node), m_pAxis(&tables().Axis),
-      m_pAxisGroup(&tables().AxisGroup), m_pElement(&tables().Element), m_pBeam(&tables().Beam),
-      m_pBeamGroup(&tables().BeamGroup), m_pColumn(&tables().Column), m_pBrace(&tables().Brace),
-      m_pWall(&tables().Wall), m_pWallLL(&tables().WallLL), m_pWallColumn(&tables().WallColumn),
-      m_pSlab(&tables().Slab), m_pMemberEndRls(&tables().MemberEndRls), m_pMdul(&tables().Mdul),
-      m_pPlan(&tables().Plan)
+// Each host table member points at the store's table of its records.
+template <class Host, class Registry>
+void pointAtStoreTables(Host& host, const Registry& registry)
 {
+    schema::forEachTable(registry, [&](const auto& entry) {
+        host.*entry.table = &tables().of<typename std::decay_t<decltype(entry)>::Record>();
+    });
+}
+
+CModelDB::CModelDB()
+{
+    pointAtStoreTables(*this, building_modelDB::fields::kTables);
 }
 
 CModelDB::~CModelDB() = default;
 bool CModelDB::setData(CModelDBData*) { return true; }
 bool CModelDB::setData(EventData*) { return true; }
 
-CDesignDB::CDesignDB()
-    : m_pRcDgnGlobal(&tables().RcDgnGlobal), m_pRcDesignBeam(&tables().RcDesignBeam),
-      m_pRcDesignColumn(&tables().RcDesignColumn), m_pRcDesignWall(&tables().RcDesignWall),
-      m_pRcDesignWallReserved(&tables().RcDesignWallReserved), m_pRcDesignWallLL(&tables().RcDesignWallLL),
-      m_pRcDesignWallColumn(&tables().RcDesignWallColumn), m_pRcDesignSlab(&tables().RcDesignSlab)
+CDesignDB::CDesignDB() : m_pRcDesignWallReserved(&tables().RcDesignWallReserved)
 {
+    pointAtStoreTables(*this, building_designDB::fields::kTables);
 }
 
 CDesignDB::~CDesignDB() = default;

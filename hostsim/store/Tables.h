@@ -1,103 +1,87 @@
 // The store's tables as one set, once: the store keeps its live tables in
 // it, and a command that compares two imports takes the rows out into a
 // set of plain maps (takeRows) before the next import fills the store
-// again. The named lists give the store's name of each table, model tables
-// then design tables, in store order; generic code walks them.
+// again. The tables are the sections' registries' tables, model tables
+// then design tables, in registry order, under the registry's store name;
+// generic code walks the named lists.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <tuple>
+#include <utility>
 
 #include "host/DesignRecords.h"
 #include "host/HostApi.h"
 #include "host/ModelRecords.h"
+#include "schema/DesignSchema.h"
+#include "schema/ModelSchema.h"
 
 namespace hoststore {
 
-template <template <class> class Table>
-struct TableSet {
-    Table<building_modelDB::S_ProjectInfo_D> ProjectInfo;
-    Table<building_modelDB::S_UnitFlag_D> UnitFlag;
-    Table<building_modelDB::S_Section_D> Section;
-    Table<building_modelDB::S_Thickness_D> Thickness;
-    Table<building_modelDB::S_Opening_D> Opening;
-    Table<building_modelDB::S_DesignMaterial_D> DesignMaterial;
-    Table<building_modelDB::S_DesignCode_D> DesignCode;
-    Table<building_modelDB::S_Floor_D> Floor;
-    Table<building_modelDB::S_Node_D> Node;
-    Table<building_modelDB::S_Axis_D> Axis;
-    Table<building_modelDB::S_AxisGroup_D> AxisGroup;
-    Table<building_modelDB::S_Element_D> Element;
-    Table<building_modelDB::S_Beam_D> Beam;
-    Table<building_modelDB::S_BeamGroup_D> BeamGroup;
-    Table<building_modelDB::S_Column_D> Column;
-    Table<building_modelDB::S_Brace_D> Brace;
-    Table<building_modelDB::S_Wall_D> Wall;
-    Table<building_modelDB::S_WallLL_D> WallLL;
-    Table<building_modelDB::S_WallColumn_D> WallColumn;
-    Table<building_modelDB::S_Slab_D> Slab;
-    Table<building_modelDB::S_MemberEndRls_D> MemberEndRls;
-    Table<building_modelDB::S_Mdul_D> Mdul;
-    Table<building_modelDB::S_Plan_D> Plan;
-
-    Table<building_designDB::S_RcDgnGlobal_D> RcDgnGlobal;
-    Table<building_designDB::S_RcDesignBeam_D> RcDesignBeam;
-    Table<building_designDB::S_RcDesignColumn_D> RcDesignColumn;
-    Table<building_designDB::S_RcDesignWall_D> RcDesignWall;
-    // The host's second wall design table, which no import writes to.
-    Table<building_designDB::S_RcDesignWall_D> RcDesignWallReserved;
-    Table<building_designDB::S_RcDesignWallLL_D> RcDesignWallLL;
-    Table<building_designDB::S_RcDesignWallColumn_D> RcDesignWallColumn;
-    Table<building_designDB::S_RcDesignSlab_D> RcDesignSlab;
+// One table of each entry of a registry, in its order.
+template <template <class> class Table, class Registry>
+struct TablesOfRegistry;
+template <template <class> class Table, class... Entries>
+struct TablesOfRegistry<Table, std::tuple<Entries...>> {
+    using type = std::tuple<Table<typename Entries::Record>...>;
 };
 
-// A table of a set under the store's name for it.
-template <class Set, class T, class R>
+template <template <class> class Table>
+struct TableSet {
+    typename TablesOfRegistry<Table, std::decay_t<decltype(building_modelDB::fields::kTables)>>::type model;
+    typename TablesOfRegistry<Table, std::decay_t<decltype(building_designDB::fields::kTables)>>::type design;
+    // The host's second wall design table, which no import writes to.
+    Table<building_designDB::S_RcDesignWall_D> RcDesignWallReserved;
+
+    // The table of records R.
+    template <class R>
+    Table<R>& of()
+    {
+        if constexpr (holds<R>(building_modelDB::fields::kTables))
+            return std::get<Table<R>>(model);
+        else
+            return std::get<Table<R>>(design);
+    }
+    template <class R>
+    const Table<R>& of() const
+    {
+        return const_cast<TableSet*>(this)->template of<R>();
+    }
+
+private:
+    template <class R, class Registry>
+    static constexpr bool holds(const Registry&)
+    {
+        constexpr std::size_t size = std::tuple_size_v<Registry>;
+        return schema::indexOfRecord<R, Registry>(std::make_index_sequence<size>()) < size;
+    }
+};
+
+// A table of a set under the store's name for it; `of(set)` is that table.
+template <class R>
 struct NamedTable {
     using Record = R;
     const char* name;
-    T Set::*table;
+    template <class Set>
+    auto& of(Set& set) const
+    {
+        return set.template of<R>();
+    }
 };
 
-template <class R, class Set, class T>
-constexpr NamedTable<Set, T, R> named(const char* name, T Set::*table)
+template <class Registry>
+constexpr auto namedTables(const Registry& registry)
 {
-    return {name, table};
+    return std::apply(
+        [](const auto&... entry) {
+            return std::make_tuple(NamedTable<typename std::decay_t<decltype(entry)>::Record>{entry.displayName}...);
+        },
+        registry);
 }
 
-template <class Set>
-constexpr auto modelTables()
-{
-    namespace m = building_modelDB;
-    return std::make_tuple(
-        named<m::S_ProjectInfo_D>("ProjectInfo", &Set::ProjectInfo),
-        named<m::S_UnitFlag_D>("UnitFlag", &Set::UnitFlag), named<m::S_Section_D>("Section", &Set::Section),
-        named<m::S_Thickness_D>("Thickness", &Set::Thickness), named<m::S_Opening_D>("Opening", &Set::Opening),
-        named<m::S_DesignMaterial_D>("DesignMaterial", &Set::DesignMaterial),
-        named<m::S_DesignCode_D>("DesignCode", &Set::DesignCode), named<m::S_Floor_D>("Floor", &Set::Floor),
-        named<m::S_Node_D>("Node", &Set::Node), named<m::S_Axis_D>("Axis", &Set::Axis),
-        named<m::S_AxisGroup_D>("AxisGroup", &Set::AxisGroup), named<m::S_Element_D>("Element", &Set::Element),
-        named<m::S_Beam_D>("Beam", &Set::Beam), named<m::S_BeamGroup_D>("BeamGroup", &Set::BeamGroup),
-        named<m::S_Column_D>("Column", &Set::Column), named<m::S_Brace_D>("Brace", &Set::Brace),
-        named<m::S_Wall_D>("Wall", &Set::Wall), named<m::S_WallLL_D>("WallLL", &Set::WallLL),
-        named<m::S_WallColumn_D>("WallColumn", &Set::WallColumn), named<m::S_Slab_D>("Slab", &Set::Slab),
-        named<m::S_MemberEndRls_D>("MemberEndRls", &Set::MemberEndRls), named<m::S_Mdul_D>("Mdul", &Set::Mdul),
-        named<m::S_Plan_D>("Plan", &Set::Plan));
-}
-
-template <class Set>
-constexpr auto designTables()
-{
-    namespace d = building_designDB;
-    return std::make_tuple(
-        named<d::S_RcDgnGlobal_D>("RcDgnGlobal", &Set::RcDgnGlobal),
-        named<d::S_RcDesignBeam_D>("RcDesignBeam", &Set::RcDesignBeam),
-        named<d::S_RcDesignColumn_D>("RcDesignColumn", &Set::RcDesignColumn),
-        named<d::S_RcDesignWall_D>("RcDesignWall", &Set::RcDesignWall),
-        named<d::S_RcDesignWallLL_D>("RcDesignWallLL", &Set::RcDesignWallLL),
-        named<d::S_RcDesignWallColumn_D>("RcDesignWallColumn", &Set::RcDesignWallColumn),
-        named<d::S_RcDesignSlab_D>("RcDesignSlab", &Set::RcDesignSlab));
-}
+inline constexpr auto kModelTables = namedTables(building_modelDB::fields::kTables);
+inline constexpr auto kDesignTables = namedTables(building_designDB::fields::kTables);
 
 template <class Tuple, class F>
 void forEachTable(const Tuple& list, F&& f)

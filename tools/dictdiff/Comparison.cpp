@@ -267,10 +267,10 @@ public:
         : m_older(older), m_newer(newer)
     {
         auto name = [](const auto& decode, const std::string& text) { return decode ? decode(text) : text; };
-        for (const auto& [key, floor] : newer.Floor)
+        for (const auto& [key, floor] : newer.of<building_modelDB::S_Floor_D>())
             m_list.push_back({pairing.partnerOfNew(kFloorTable, key), key, name(options.newText, floor.StoryName),
                               floor.Elevation});
-        for (const auto& [key, floor] : older.Floor)
+        for (const auto& [key, floor] : older.of<building_modelDB::S_Floor_D>())
             if (!pairing.partnerOfOld(kFloorTable, key))
                 m_list.push_back({key, std::nullopt, name(options.oldText, floor.StoryName), floor.Elevation});
         auto order = [](const Storey& s) {
@@ -301,7 +301,7 @@ public:
         int storey = -1;
         withTable(table, [&](const auto& t) {
             using R = RecordOf<decltype(t)>;
-            const Rows<R>& rows = (side == Side::Old ? m_older : m_newer).*t.table;
+            const Rows<R>& rows = t.of(side == Side::Old ? m_older : m_newer);
             auto it = rows.find(key);
             if (it == rows.end())
                 return;
@@ -410,8 +410,8 @@ Comparison compare(const StoreRows& older, const StoreRows& newer, const Options
     result.options = options;
     forEachTableOf([&](int id, const char* section, const auto& t) {
         using R = RecordOf<decltype(t)>;
-        const Rows<R>& a = older.*t.table;
-        const Rows<R>& b = newer.*t.table;
+        const Rows<R>& a = t.of(older);
+        const Rows<R>& b = t.of(newer);
         TableComparison table;
         table.section = section;
         table.name = t.name;

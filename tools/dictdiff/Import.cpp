@@ -82,7 +82,7 @@ std::string storeTableName(const std::string& section, const std::string& fileNa
 long long recordCount(const hoststore::StoreRows& rows)
 {
     long long count = 0;
-    forEachTableOf([&](int, const char*, const auto& t) { count += static_cast<long long>((rows.*t.table).size()); });
+    forEachTableOf([&](int, const char*, const auto& t) { count += static_cast<long long>(t.of(rows).size()); });
     return count;
 }
 

@@ -103,7 +103,7 @@ std::unordered_map<int, std::vector<int>> floorsOfNodes(const StoreRows& rows)
             if (target == kFloorTable || target == kNodeTable)
                 into.insert(into.end(), keys, keys + count);
         };
-        for (const auto& [key, record] : rows.*t.table) {
+        for (const auto& [key, record] : t.of(rows)) {
             recordFloors.clear();
             recordNodes.clear();
             forEachReference(record, fieldsOf<R>(), collect);
@@ -123,8 +123,8 @@ Pairing::Pairing(const StoreRows& older, const StoreRows& newer, const Options& 
       m_identity(kTableCount, false)
 {
     forEachTableOf([&](int id, const char*, const auto& t) {
-        const auto* a = &(older.*t.table);
-        const auto* b = &(newer.*t.table);
+        const auto* a = &t.of(older);
+        const auto* b = &t.of(newer);
         m_tables[id].inOld = [a](int key) { return a->count(key) != 0; };
         m_tables[id].inNew = [b](int key) { return b->count(key) != 0; };
     });
@@ -164,12 +164,12 @@ Pairing::Pairing(const StoreRows& older, const StoreRows& newer, const Options& 
         if (ready < 0)
             break;
         left = true;
-        withTable(ready, [&](const auto& t) { pairByReferences(ready, m_old.*t.table, m_new.*t.table); });
+        withTable(ready, [&](const auto& t) { pairByReferences(ready, t.of(m_old), t.of(m_new)); });
     }
     // Design rows as their members: "RcDesignBeam" as "Beam".
     forEachTableOf([&](int id, const char*, const auto& t) {
         if (int member = memberTableOf(id); member >= 0)
-            pairThroughMembers(id, member, m_old.*t.table, m_new.*t.table);
+            pairThroughMembers(id, member, t.of(m_old), t.of(m_new));
     });
 }
 
@@ -234,8 +234,8 @@ void Pairing::pairFloors()
         std::sort(order.begin(), order.end());
         return order;
     };
-    auto a = byHeight(m_old.Floor);
-    auto b = byHeight(m_new.Floor);
+    auto a = byHeight(m_old.of<building_modelDB::S_Floor_D>());
+    auto b = byHeight(m_new.of<building_modelDB::S_Floor_D>());
     Table& t = m_tables[kFloorTable];
     t.byKey = false;
     t.rule = "storey order";
@@ -281,7 +281,7 @@ void Pairing::pairNodes()
     };
     using Cell = std::vector<std::pair<int, const building_modelDB::S_Node_D*>>;
     std::unordered_map<std::pair<std::int64_t, std::int64_t>, Cell, CellHash> grid;
-    for (const auto& [key, node] : m_new.Node)
+    for (const auto& [key, node] : m_new.of<building_modelDB::S_Node_D>())
         if (std::isfinite(node.x) && std::isfinite(node.y))
             grid[{cellOf(node.x), cellOf(node.y)}].emplace_back(key, &node);
 
@@ -292,7 +292,7 @@ void Pairing::pairNodes()
     constexpr int kLooks = 1000;
     std::vector<std::pair<int, int>> sole; // old key, its one candidate
     std::unordered_map<int, int> candidacies; // new key: old nodes that have it as a candidate
-    for (const auto& [key, node] : m_old.Node) {
+    for (const auto& [key, node] : m_old.of<building_modelDB::S_Node_D>()) {
         if (!std::isfinite(node.x) || !std::isfinite(node.y))
             continue;
         const auto& placeStoreys = storeysOf(oldStoreys, key);
@@ -326,7 +326,7 @@ void Pairing::pairNodes()
     for (const auto& [oldKey, newKey] : sole)
         if (candidacies[newKey] == 1)
             pair(kNodeTable, oldKey, newKey);
-    pairRestByKey(kNodeTable, m_old.Node, m_new.Node);
+    pairRestByKey(kNodeTable, m_old.of<building_modelDB::S_Node_D>(), m_new.of<building_modelDB::S_Node_D>());
     m_paired[kNodeTable] = true;
 }
 

@@ -1,5 +1,5 @@
 // The store's tables as the comparison numbers them: model tables then
-// design tables, in store order, from the store's own named lists.
+// design tables, in store order, from the store's named lists.
 #pragma once
 
 #include <string_view>
@@ -10,8 +10,8 @@
 
 namespace dictdiff {
 
-inline constexpr auto kModelTables = hoststore::modelTables<hoststore::StoreRows>();
-inline constexpr auto kDesignTables = hoststore::designTables<hoststore::StoreRows>();
+using hoststore::kDesignTables;
+using hoststore::kModelTables;
 inline constexpr int kModelTableCount = static_cast<int>(std::tuple_size_v<decltype(kModelTables)>);
 inline constexpr int kTableCount =
     kModelTableCount + static_cast<int>(std::tuple_size_v<decltype(kDesignTables)>);
@@ -19,8 +19,8 @@ inline constexpr int kTableCount =
 template <class T>
 using RecordOf = typename std::decay_t<T>::Record;
 
-// Calls f(id, section, table) for every table; `table` is a NamedTable
-// whose member pointer reaches its rows in a StoreRows.
+// Calls f(id, section, table) for every table; `table` is a NamedTable,
+// whose `of` reaches its rows in a StoreRows.
 template <class F>
 void forEachTableOf(F&& f)
 {
