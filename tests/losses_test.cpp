@@ -13,7 +13,7 @@
 #include "plugin/CMBMBNReaderImpl.h"
 #include "plugin/UserMessages.h"
 #include "text/Utf8.h"
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 
 namespace fs = std::filesystem;
 using namespace testsupport;

@@ -1,4 +1,4 @@
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 
 #include <algorithm>
 #include <cctype>
