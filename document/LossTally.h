@@ -33,12 +33,39 @@ struct LossTally {
     long long bytesNotUtf8 = 0;        // bytes of a file read as UTF-8 that are not UTF-8
     bool likelyGbk = false;            // ... and every such byte fits GBK
 
-    bool any() const
-    {
-        return rowsNotStored || elementsNotRead || entriesIgnored || !unreadTables.empty() || numbersNotAsWritten ||
-               textsHidden || keysReplaced || designKeysEmpty || valuesNotFinite || referencesDropped ||
-               contentAfterRoot || bytesNotUtf8;
-    }
+    // Whether the run left anything out.
+    bool any() const;
 };
+
+// The tally's plain counts, each with the kind dictcheck's report and the
+// plug-in's verdict name it by, most important first: rows, entries and
+// elements left out, then texts and numbers read otherwise than written.
+// The user's messages follow this order. What a count alone does not
+// tell (unread tables, content after the root, bytes that are not UTF-8)
+// is said apart. "entries-ignored" is the report's table-entry-skipped,
+// table-duplicate and section-ignored together.
+struct CountedLoss {
+    long long LossTally::*count;
+    const char* kind;
+};
+inline constexpr CountedLoss kCountedLosses[] = {
+    {&LossTally::rowsNotStored, "row-skipped"},
+    {&LossTally::keysReplaced, "key-repeated"},
+    {&LossTally::entriesIgnored, "entries-ignored"},
+    {&LossTally::designKeysEmpty, "design-key-empty"},
+    {&LossTally::elementsNotRead, "element-not-read"},
+    {&LossTally::textsHidden, "text-hidden"},
+    {&LossTally::numbersNotAsWritten, "number-not-whole"},
+    {&LossTally::referencesDropped, "reference-dropped"},
+    {&LossTally::valuesNotFinite, "non-finite"},
+};
+
+inline bool LossTally::any() const
+{
+    for (const CountedLoss& loss : kCountedLosses)
+        if (this->*loss.count)
+            return true;
+    return !unreadTables.empty() || contentAfterRoot || bytesNotUtf8;
+}
 
 } // namespace document

@@ -11,7 +11,7 @@
 #include "hostsim/framework/FrameworkHost.h"
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -394,34 +395,53 @@ std::wstring runFailureMessage(const char* path, const document::RunFailure& fai
 
 namespace {
 
-// The losses a run counts, in both languages, most important first: whole
-// tables not read, then rows, entries and elements left out, then texts
-// and numbers read otherwise than written.
-const struct CountedLoss {
-    long long document::LossTally::*count;
-    const char* kind;       // as dictcheck's report names it
-    const wchar_t* chinese; // after the count
-    const char* one;        // after the count, in English
+// What each of the tally's counts (document::kCountedLosses) says, in
+// both languages, entry for entry in the tally's order.
+constexpr struct LossTexts {
+    long long document::LossTally::*count; // the entry's, checked below
+    const wchar_t* chinese;                // after the count
+    const char* one;                       // after the count, in English
     const char* many;
-} kCountedLosses[] = {
-    {&document::LossTally::rowsNotStored, "row-skipped", L"行没有存储（缺少键，或设计行缺少字段）", "row not stored", "rows not stored"},
-    {&document::LossTally::keysReplaced, "key-repeated", L"行的键与同一表中先前的行相同，先前的行被替换",
+} kLossTexts[] = {
+    {&document::LossTally::rowsNotStored, L"行没有存储（缺少键，或设计行缺少字段）", "row not stored", "rows not stored"},
+    {&document::LossTally::keysReplaced, L"行的键与同一表中先前的行相同，先前的行被替换",
      "row replaced by a later row of the same key", "rows replaced by later rows of the same key"},
-    {&document::LossTally::entriesIgnored, "entries-ignored", L"个表项或节被忽略（缺少“Key”“Value”或表名、表名重复，或位于第二节之后）",
+    {&document::LossTally::entriesIgnored, L"个表项或节被忽略（缺少“Key”“Value”或表名、表名重复，或位于第二节之后）",
      "table entry or section ignored", "table entries or sections ignored"},
-    {&document::LossTally::designKeysEmpty, "design-key-empty", L"个设计行的键没有文本，存储在键 0 下，没有按顺序编号",
+    {&document::LossTally::designKeysEmpty, L"个设计行的键没有文本，存储在键 0 下，没有按顺序编号",
      "design row without key text (stored under key 0)", "design rows without key text (stored under key 0)"},
-    {&document::LossTally::elementsNotRead, "element-not-read", L"个元素位于表的第一行或节的第一个表项之前，没有读取",
+    {&document::LossTally::elementsNotRead, L"个元素位于表的第一行或节的第一个表项之前，没有读取",
      "element before a table's first row not read", "elements before a table's first row not read"},
-    {&document::LossTally::textsHidden, "text-hidden", L"个字段的文本位于注释或其他标记之后，按无文本读取",
+    {&document::LossTally::textsHidden, L"个字段的文本位于注释或其他标记之后，按无文本读取",
      "text behind a comment read as empty", "texts behind a comment read as empty"},
-    {&document::LossTally::numbersNotAsWritten, "number-not-whole", L"个数值没有按原文读取（例如“1,5”读作 1）",
+    {&document::LossTally::numbersNotAsWritten, L"个数值没有按原文读取（例如“1,5”读作 1）",
      "number not read as written", "numbers not read as written"},
-    {&document::LossTally::referencesDropped, "reference-dropped", L"处未定义的实体引用或单独的“&”从文本中删除",
+    {&document::LossTally::referencesDropped, L"处未定义的实体引用或单独的“&”从文本中删除",
      "entity reference dropped from a text", "entity references dropped from texts"},
-    {&document::LossTally::valuesNotFinite, "non-finite", L"个实数写作无穷大或 NaN，按原样存储", "real written as infinity or NaN",
+    {&document::LossTally::valuesNotFinite, L"个实数写作无穷大或 NaN，按原样存储", "real written as infinity or NaN",
      "reals written as infinity or NaN"},
 };
+
+constexpr std::size_t kCountedLossCount = std::size(document::kCountedLosses);
+
+constexpr bool textsFollowTheTally()
+{
+    for (std::size_t i = 0; i < kCountedLossCount; ++i)
+        if (kLossTexts[i].count != document::kCountedLosses[i].count)
+            return false;
+    return true;
+}
+static_assert(std::size(kLossTexts) == kCountedLossCount, "every counted loss has its texts, and no other");
+static_assert(textsFollowTheTally(), "the loss texts follow document::kCountedLosses entry for entry");
+
+// Each counted loss with its texts, in the tally's order.
+template <class Visit>
+void forEachCountedLoss(const document::LossTally& losses, Visit visit)
+{
+    for (std::size_t i = 0; i < kCountedLossCount; ++i)
+        if (long long count = losses.*document::kCountedLosses[i].count; count > 0)
+            visit(count, document::kCountedLosses[i].kind, kLossTexts[i]);
+}
 
 // Unread tables named one by one; the rest are counted.
 constexpr std::size_t kTablesNamed = 5;
@@ -439,9 +459,9 @@ std::wstring lossMessage(const char* path, const document::LossTally& losses)
     }
     if (losses.unreadTables.size() > kTablesNamed)
         lines += L"\n· 另有 " + std::to_wstring(losses.unreadTables.size() - kTablesNamed) + L" 张表没有对应的读取程序；";
-    for (const CountedLoss& loss : kCountedLosses)
-        if (long long count = losses.*loss.count; count > 0)
-            lines += L"\n· " + std::to_wstring(count) + L" " + loss.chinese + L"；";
+    forEachCountedLoss(losses, [&](long long count, const char*, const LossTexts& texts) {
+        lines += L"\n· " + std::to_wstring(count) + L" " + texts.chinese + L"；";
+    });
     if (losses.bytesNotUtf8 > 0)
         lines += L"\n· 文本中有 " + std::to_wstring(losses.bytesNotUtf8) + L" 个字节不是 UTF-8" +
                  (losses.likelyGbk ? L"（看来文件是 GBK 编码的）" : L"") + L"，文本按文件的原字节导入；";
@@ -458,9 +478,8 @@ std::vector<std::pair<std::string, long long>> lossCounts(const document::LossTa
     std::vector<std::pair<std::string, long long>> counts;
     if (!losses.unreadTables.empty())
         counts.emplace_back("table-unread", static_cast<long long>(losses.unreadTables.size()));
-    for (const CountedLoss& loss : kCountedLosses)
-        if (long long count = losses.*loss.count; count > 0)
-            counts.emplace_back(loss.kind, count);
+    forEachCountedLoss(losses,
+                       [&](long long count, const char* kind, const LossTexts&) { counts.emplace_back(kind, count); });
     if (losses.bytesNotUtf8 > 0)
         counts.emplace_back("not-utf8", losses.bytesNotUtf8);
     if (losses.contentAfterRoot)
@@ -504,9 +523,9 @@ std::vector<std::string> lossesInEnglish(const document::LossTally& losses)
         clauses.push_back(counted(static_cast<long long>(losses.unreadTables.size() - kTablesNamed), "more table",
                                   "more tables") +
                           " (" + counted(otherRows, "row", "rows") + ") not read");
-    for (const CountedLoss& loss : kCountedLosses)
-        if (long long count = losses.*loss.count; count > 0)
-            clauses.push_back(counted(count, loss.one, loss.many));
+    forEachCountedLoss(losses, [&](long long count, const char*, const LossTexts& texts) {
+        clauses.push_back(counted(count, texts.one, texts.many));
+    });
     if (losses.bytesNotUtf8 > 0)
         clauses.push_back(counted(losses.bytesNotUtf8, "byte", "bytes") + " not UTF-8" +
                           (losses.likelyGbk ? " (they fit GBK; kept as written)" : " (kept as written)"));

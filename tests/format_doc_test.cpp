@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 
 using namespace testsupport;
 

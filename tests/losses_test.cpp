@@ -13,7 +13,7 @@
 #include "plugin/CMBMBNReaderImpl.h"
 #include "plugin/UserMessages.h"
 #include "text/Utf8.h"
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 
 namespace fs = std::filesystem;
 using namespace testsupport;
@@ -40,13 +40,10 @@ Counts countBothWays(const std::string& path)
 
 std::string describe(const document::LossTally& t)
 {
-    std::string out = "rows " + std::to_string(t.rowsNotStored) + ", elements " + std::to_string(t.elementsNotRead) +
-                      ", entries " + std::to_string(t.entriesIgnored) + ", numbers " +
-                      std::to_string(t.numbersNotAsWritten) + ", hidden " + std::to_string(t.textsHidden) +
-                      ", keys " + std::to_string(t.keysReplaced) + ", empty keys " + std::to_string(t.designKeysEmpty) +
-                      ", non-finite " + std::to_string(t.valuesNotFinite) + ", references " +
-                      std::to_string(t.referencesDropped) + ", after root " + std::to_string(t.contentAfterRoot) +
-                      ", bytes " + std::to_string(t.bytesNotUtf8) + ", unread";
+    std::string out;
+    for (const document::CountedLoss& loss : document::kCountedLosses)
+        out += std::string(loss.kind) + " " + std::to_string(t.*loss.count) + ", ";
+    out += "after root " + std::to_string(t.contentAfterRoot) + ", bytes " + std::to_string(t.bytesNotUtf8) + ", unread";
     for (const auto& u : t.unreadTables)
         out += " " + u.section + "/" + u.name;
     return out;

@@ -12,7 +12,7 @@
 #include "bench/ScaleModels.h"
 #include "hostsim/store/Store.h"
 #include "plugin/CMBMBNReaderImpl.h"
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 
 using namespace testsupport;
 

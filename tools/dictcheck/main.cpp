@@ -19,8 +19,8 @@
 #include "hostsim/store/Store.h"
 #include "json/JsonText.h"
 #include "plugin/CMBMBNReaderImpl.h"
-#include "tools/dictcheck/FileReport.h"
-#include "tools/dictcheck/ReportText.h"
+#include "tools/report/FileReport.h"
+#include "tools/report/ReportText.h"
 #include "tools/dictcheck/FormatDoc.h"
 #include "tools/htmlreport/PlanOutputs.h"
 

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "commands/OutputFile.h"
-#include "tools/dictcheck/ReportText.h"
+#include "tools/report/ReportText.h"
 #include "tools/htmlreport/JsonHtml.h"
 #include "tools/htmlreport/PlanSection.h"
 #include "tools/plan/Markup.h"

@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 #include "tools/plan/Plan.h"
 
 namespace htmlreport {

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 #include "tools/htmlreport/HtmlPage.h"
 
 namespace htmlreport {

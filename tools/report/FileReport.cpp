@@ -1,12 +1,12 @@
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
-#include <tuple>
+#include <iterator>
+#include <string_view>
 
 #include <tinyxml.h>
 
@@ -20,28 +20,74 @@ namespace dictcheck {
 
 namespace {
 
-const struct {
-    const char* kind;
+using Kind = FileObserver::Kind;
+using document::LossTally;
+
+// Each kind of warning: its identifier, its title and, for a loss the
+// plug-in counts too, the tally's count it adds to.
+struct KindEntry {
+    Kind kind;
+    const char* id;
     const char* title;
-} kKinds[] = {
-    {"encoding", "declared encoding other than UTF-8 (texts are kept as the file's bytes)"},
-    {"not-utf8", "bytes that are not UTF-8 in a file read as UTF-8 (texts are kept as the file's bytes)"},
-    {"after-root", "content after the root element, ignored"},
-    {"reference-dropped", "undefined entity references and bare '&' (the '&' is dropped from the text)"},
-    {"section-name", "sections named otherwise than their position reads them"},
-    {"section-ignored", "sections after the second, ignored"},
-    {"table-entry-skipped", "table entries without \"Key\", \"Value\" or a name, skipped"},
-    {"table-duplicate", "table entries whose name came before, ignored"},
-    {"table-unread", "table entries that no reader reads"},
-    {"element-not-read", "elements before the first \"Pair\" of a table or section, never read"},
-    {"row-skipped", "rows not stored"},
-    {"key-repeated", "keys stored more than once (the later row replaced the earlier)"},
-    {"design-key-empty", "design rows whose key has no text (stored under key 0)"},
-    {"field-missing", "fields without their element (the record keeps its default)"},
-    {"text-hidden", "fields whose text follows a comment or other markup (read as no text: the record keeps its default)"},
-    {"number-not-whole", "numbers not read as written"},
-    {"non-finite", "reals written as infinity or NaN (stored as such)"},
+    long long LossTally::*tallied;
 };
+constexpr KindEntry kKinds[] = {
+    {Kind::Encoding, "encoding", "declared encoding other than UTF-8 (texts are kept as the file's bytes)", nullptr},
+    {Kind::NotUtf8, "not-utf8", "bytes that are not UTF-8 in a file read as UTF-8 (texts are kept as the file's bytes)",
+     nullptr},
+    {Kind::AfterRoot, "after-root", "content after the root element, ignored", nullptr},
+    {Kind::ReferenceDropped, "reference-dropped",
+     "undefined entity references and bare '&' (the '&' is dropped from the text)", &LossTally::referencesDropped},
+    {Kind::SectionName, "section-name", "sections named otherwise than their position reads them", nullptr},
+    {Kind::SectionIgnored, "section-ignored", "sections after the second, ignored", &LossTally::entriesIgnored},
+    {Kind::TableEntrySkipped, "table-entry-skipped", "table entries without \"Key\", \"Value\" or a name, skipped",
+     &LossTally::entriesIgnored},
+    {Kind::TableDuplicate, "table-duplicate", "table entries whose name came before, ignored",
+     &LossTally::entriesIgnored},
+    {Kind::TableUnread, "table-unread", "table entries that no reader reads", nullptr},
+    {Kind::ElementNotRead, "element-not-read",
+     "elements before the first \"Pair\" of a table or section, never read", &LossTally::elementsNotRead},
+    {Kind::RowSkipped, "row-skipped", "rows not stored", &LossTally::rowsNotStored},
+    {Kind::KeyRepeated, "key-repeated", "keys stored more than once (the later row replaced the earlier)",
+     &LossTally::keysReplaced},
+    {Kind::DesignKeyEmpty, "design-key-empty", "design rows whose key has no text (stored under key 0)",
+     &LossTally::designKeysEmpty},
+    {Kind::FieldMissing, "field-missing", "fields without their element (the record keeps its default)", nullptr},
+    {Kind::TextHidden, "text-hidden",
+     "fields whose text follows a comment or other markup (read as no text: the record keeps its default)",
+     &LossTally::textsHidden},
+    {Kind::NumberNotWhole, "number-not-whole", "numbers not read as written", &LossTally::numbersNotAsWritten},
+    {Kind::NonFinite, "non-finite", "reals written as infinity or NaN (stored as such)", &LossTally::valuesNotFinite},
+};
+
+constexpr bool kindsInOrder()
+{
+    for (int k = 0; k < Kind::KindCount; ++k)
+        if (kKinds[k].kind != k)
+            return false;
+    return true;
+}
+static_assert(std::size(kKinds) == Kind::KindCount, "one entry per kind of warning");
+static_assert(kindsInOrder(), "the entries follow FileObserver::Kind");
+
+// Every count the plug-in tallies is told by some kind of warning, and a
+// kind named as a counted loss adds to that loss: the report and the
+// plug-in count the same things.
+constexpr bool everyCountedLossTold()
+{
+    for (const document::CountedLoss& loss : document::kCountedLosses) {
+        bool told = false;
+        for (const KindEntry& entry : kKinds) {
+            told = told || entry.tallied == loss.count;
+            if (std::string_view(entry.id) == loss.kind && entry.tallied != loss.count)
+                return false;
+        }
+        if (!told)
+            return false;
+    }
+    return true;
+}
+static_assert(everyCountedLossTold(), "each of the tally's counts has the kinds of warning that add to it");
 
 std::string quoted(const std::string& text)
 {
@@ -99,8 +145,8 @@ long long FileReport::warningCount() const
 std::vector<std::string> warningKinds()
 {
     std::vector<std::string> kinds;
-    for (const auto& kind : kKinds)
-        kinds.push_back(kind.kind);
+    for (const KindEntry& kind : kKinds)
+        kinds.push_back(kind.id);
     return kinds;
 }
 
@@ -120,7 +166,7 @@ FileObserver::FileObserver(const std::string& path, std::size_t examplesPerKind)
     schema::forEachTable(building_modelDB::fields::kTables, add("model"));
     schema::forEachTable(building_designDB::fields::kTables, add("design"));
     for (int k = 0; k < KindCount; ++k) {
-        m_groups[k].kind = kKinds[k].kind;
+        m_groups[k].kind = kKinds[k].id;
         m_groups[k].title = kKinds[k].title;
     }
 }
@@ -345,27 +391,21 @@ FileReport FileObserver::finish()
 
 document::LossTally lossesOf(const FileReport& report)
 {
-    auto count = [&](std::initializer_list<const char*> kinds) {
+    // The warnings of the kinds that fit, counted.
+    auto told = [&](auto fits) {
         long long n = 0;
         for (const WarningGroup& group : report.warnings)
-            for (const char* kind : kinds)
-                n += group.kind == kind ? group.count : 0;
+            for (const KindEntry& kind : kKinds)
+                n += group.kind == kind.id && fits(kind) ? group.count : 0;
         return n;
     };
-    document::LossTally tally;
-    tally.rowsNotStored = count({"row-skipped"});
-    tally.elementsNotRead = count({"element-not-read"});
-    tally.entriesIgnored = count({"table-entry-skipped", "table-duplicate", "section-ignored"});
+    LossTally tally;
+    for (const document::CountedLoss& loss : document::kCountedLosses)
+        tally.*loss.count = told([&](const KindEntry& kind) { return kind.tallied == loss.count; });
     static const char* const kSections[] = {"ModelDB", "DesignDB"};
     for (const UnreadTable& unread : report.unread)
         tally.unreadTables.push_back({kSections[unread.section], unread.table, unread.nearest, unread.rows});
-    tally.numbersNotAsWritten = count({"number-not-whole"});
-    tally.textsHidden = count({"text-hidden"});
-    tally.keysReplaced = count({"key-repeated"});
-    tally.designKeysEmpty = count({"design-key-empty"});
-    tally.valuesNotFinite = count({"non-finite"});
-    tally.referencesDropped = count({"reference-dropped"});
-    tally.contentAfterRoot = count({"after-root"}) > 0;
+    tally.contentAfterRoot = told([](const KindEntry& kind) { return kind.kind == Kind::AfterRoot; }) > 0;
     tally.bytesNotUtf8 = report.bytesNotUtf8;
     tally.likelyGbk = report.likelyGbk;
     return tally;
@@ -373,11 +413,9 @@ document::LossTally lossesOf(const FileReport& report)
 
 bool sameLosses(const document::LossTally& a, const document::LossTally& b)
 {
-    auto fields = [](const document::LossTally& t) {
-        return std::make_tuple(t.rowsNotStored, t.elementsNotRead, t.entriesIgnored, t.numbersNotAsWritten,
-                               t.textsHidden, t.keysReplaced, t.designKeysEmpty, t.valuesNotFinite,
-                               t.referencesDropped, t.contentAfterRoot, t.bytesNotUtf8);
-    };
+    for (const document::CountedLoss& loss : document::kCountedLosses)
+        if (a.*loss.count != b.*loss.count)
+            return false;
     auto names = [](const document::LossTally& t) {
         std::vector<std::string> out;
         for (const auto& u : t.unreadTables)
@@ -385,7 +423,7 @@ bool sameLosses(const document::LossTally& a, const document::LossTally& b)
         std::sort(out.begin(), out.end());
         return out;
     };
-    return fields(a) == fields(b) && names(a) == names(b);
+    return a.contentAfterRoot == b.contentAfterRoot && a.bytesNotUtf8 == b.bytesNotUtf8 && names(a) == names(b);
 }
 
 } // namespace dictcheck

@@ -1,4 +1,4 @@
-#include "tools/dictcheck/ReportText.h"
+#include "tools/report/ReportText.h"
 
 #include "commands/Arguments.h"
 #include "plugin/UserMessages.h"

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/dictcheck/FileReport.h"
+#include "tools/report/FileReport.h"
 
 namespace dictcheck {
 

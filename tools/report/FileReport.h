@@ -65,6 +65,30 @@ struct FileReport {
 // Listens to one import run and makes its report.
 class FileObserver : public document::ImportObserver {
 public:
+    // The kinds of warning, in the order a report lists them. FileReport.cpp
+    // names and titles each in one table, checked against this order when
+    // it compiles.
+    enum Kind {
+        Encoding,
+        NotUtf8,
+        AfterRoot,
+        ReferenceDropped,
+        SectionName,
+        SectionIgnored,
+        TableEntrySkipped,
+        TableDuplicate,
+        TableUnread,
+        ElementNotRead,
+        RowSkipped,
+        KeyRepeated,
+        DesignKeyEmpty,
+        FieldMissing,
+        TextHidden,
+        NumberNotWhole,
+        NonFinite,
+        KindCount,
+    };
+
     FileObserver(const std::string& path, std::size_t examplesPerKind);
 
     // The report, once the run is over.
@@ -95,26 +119,6 @@ public:
     void textHidden(const TiXmlElement* element) override;
 
 private:
-    enum Kind {
-        Encoding,
-        NotUtf8,
-        AfterRoot,
-        ReferenceDropped,
-        SectionName,
-        SectionIgnored,
-        TableEntrySkipped,
-        TableDuplicate,
-        TableUnread,
-        ElementNotRead,
-        RowSkipped,
-        KeyRepeated,
-        DesignKeyEmpty,
-        FieldMissing,
-        TextHidden,
-        NumberNotWhole,
-        NonFinite,
-        KindCount,
-    };
     // One place of a warning outside rows, or (inRow) in the row being read.
     void warn(Kind kind, int line, const std::string& table, const std::string& text, bool inRow = false);
     // A warning in the current row's table.
