@@ -21,11 +21,6 @@ using modelgen::XmlOut;
 
 using Keys = std::vector<long long>;
 
-std::string el(const std::string& name, const std::string& text)
-{
-    return "<" + name + ">" + text + "</" + name + ">";
-}
-
 std::string num(double value)
 {
     char buffer[32];
@@ -290,8 +285,15 @@ public:
 
     static std::string rowText(long long key, const std::string& fields)
     {
-        return "<Pair><Key><Value>" + (key == kEmptyKey ? std::string() : std::to_string(key)) + "</Value></Key>" +
-               el("Value", fields) + "</Pair>\n";
+        std::string text;
+        XmlOut x(text);
+        if (key == kEmptyKey)
+            modelgen::beginRow(x, "");
+        else
+            modelgen::beginRow(x, key);
+        x.raw(fields);
+        modelgen::endRow(x);
+        return text;
     }
 
 private:
@@ -301,7 +303,12 @@ private:
     };
     static std::string table(const std::string& name, const std::string& rows)
     {
-        return "<Pair><Key>" + name + "</Key><Value><Pairs>\n" + rows + "</Pairs></Value></Pair>\n";
+        std::string text;
+        XmlOut x(text);
+        modelgen::beginTable(x, name.c_str());
+        x.raw(rows);
+        modelgen::endTable(x);
+        return text;
     }
     static long long add(std::vector<Table>& section, const char* name, const std::string& fields, long long key)
     {

@@ -862,13 +862,13 @@ void writeTables(XmlOut& x, const Registry& tables, Building& building)
 {
     schema::forEachTable(tables, [&](const auto& entry) {
         using R = typename std::decay_t<decltype(entry)>::Record;
-        x.format("<Pair><Key>%s</Key><Value><Pairs>\n", entry.name);
+        beginTable(x, entry.name);
         building.rows(Rows<R>(), [&](long long key, const R& record) {
-            x.format("<Pair><Key><Value>%lld</Value></Key><Value>", key);
+            beginRow(x, key);
             writeFields(x, record, entry.fields);
-            x.raw("</Value></Pair>\n");
+            endRow(x);
         });
-        x.raw("</Pairs></Value></Pair>\n");
+        endTable(x);
     });
 }
 

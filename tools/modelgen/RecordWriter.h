@@ -88,6 +88,37 @@ void writeFields(XmlOut& x, const R& record, const List& list)
     writeFieldsUpTo<std::tuple_size_v<List>>(x, record, list);
 }
 
+// A table of a section and a row of a table, as the file frames them:
+// <Pair><Key>table</Key><Value><Pairs> rows </Pairs></Value></Pair>, and
+// <Pair><Key><Value>key</Value></Key><Value> fields </Value></Pair>.
+inline void beginTable(XmlOut& x, const char* name)
+{
+    x.raw("<Pair><Key>");
+    x.raw(name);
+    x.raw("</Key><Value><Pairs>\n");
+}
+inline void endTable(XmlOut& x)
+{
+    x.raw("</Pairs></Value></Pair>\n");
+}
+// `key` as the key's text, which may be empty.
+inline void beginRow(XmlOut& x, const char* key)
+{
+    x.raw("<Pair><Key><Value>");
+    x.raw(key);
+    x.raw("</Value></Key><Value>");
+}
+inline void beginRow(XmlOut& x, long long key)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%lld", key);
+    beginRow(x, text);
+}
+inline void endRow(XmlOut& x)
+{
+    x.raw("</Value></Pair>\n");
+}
+
 // <field>value</field>
 template <class M>
 struct WriteKind<schema::AsValue<M>> {
