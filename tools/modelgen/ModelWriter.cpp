@@ -1,6 +1,8 @@
 #include "tools/modelgen/ModelWriter.h"
 
 #include <algorithm>
+#include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
