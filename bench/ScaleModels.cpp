@@ -3,21 +3,22 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <set>
 
+#include "schema/DesignSchema.h"
+#include "schema/ModelSchema.h"
 #include "tools/modelgen/ModelWriter.h"
+#include "tools/modelgen/RecordWriter.h"
 
 namespace scalemodels {
 
 namespace {
 
-using Keys = std::vector<long long>;
+using namespace building_modelDB;
+using namespace building_designDB;
+using modelgen::XmlOut;
 
-std::string el(const std::string& name, const std::string& text)
-{
-    return "<" + name + ">" + text + "</" + name + ">";
-}
+using Keys = std::vector<long long>;
 
 std::string num(double value)
 {
@@ -26,97 +27,244 @@ std::string num(double value)
     return buffer;
 }
 
-std::string ref(const char* name, const char* wrapper, long long key)
+// `count` reals of a value list.
+std::vector<double> reals(long long count)
 {
-    return el(name, el(wrapper, el("Value", std::to_string(key))));
-}
-
-std::string keyList(const char* name, const char* entry, const Keys& keys)
-{
-    std::string entries;
-    for (long long key : keys)
-        entries += el(entry, el("Value", std::to_string(key)));
-    return el(name, entries);
-}
-
-std::string reals(const char* name, long long count)
-{
-    std::string entries;
+    std::vector<double> values;
     for (long long i = 0; i < count; ++i)
-        entries += el("double", num(100 + 0.25 * static_cast<double>(i % 4000)));
-    return el(name, entries);
+        values.push_back(100 + 0.25 * static_cast<double>(i % 4000));
+    return values;
 }
 
-// The fields a row of these tables gets when the row's own text lacks
-// them, so that no model row is reported for a missing field and every
-// design row holds its whole chain: the kinds grow what they say and
-// nothing else.
-struct Defaults {
-    bool design; // a table of the design section
-    const char* table;
-    std::vector<std::pair<const char*, std::string>> fields;
-};
-const std::vector<Defaults>& defaults()
+// What a row of some tables holds for the fields it is not given, so that
+// no model row is reported for a missing field and every design row holds
+// its whole chain: the kinds grow what they say and nothing else. Key
+// references name key 1 unless said otherwise; the rest is what a record
+// starts with (0, "", empty lists). A table without defaults keeps its
+// rows as given.
+template <class R>
+bool defaults(R&)
 {
-    static const std::vector<Defaults> all{
-        {false, "FloorTable", {{"Num", "1"}, {"StoryName", "F"}, {"Heigh", "3000"}, {"Elevation", "0"},
-                        {"MdulK", ref("MdulK", "S_Mdul_K", 1)}, {"PlanK", ref("PlanK", "S_Plan_K", 1)}}},
-        {false, "AxisTable", {{"Name", "A"}, {"GroupKey", ref("GroupKey", "S_AxisGroup_K", 1)},
-                       {"CenterNodeKey", ref("CenterNodeKey", "S_Node_K", 0)}}},
-        {false, "ElementTable", {{"Elpro", "1"}, {"Angle", "0"}, {"MembType", "1"}, {"Ecx1", "0"}, {"Ecy1", "0"},
-                          {"Ecz1", "0"}, {"Ecx2", "0"}, {"Ecy2", "0"}, {"Ecz2", "0"},
-                          {"ElMatl", ref("ElMatl", "S_DesignMaterial_K", 1)}}},
-        {false, "BeamTable", {{"MembType", "1"}}},
-        {false, "BraceTable", {{"MembType", "3"}}},
-        {false, "ColumnTable", {{"MembType", "2"}, {"MembKind", "1"}}},
-        {false, "WallTable", {{"MembType", "4"}, {"Openings", ""}}},
-        {false, "WallLLTable", {{"BetaAngle", "90"}, {"Ecx1", "0"}, {"Ecy1", "0"}, {"Ecz1", "0"}, {"Ecx2", "0"},
-                         {"Ecy2", "0"}, {"Ecz2", "0"}, {"Width", "200"}, {"Height", "800"}, {"ElevDiff", "0"},
-                         {"MaterialKey", ref("MaterialKey", "S_DesignMaterial_K", 1)},
-                         {"SectionKey", ref("SectionKey", "S_Section_K", 1)}}},
-        {false, "WallColumnTable", {{"WallColumnType", "1"}, {"WallEleKeys", "<WallEleKeys></WallEleKeys>"},
-                             {"Lcs", "<Lcs><double>1</double></Lcs>"}, {"Lss", "<Lss><double>1</double></Lss>"}}},
-        {false, "SlabTable", {{"SlabType", "1"}, {"ElevationDiff", "0"}, {"CantiLength", "0"}, {"XAngle", "0"},
-                       {"SlabStyle", "0"}, {"ThicknessKey", ref("ThicknessKey", "S_Thickness_K", 1)},
-                       {"MaterialKey", ref("MaterialKey", "S_DesignMaterial_K", 1)}, {"Openings", ""}}},
-        {true, "SlabTable", {{"WeaponLoad", "0"}, {"NuclearWeaponLoad", "0"}, {"BottomBarGrade", "HRB400"},
-                             {"TopBarGrade", "HRB400"}, {"SupportBarGrade", "HRB400"}, {"ReqBottomAs_X", "1"},
-                             {"ReqBottomAs_Y", "1"}, {"ReqTopAs_X", "1"}, {"ReqTopAs_Y", "1"}, {"MomemtKOnX", "2"},
-                             {"MomemtKOnY", "2"}, {"MomemtQOnX", "3"}, {"MomemtQOnY", "3"}}},
-        {true, "WallColumnTable", {{"SeismicGrade", "2"}, {"SeismicIntensity", "7"}, {"MainBarGrade", "HRB400"},
-                                   {"HoopBarGrade", "HPB300"}, {"ReqMainAs", "100"}, {"ReqHoopAs", "0.5"},
-                                   {"LemdaVs", "0.1"}, {"HoopDia", "8"}, {"HoopSpace", "100"}}},
+    return false;
+}
+
+template <class R>
+R referringToFirstRows()
+{
+    R record;
+    schema::forEachMember<R>([&](const auto& f) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(f.kind)>, schema::KeyRef>)
+            record.*f.member = 1;
+    });
+    return record;
+}
+
+bool defaults(S_Floor_D& f)
+{
+    f = referringToFirstRows<S_Floor_D>();
+    f.Num = 1;
+    f.StoryName = "F";
+    f.Heigh = 3000;
+    return true;
+}
+bool defaults(S_Axis_D& a)
+{
+    a = referringToFirstRows<S_Axis_D>();
+    a.Name = "A";
+    a.CenterNodeKey = 0;
+    return true;
+}
+bool defaults(S_Element_D& e)
+{
+    e = referringToFirstRows<S_Element_D>();
+    e.Elpro = 1;
+    e.MembType = 1;
+    return true;
+}
+bool defaults(S_Beam_D& b)
+{
+    b.MembType = 1;
+    return true;
+}
+bool defaults(S_Brace_D& b)
+{
+    b.MembType = 3;
+    return true;
+}
+bool defaults(S_Column_D& c)
+{
+    c.MembType = 2;
+    c.MembKind = 1;
+    return true;
+}
+bool defaults(S_Wall_D& w)
+{
+    w.MembType = 4;
+    return true;
+}
+bool defaults(S_WallLL_D& b)
+{
+    b = referringToFirstRows<S_WallLL_D>();
+    b.BetaAngle = 90;
+    b.Width = 200;
+    b.Height = 800;
+    return true;
+}
+bool defaults(S_WallColumn_D& c)
+{
+    c = referringToFirstRows<S_WallColumn_D>();
+    c.WallColumnType = 1;
+    modelgen::addEntries(c, &S_WallColumn_D::Lcs, std::vector<double>{1});
+    modelgen::addEntries(c, &S_WallColumn_D::Lss, std::vector<double>{1});
+    return true;
+}
+bool defaults(S_Slab_D& s)
+{
+    s = referringToFirstRows<S_Slab_D>();
+    s.SlabType = 1;
+    return true;
+}
+bool defaults(S_RcDesignSlab_D& s)
+{
+    s.WeaponLoad = "0";
+    s.NuclearWeaponLoad = "0";
+    s.BottomBarGrade = s.TopBarGrade = s.SupportBarGrade = "HRB400";
+    s.ReqBottomAs_X = s.ReqBottomAs_Y = s.ReqTopAs_X = s.ReqTopAs_Y = "1";
+    s.MomemtKOnX = s.MomemtKOnY = "2";
+    s.MomemtQOnX = s.MomemtQOnY = "3";
+    return true;
+}
+bool defaults(S_RcDesignWallColumn_D& c)
+{
+    c.SeismicGrade = "2";
+    c.SeismicIntensity = "7";
+    c.MainBarGrade = "HRB400";
+    c.HoopBarGrade = "HPB300";
+    c.ReqMainAs = "100";
+    c.ReqHoopAs = "0.5";
+    c.LemdaVs = "0.1";
+    c.HoopDia = "8";
+    c.HoopSpace = "100";
+    return true;
+}
+
+// The position of a member in its record's field list.
+template <class R, class M>
+std::size_t fieldIndex(M R::*member)
+{
+    std::size_t index = 0, found = 0;
+    schema::forEachMember<R>([&](const auto& f) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(f.member)>, M R::*>)
+            if (f.member == member)
+                found = index;
+        ++index;
+    });
+    return found;
+}
+
+// Calls f(field) with the field at `index` of record R's list.
+template <class R, class F>
+void atField(std::size_t index, F&& f)
+{
+    std::size_t i = 0;
+    schema::forEachMember<R>([&](const auto& field) {
+        if (i++ == index)
+            f(field);
+    });
+}
+
+enum class Completion { WithDefaults, AsGiven };
+
+// A row as the benchmark writes it: the fields it is given, in the order
+// given, each as its kind writes it (or as text that stands in the file
+// as it is, for the faults the benchmark plants); then, for a table with
+// defaults, every field not given, in member order, from the defaults.
+template <class R>
+class Row {
+public:
+    explicit Row(Completion completion = Completion::WithDefaults)
+        : m_complete(defaults(m_defaults) && completion == Completion::WithDefaults)
+    {
+    }
+
+    template <class M, class V>
+    Row& set(M R::*member, const V& value)
+    {
+        m_record.*member = static_cast<M>(value);
+        m_given.push_back({fieldIndex(member), false, {}});
+        return *this;
+    }
+    template <class L, class T>
+    Row& set(L* R::*member, const std::vector<T>& values)
+    {
+        modelgen::addEntries(m_record, member, values);
+        m_given.push_back({fieldIndex(member), false, {}});
+        return *this;
+    }
+    // The element's content as it stands in the file.
+    template <class M>
+    Row& text(M R::*member, const std::string& asInFile)
+    {
+        m_given.push_back({fieldIndex(member), true, asInFile});
+        return *this;
+    }
+    // A sub-record holding only the fields its row is given.
+    template <class M>
+    Row& sub(M R::*member, const Row<M>& row)
+    {
+        return text(member, row.fields());
+    }
+
+    std::string fields() const
+    {
+        std::string out;
+        XmlOut x(out);
+        std::vector<bool> given(std::tuple_size_v<decltype(schema::Described<R>::fields)>);
+        for (const Given& g : m_given) {
+            given[g.index] = true;
+            atField<R>(g.index, [&](const auto& f) {
+                if (!g.asText) {
+                    modelgen::writeField(x, m_record, f);
+                    return;
+                }
+                x.open(f.element);
+                x.raw(g.text);
+                x.close(f.element);
+            });
+        }
+        if (m_complete)
+            for (std::size_t i = 0; i < given.size(); ++i)
+                if (!given[i])
+                    atField<R>(i, [&](const auto& f) { modelgen::writeField(x, m_defaults, f); });
+        return out;
+    }
+
+private:
+    struct Given {
+        std::size_t index;
+        bool asText;
+        std::string text;
     };
-    return all;
-}
-
-// The row's fields with the defaults of the fields it lacks: a default
-// starting with '<' is the whole element, any other is its text.
-std::string completed(bool design, const char* table, const std::string& fields)
-{
-    std::string out = fields;
-    for (const Defaults& d : defaults())
-        if (d.design == design && std::strcmp(d.table, table) == 0)
-            for (const auto& [name, value] : d.fields)
-                if (fields.find("<" + std::string(name) + ">") == std::string::npos)
-                    out += value.empty() || value[0] != '<' ? el(name, value) : value;
-    return out;
-}
+    R m_record, m_defaults;
+    bool m_complete;
+    std::vector<Given> m_given;
+};
 
 // A file built table by table: rows go to their table, and the tables are
 // written in the order of their first row.
 class Dict {
 public:
-    // A model row under the table's next key, or under `key`; kEmptyKey
-    // writes a key without text. Returns the key.
+    // A row under the table's next key, or under `key`; kEmptyKey writes a
+    // key without text. Returns the key.
     static constexpr long long kEmptyKey = -1;
-    long long row(const char* table, const std::string& fields, long long key = 0)
+    template <class R>
+    long long row(const Row<R>& row, long long key = 0)
     {
-        return add(m_model, table, completed(false, table, fields), key);
-    }
-    long long designRow(const char* table, const std::string& fields, long long key = 0)
-    {
-        return add(m_design, table, completed(true, table, fields), key);
+        const char* name = modelgen::tableOf<R>().name;
+        if constexpr (modelgen::holdsTable<R>(building_modelDB::fields::kTables))
+            return add(m_model, name, row.fields(), key);
+        else
+            return add(m_design, name, row.fields(), key);
     }
     // A whole table entry of the model section, written after the others.
     void entry(const std::string& name, const std::string& rows) { m_entries += table(name, rows); }
@@ -136,8 +284,15 @@ public:
 
     static std::string rowText(long long key, const std::string& fields)
     {
-        return "<Pair><Key><Value>" + (key == kEmptyKey ? std::string() : std::to_string(key)) + "</Value></Key>" +
-               el("Value", fields) + "</Pair>\n";
+        std::string text;
+        XmlOut x(text);
+        if (key == kEmptyKey)
+            modelgen::beginRow(x, "");
+        else
+            modelgen::beginRow(x, key);
+        x.raw(fields);
+        modelgen::endRow(x);
+        return text;
     }
 
 private:
@@ -147,7 +302,12 @@ private:
     };
     static std::string table(const std::string& name, const std::string& rows)
     {
-        return "<Pair><Key>" + name + "</Key><Value><Pairs>\n" + rows + "</Pairs></Value></Pair>\n";
+        std::string text;
+        XmlOut x(text);
+        modelgen::beginTable(x, name.c_str());
+        x.raw(rows);
+        modelgen::endTable(x);
+        return text;
     }
     static long long add(std::vector<Table>& section, const char* name, const std::string& fields, long long key)
     {
@@ -173,13 +333,16 @@ private:
 
 long long floorRow(Dict& d, long long number)
 {
-    return d.row("FloorTable", el("Num", std::to_string(number)) + el("StoryName", "F" + std::to_string(number)) +
-                                   el("Heigh", "3000") + el("Elevation", num(3000.0 * (number - 1))));
+    return d.row(Row<S_Floor_D>()
+                     .set(&S_Floor_D::Num, number)
+                     .set(&S_Floor_D::StoryName, "F" + std::to_string(number))
+                     .set(&S_Floor_D::Heigh, 3000.0)
+                     .set(&S_Floor_D::Elevation, 3000.0 * (number - 1)));
 }
 
 long long nodeRow(Dict& d, double x, double y)
 {
-    return d.row("NodeTable", el("x", num(x)) + el("y", num(y)));
+    return d.row(Row<S_Node_D>().set(&S_Node_D::x, x).set(&S_Node_D::y, y));
 }
 
 // `count` nodes on a circle of 10 m radius.
@@ -213,34 +376,50 @@ Keys absent(long long& first, long long count)
 
 long long elementRow(Dict& d, long long storey, const Keys& nodes)
 {
-    return d.row("ElementTable",
-                 el("MembType", "1") + ref("PStorK", "S_Floor_K", storey) + keyList("PNodeKeyList", "S_Node_K", nodes));
+    return d.row(Row<S_Element_D>()
+                     .set(&S_Element_D::MembType, 1)
+                     .set(&S_Element_D::PStorK, storey)
+                     .set(&S_Element_D::PNodeKeyList, nodes));
 }
 
-// A beam, column, brace or wall.
-long long memberRow(Dict& d, const char* table, long long storey, const Keys& elements, const std::string& more = "")
+// A beam, column, brace or wall (R) on its storey, naming its elements.
+template <class R>
+Row<R> member(long long storey, const Keys& elements)
 {
-    return d.row(table, el("MembType", "1") + ref("PStorK", "S_Floor_K", storey) +
-                            keyList("PElemK", "S_Element_K", elements) + more);
+    Row<R> row;
+    row.set(&R::MembType, 1).set(&R::PStorK, storey).set(&R::PElemK, elements);
+    return row;
+}
+
+template <class R>
+long long memberRow(Dict& d, long long storey, const Keys& elements)
+{
+    return d.row(member<R>(storey, elements));
 }
 
 long long slabRow(Dict& d, long long storey, const std::vector<Keys>& supports)
 {
-    std::string list;
-    for (const Keys& nodes : supports)
-        list += el("S_Support", el("BoudaryCondition", "1") + keyList("NodeList", "S_Node_K", nodes));
-    return d.row("SlabTable", ref("PStorK", "S_Floor_K", storey) + el("Supports", list));
+    std::vector<SS_Support> list(supports.size());
+    for (std::size_t i = 0; i < supports.size(); ++i) {
+        list[i].BoudaryCondition = 1;
+        modelgen::addEntries(list[i], &SS_Support::NodeList, supports[i]);
+    }
+    return d.row(Row<S_Slab_D>().set(&S_Slab_D::PStorK, storey).set(&S_Slab_D::Supports, list));
 }
 
-long long wallColumnRow(Dict& d, long long storey, long long node, const std::string& more = "")
+Row<S_WallColumn_D> wallColumn(long long storey, long long node)
 {
-    return d.row("WallColumnTable", ref("NodeKey", "S_Node_K", node) + ref("PStorK", "S_Floor_K", storey) + more);
+    Row<S_WallColumn_D> row;
+    row.set(&S_WallColumn_D::NodeKey, node).set(&S_WallColumn_D::PStorK, storey);
+    return row;
 }
 
 long long wallBeamRow(Dict& d, long long storey, long long node1, long long node2)
 {
-    return d.row("WallLLTable", ref("PStorK", "S_Floor_K", storey) + ref("NodeKey1", "S_Node_K", node1) +
-                                    ref("NodeKey2", "S_Node_K", node2));
+    return d.row(Row<S_WallLL_D>()
+                     .set(&S_WallLL_D::PStorK, storey)
+                     .set(&S_WallLL_D::NodeKey1, node1)
+                     .set(&S_WallLL_D::NodeKey2, node2));
 }
 
 // About `bytes` of text as it stands in the file: Chinese, escaped markup
@@ -280,8 +459,10 @@ std::string storeysAndAxes(long long k)
     for (long long a = 0; a < k; ++a) {
         long long start = nodeRow(d, 0, 6000.0 * a), end = nodeRow(d, 6000, 6000.0 * a);
         level[0].insert(level[0].end(), {start, end});
-        d.row("AxisTable", el("Name", "A" + std::to_string(a + 1)) + ref("StartNodeKey", "S_Node_K", start) +
-                               ref("EndNodeKey", "S_Node_K", end));
+        d.row(Row<S_Axis_D>()
+                  .set(&S_Axis_D::Name, "A" + std::to_string(a + 1))
+                  .set(&S_Axis_D::StartNodeKey, start)
+                  .set(&S_Axis_D::EndNodeKey, end));
     }
     for (long long s = 1; s <= k; ++s) {
         long long storey = floorRow(d, s);
@@ -290,8 +471,8 @@ std::string storeysAndAxes(long long k)
             level[s].insert(level[s].end(), {nodeRow(d, 0, 6000.0 * a), nodeRow(d, 6000, 6000.0 * a)});
         for (long long a = 0; a < k; ++a) {
             long long start = level[s][2 * a], end = level[s][2 * a + 1];
-            memberRow(d, "BeamTable", storey, {elementRow(d, storey, {start, end})});
-            memberRow(d, "ColumnTable", storey, {elementRow(d, storey, {level[s - 1][2 * a], start})});
+            memberRow<S_Beam_D>(d, storey, {elementRow(d, storey, {start, end})});
+            memberRow<S_Column_D>(d, storey, {elementRow(d, storey, {level[s - 1][2 * a], start})});
         }
     }
     return d.xml();
@@ -306,16 +487,23 @@ std::string longLists(long long length)
     long long storey = floorRow(d, 1);
     Keys nodes = ring(d, 64);
     long long element = elementRow(d, storey, cycle(nodes, length));
-    memberRow(d, "BeamTable", storey, {element});
+    memberRow<S_Beam_D>(d, storey, {element});
     std::vector<Keys> supports;
     for (int side = 0; side < 4; ++side)
         supports.push_back(cycle(nodes, length / 4 + 1, 16 * side));
-    d.designRow("SlabTable",
-                reals("ReqSupportAs", length) + reals("MomentKOnSupports", length) + reals("MomentQOnSupports", length),
-                slabRow(d, storey, supports));
-    wallColumnRow(d, storey, nodes[0],
-                  keyList("WallEleKeys", "S_Element_K", {element}) + reals("Lcs", length) + reals("Lss", length));
-    d.row("SectionTable", el("SName", "S1") + el("SectI", reals("Size", length)));
+    using D = S_RcDesignSlab_D;
+    d.row(Row<D>()
+              .set(&D::ReqSupportAs, reals(length))
+              .set(&D::MomentKOnSupports, reals(length))
+              .set(&D::MomentQOnSupports, reals(length)),
+          slabRow(d, storey, supports));
+    d.row(wallColumn(storey, nodes[0])
+              .set(&S_WallColumn_D::WallEleKeys, Keys{element})
+              .set(&S_WallColumn_D::Lcs, reals(length))
+              .set(&S_WallColumn_D::Lss, reals(length)));
+    d.row(Row<S_Section_D>()
+              .set(&S_Section_D::SName, "S1")
+              .sub(&S_Section_D::SectI, Row<S_SectShape>().set(&S_SectShape::Size, reals(length))));
     return d.xml();
 }
 
@@ -325,25 +513,29 @@ std::string longLists(long long length)
 // as many further storeys, naming that same element.
 std::string sharedReferences(long long count)
 {
-    static const char* const members[] = {"BeamTable", "BraceTable", "WallTable", "ColumnTable"};
     Dict d;
     long long storey = floorRow(d, 1);
     Keys nodes = ring(d, 64);
     long long shared = elementRow(d, storey, cycle(nodes, 200));
     long long third = (count + 2) / 3;
     for (long long i = 0; i < third; ++i)
-        memberRow(d, members[i % 4], storey, {shared});
+        switch (i % 4) {
+        case 0: memberRow<S_Beam_D>(d, storey, {shared}); break;
+        case 1: memberRow<S_Brace_D>(d, storey, {shared}); break;
+        case 2: memberRow<S_Wall_D>(d, storey, {shared}); break;
+        default: memberRow<S_Column_D>(d, storey, {shared}); break;
+        }
     for (long long i = 0; i < third; ++i) {
         long long other = nodes[static_cast<std::size_t>(1 + i % 63)];
         if (i % 3 == 0)
-            wallColumnRow(d, storey, nodes[0]);
+            d.row(wallColumn(storey, nodes[0]));
         else if (i % 3 == 1)
             wallBeamRow(d, storey, nodes[0], other);
         else
-            memberRow(d, "BeamTable", storey, {elementRow(d, storey, {nodes[0], other})});
+            memberRow<S_Beam_D>(d, storey, {elementRow(d, storey, {nodes[0], other})});
     }
     for (long long i = 0; i < third; ++i)
-        memberRow(d, "BeamTable", floorRow(d, i + 2), {shared});
+        memberRow<S_Beam_D>(d, floorRow(d, i + 2), {shared});
     return d.xml();
 }
 
@@ -357,8 +549,8 @@ std::string problemsPerMember(long long count)
     long long storey = floorRow(d, 1);
     long long missing = 1000000;
     for (int i = 0; i < 2; ++i) {
-        memberRow(d, "BeamTable", storey, absent(missing, count));
-        memberRow(d, "BeamTable", storey, {elementRow(d, storey, absent(missing, count))});
+        memberRow<S_Beam_D>(d, storey, absent(missing, count));
+        memberRow<S_Beam_D>(d, storey, {elementRow(d, storey, absent(missing, count))});
         slabRow(d, storey, {absent(missing, count)});
     }
     return d.xml();
@@ -371,7 +563,7 @@ std::string nodesAtOnePoint(long long count)
     long long storey = floorRow(d, 1);
     for (long long i = 0; i < (count + 1) / 2; ++i) {
         long long a = nodeRow(d, 1000, 1000), b = nodeRow(d, 7000, 1000);
-        memberRow(d, "BeamTable", storey, {elementRow(d, storey, {a, b})});
+        memberRow<S_Beam_D>(d, storey, {elementRow(d, storey, {a, b})});
     }
     return d.xml();
 }
@@ -384,24 +576,44 @@ std::string longTexts(long long bytes)
 {
     Dict d;
     long long part = bytes / 8;
-    d.row("ProjectInfoTable", el("Project", "P") + el("Comment", longText(2 * part)));
-    long long storey = d.row("FloorTable", el("Num", "1") + el("StoryName", longText(part)) + el("Heigh", "3000") +
-                                               el("Elevation", "0"));
+    d.row(Row<S_ProjectInfo_D>()
+              .set(&S_ProjectInfo_D::Project, "P")
+              .text(&S_ProjectInfo_D::Comment, longText(2 * part)));
+    long long storey = d.row(Row<S_Floor_D>()
+                                 .set(&S_Floor_D::Num, 1)
+                                 .text(&S_Floor_D::StoryName, longText(part))
+                                 .set(&S_Floor_D::Heigh, 3000.0)
+                                 .set(&S_Floor_D::Elevation, 0.0));
     long long a = nodeRow(d, 0, 0), b = nodeRow(d, 6000, 0);
-    d.row("AxisTable",
-          el("Name", longText(part)) + ref("StartNodeKey", "S_Node_K", a) + ref("EndNodeKey", "S_Node_K", b));
-    d.row("SectionTable", el("SName", longText(part)));
+    d.row(Row<S_Axis_D>()
+              .text(&S_Axis_D::Name, longText(part))
+              .set(&S_Axis_D::StartNodeKey, a)
+              .set(&S_Axis_D::EndNodeKey, b));
+    d.row(Row<S_Section_D>().text(&S_Section_D::SName, longText(part)));
     std::string outline;
     for (long long i = 0; static_cast<long long>(outline.size()) < part; ++i)
         outline += std::to_string(i * 10) + "," + std::to_string(i % 7 * 10) + " ";
-    d.row("OpeningTable", el("Num", "1") + el("OpeningType", "1") + el("Width", "900") + el("Height", "2100") +
-                              el("Pline", outline));
+    d.row(Row<S_Opening_D>()
+              .set(&S_Opening_D::Num, 1)
+              .set(&S_Opening_D::OpeningType, 1)
+              .set(&S_Opening_D::Width, 900.0)
+              .set(&S_Opening_D::Height, 2100.0)
+              .set(&S_Opening_D::Pline, outline));
     std::string openings;
     while (static_cast<long long>(openings.size()) < part)
         openings += "1,";
-    memberRow(d, "WallTable", storey, {elementRow(d, storey, {a, b})}, el("Openings", openings));
-    d.designRow("WallColumnTable", el("ReqMainAs", longText(part)), wallColumnRow(d, storey, a));
+    d.row(member<S_Wall_D>(storey, {elementRow(d, storey, {a, b})}).set(&S_Wall_D::Openings, openings));
+    d.row(Row<S_RcDesignWallColumn_D>().text(&S_RcDesignWallColumn_D::ReqMainAs, longText(part)),
+          d.row(wallColumn(storey, a)));
     return d.xml();
+}
+
+// The name of a table with its last two letters swapped.
+std::string misspelt(std::string name)
+{
+    if (name.size() >= 2)
+        std::swap(name[name.size() - 1], name[name.size() - 2]);
+    return name;
 }
 
 // `count` table entries that no reader reads (misspelt names, two rows
@@ -410,12 +622,16 @@ std::string unreadTables(long long count)
 {
     Dict d;
     long long storey = floorRow(d, 1);
-    memberRow(d, "BeamTable", storey, {elementRow(d, storey, {nodeRow(d, 0, 0), nodeRow(d, 6000, 0)})});
-    std::string nodes = Dict::rowText(1, el("x", "0") + el("y", "0")) + Dict::rowText(2, el("x", "1") + el("y", "0"));
+    memberRow<S_Beam_D>(d, storey, {elementRow(d, storey, {nodeRow(d, 0, 0), nodeRow(d, 6000, 0)})});
+    std::string nodes = Dict::rowText(1, Row<S_Node_D>().set(&S_Node_D::x, 0.0).set(&S_Node_D::y, 0.0).fields()) +
+                        Dict::rowText(2, Row<S_Node_D>().set(&S_Node_D::x, 1.0).set(&S_Node_D::y, 0.0).fields());
+    const std::string nodeTable = modelgen::tableOf<S_Node_D>().name, floorTable = modelgen::tableOf<S_Floor_D>().name;
     for (long long i = 0; i < count; ++i)
-        d.entry("NodeTabel" + std::to_string(i), nodes);
+        d.entry(misspelt(nodeTable) + std::to_string(i), nodes);
+    std::string floor =
+        Row<S_Floor_D>(Completion::AsGiven).set(&S_Floor_D::Num, 1).set(&S_Floor_D::Heigh, 3000.0).fields();
     for (long long i = 0; i < count / 2; ++i)
-        d.entry("FloorTable", Dict::rowText(1, el("Num", "1") + el("Heigh", "3000")));
+        d.entry(floorTable, Dict::rowText(1, floor));
     return d.xml();
 }
 
@@ -427,15 +643,14 @@ std::string repeatedKeys(long long count)
     Dict d;
     long long storey = floorRow(d, 1);
     for (long long i = 0; i < count; ++i)
-        d.row("NodeTable", el("x", num(static_cast<double>(i))) + el("y", "0"), 1);
+        d.row(Row<S_Node_D>().set(&S_Node_D::x, static_cast<double>(i)).set(&S_Node_D::y, 0.0), 1);
     long long element = elementRow(d, storey, {1, 1});
     for (long long i = 0; i < count / 4 + 1; ++i)
-        memberRow(d, "BeamTable", storey, {element});
+        memberRow<S_Beam_D>(d, storey, {element});
     for (long long i = 0; i < count / 4 + 1; ++i)
-        d.row("BeamTable", el("MembType", "1") + ref("PStorK", "S_Floor_K", storey) +
-                               keyList("PElemK", "S_Element_K", {element}), 1);
+        d.row(member<S_Beam_D>(storey, {element}), 1);
     for (long long i = 0; i < count; ++i)
-        d.designRow("WallColumnTable", "", Dict::kEmptyKey);
+        d.row(Row<S_RcDesignWallColumn_D>(), Dict::kEmptyKey);
     return d.xml();
 }
 
@@ -455,18 +670,27 @@ std::string manyWarnings(long long count)
             y = "<!-- c -->" + y;
         else
             x = "nan";
-        nodes.push_back(d.row("NodeTable", el("x", x) + el("y", y)));
+        nodes.push_back(d.row(Row<S_Node_D>().text(&S_Node_D::x, x).text(&S_Node_D::y, y)));
     }
     for (std::size_t i = 0; i + 1 < nodes.size(); i += 2)
-        d.row("BeamTable", el("MembType", "2.5") + ref("PStorK", "S_Floor_K", storey) +
-                               keyList("PElemK", "S_Element_K", {elementRow(d, storey, {nodes[i], nodes[i + 1]})}));
+        d.row(Row<S_Beam_D>()
+                  .text(&S_Beam_D::MembType, "2.5")
+                  .set(&S_Beam_D::PStorK, storey)
+                  .set(&S_Beam_D::PElemK, Keys{elementRow(d, storey, {nodes[i], nodes[i + 1]})}));
     return d.xml();
 }
 
 // The names of the elements whose text edited() changes.
 const std::set<std::string>& editedElements()
 {
-    static const std::set<std::string> names{"x", "y", "double", "MembType", "Comment", "StoryName", "Pline"};
+    using modelgen::elementOf;
+    static const std::set<std::string> names{elementOf(&S_Node_D::x),
+                                             elementOf(&S_Node_D::y),
+                                             building_modelDB::fields::reals.first,
+                                             elementOf(&S_Beam_D::MembType),
+                                             elementOf(&S_ProjectInfo_D::Comment),
+                                             elementOf(&S_Floor_D::StoryName),
+                                             elementOf(&S_Opening_D::Pline)};
     return names;
 }
 

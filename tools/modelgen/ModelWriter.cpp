@@ -1,12 +1,21 @@
 #include "tools/modelgen/ModelWriter.h"
 
-#include <cstdarg>
+#include <algorithm>
+#include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "schema/DesignSchema.h"
+#include "schema/ModelSchema.h"
+#include "tools/modelgen/RecordWriter.h"
 
 namespace modelgen {
 
 namespace {
+
+using namespace building_modelDB;
+using namespace building_designDB;
 
 // splitmix64: the same numbers from a seed on every platform.
 class Random {
@@ -26,80 +35,6 @@ private:
     std::uint64_t m_state;
 };
 
-class Xml {
-public:
-    explicit Xml(std::FILE* out) : m_out(out) {}
-
-    void raw(const char* text) { put(text, std::char_traits<char>::length(text)); }
-    void put(const char* text, std::size_t length)
-    {
-        if (m_out && std::fwrite(text, 1, length, m_out) != length)
-            m_failed = true;
-        m_bytes += static_cast<long long>(length);
-    }
-    void format(const char* pattern, ...)
-    {
-        char buffer[512];
-        va_list args;
-        va_start(args, pattern);
-        int length = std::vsnprintf(buffer, sizeof buffer, pattern, args);
-        va_end(args);
-        if (length > 0)
-            put(buffer, static_cast<std::size_t>(length) < sizeof buffer ? static_cast<std::size_t>(length)
-                                                                          : sizeof buffer - 1);
-    }
-    void text(const char* name, const std::string& value)
-    {
-        format("<%s>", name);
-        for (char c : value) {
-            switch (c) {
-            case '<': raw("&lt;"); break;
-            case '>': raw("&gt;"); break;
-            case '&': raw("&amp;"); break;
-            default: put(&c, 1);
-            }
-        }
-        format("</%s>", name);
-    }
-    void integer(const char* name, long long value) { format("<%s>%lld</%s>", name, value, name); }
-    void real(const char* name, double value) { format("<%s>%.6g</%s>", name, value, name); }
-    void keyRef(const char* name, const char* wrapper, long long key)
-    {
-        format("<%s><%s><Value>%lld</Value></%s></%s>", name, wrapper, key, wrapper, name);
-    }
-    void keyList(const char* name, const char* entry, const std::vector<long long>& keys)
-    {
-        format("<%s>", name);
-        for (long long k : keys)
-            format("<%s><Value>%lld</Value></%s>", entry, k, entry);
-        format("</%s>", name);
-    }
-    void doubles(const char* name, const std::vector<double>& values)
-    {
-        format("<%s>", name);
-        for (double v : values)
-            format("<double>%.6g</double>", v);
-        format("</%s>", name);
-    }
-    void open(const char* name) { format("<%s>", name); }
-    void close(const char* name) { format("</%s>", name); }
-
-    void beginSection(const char* name) { format("<Pair><Key>%s</Key><Value xsi:type=\"Dictionary\" Version=\"1\"><Pairs>\n", name); }
-    void endSection() { raw("</Pairs></Value></Pair>\n"); }
-    void beginTable(const char* name) { format("<Pair><Key>%s</Key><Value><Pairs>\n", name); }
-    void endTable() { raw("</Pairs></Value></Pair>\n"); }
-    void beginRow(long long key) { format("<Pair><Key><Value>%lld</Value></Key><Value>", key); }
-    void endRow() { raw("</Value></Pair>\n"); }
-
-    long long bytes() const { return m_bytes; }
-    bool failed() const { return m_failed; }
-
-private:
-    std::FILE* m_out;
-    long long m_bytes = 0;
-    bool m_failed = false;
-};
-
 // Key layout: every member kind numbers its records from 1, in storey
 // order; nodes are numbered per level (level 0 is the base).
 struct Layout {
@@ -116,285 +51,7 @@ struct Layout {
     long long wallColumnsPerStorey() const { return 2 * wallsPerStorey(); }
 };
 
-// A table whose rows hold texts only; rows are keyed 1, 2, ...
-using TextRow = std::vector<std::pair<const char*, std::string>>;
-void writeTextTable(Xml& x, const char* table, const std::vector<TextRow>& rows)
-{
-    x.beginTable(table);
-    long long key = 1;
-    for (const TextRow& row : rows) {
-        x.beginRow(key++);
-        for (const auto& [name, value] : row)
-            x.text(name, value);
-        x.endRow();
-    }
-    x.endTable();
-}
-
 const double kBay = 6000.0;
-
-void writeGeneralTables(Xml& x, const BuildingShape& shape)
-{
-    x.beginTable("ProjectInfoTable");
-    x.beginRow(1);
-    x.text("Project", "综合办公楼");
-    x.text("Revision", "A");
-    x.text("Code", "GB50010-2010");
-    x.text("User", "设计院");
-    x.text("Mail", "design@example.com");
-    x.text("Address", "上海市");
-    x.text("Phone", "021-00000000");
-    x.text("Fax", "021-00000001");
-    x.text("Client", "建设单位");
-    x.text("Title", "结构模型");
-    x.text("Comment", "seed " + std::to_string(shape.seed));
-    x.integer("StructType", 1);
-    x.real("Height", 3300.0 * shape.storeys + 1200.0);
-    x.real("HeightGrade", 1.0);
-    x.endRow();
-    x.endTable();
-
-    x.beginTable("UnitFlagTable");
-    x.beginRow(1);
-    x.integer("Length", 1);
-    x.integer("Force", 2);
-    x.endRow();
-    x.endTable();
-}
-
-void writeStiffness(Xml& x, Random& random)
-{
-    static const char* names[] = {"Area", "Asy", "Asz", "Rxx", "Ryy", "Rzz", "Cyp", "Cym", "Czp", "Czm", "Qyb",
-                                  "Qzb", "WArea", "dx1", "dy1", "dx2", "dy2", "dx3", "dy3", "dx4", "dy4"};
-    x.open("Stiffness");
-    for (const char* n : names)
-        x.integer(n, 1000 + random.pick(500000));
-    x.doubles("dScaleFactor", {1, 1, 1, 1, 1, 1});
-    x.close("Stiffness");
-}
-
-void writeSectDesign(Xml& x, Random& random)
-{
-    static const char* names[] = {"YBar", "ZBar", "Syy", "Szz", "Zyy", "Zzz", "Roy", "Roz",
-                                  "Cwp",  "TanA", "Rop", "XO",  "RO",  "Beta"};
-    x.open("Design");
-    for (const char* n : names)
-        x.integer(n, random.pick(100000));
-    x.close("Design");
-}
-
-void writeSectionTables(Xml& x, Random& random)
-{
-    // A frame beam set flush with the slab top, a steel-reinforced concrete
-    // column around a welded H, a rolled steel pipe brace and a coupling
-    // beam flush with its wall's face and top. Sizes in mm.
-    struct Section {
-        const char* name;
-        int type;
-        const char* shape;
-        std::vector<double> size;
-        int lengthType;            // effective length rule about both axes
-        int srcType;               // steel shape inside concrete, 0 for none
-        const char* dbName;        // rolled-section catalogue
-        const char* innerName;     // the embedded steel section
-        double perimeterOut, perimeterIn;
-        int builtUp;               // welded from plates
-        double elastic, density, poisson;
-        int offsetCenter, horzOffset, vertOffset;
-        int offsetY[2], offsetZ[2]; // at ends I and J
-    };
-    const double pi = 3.141592653589793;
-    const Section sections[] = {
-        {"矩形梁 300x600", 1, "SB", {600, 300, 0, 0, 0, 0, 0, 0}, 0, 0, "", "", 1800, 0, 0,
-         30000, 25, 0.2, 1, 0, 1, {0, 0}, {-300, -300}},
-        {"型钢混凝土柱 600x600", 2, "SRC", {600, 600, 300, 300, 10, 15, 0, 0}, 1, 1, "",
-         "H300x300x10x15", 2400, 0, 1, 31500, 25, 0.2, 0, 0, 0, {0, 0}, {0, 0}},
-        {"支撑 P219x10", 3, "P", {219, 10, 0, 0, 0, 0, 0, 0}, 2, 0, "GB/T 8162", "", pi * 219,
-         pi * 199, 0, 206000, 78.5, 0.3, 0, 0, 0, {0, 0}, {0, 0}},
-        {"连梁 200x800", 1, "SB", {800, 200, 0, 0, 0, 0, 0, 0}, 0, 0, "", "", 2000, 0, 0, 30000, 25,
-         0.2, 1, 1, 1, {25, 25}, {-400, -400}},
-    };
-    x.beginTable("SectionTable");
-    int key = 1;
-    for (const Section& s : sections) {
-        x.beginRow(key);
-        x.integer("Num", key);
-        x.integer("SType", s.type);
-        x.text("SName", s.name);
-        x.text("Shape", s.shape);
-        x.integer("OffsetPoint", 5);
-        x.integer("Lytype", s.lengthType);
-        x.integer("Lztype", s.lengthType);
-        x.integer("SRCtype", s.srcType);
-        x.real("Matl_Elast", s.elastic);
-        x.real("Matl_Density", s.density);
-        x.real("Matl_Poisson_S", 0.3);
-        x.real("Matl_Poisson_C", s.poisson);
-        x.real("Matl_StiffFactor", 1.0);
-        x.real("PeriIn", s.perimeterIn);
-        x.real("PeriOut", s.perimeterOut);
-        x.integer("BuiltUpFlag", s.builtUp);
-        x.integer("Symmetric", 1);
-        x.integer("OffsetCenter", s.offsetCenter);
-        x.integer("HorzOffsetOpt", s.horzOffset);
-        x.integer("VertOffsetOpt", s.vertOffset);
-        x.integer("ConsiderShearDeform", 1);
-        x.doubles("UserDefOffsetY", {double(s.offsetY[0]), double(s.offsetY[1])});
-        x.doubles("UserDefOffsetZ", {double(s.offsetZ[0]), double(s.offsetZ[1])});
-        for (const char* end : {"SectI", "SectJ"}) {
-            x.open(end);
-            x.text("Shape", s.shape);
-            x.text("DBName", s.dbName);
-            x.text("SName", s.name);
-            x.text("SName2", s.innerName);
-            x.real("PeriIn", s.perimeterIn);
-            x.real("PeriOut", s.perimeterOut);
-            x.real("BuiltUpFlag", s.builtUp);
-            x.doubles("Size", s.size);
-            writeStiffness(x, random);
-            writeSectDesign(x, random);
-            x.close(end);
-        }
-        writeStiffness(x, random);
-        writeSectDesign(x, random);
-        x.endRow();
-        ++key;
-    }
-    x.endTable();
-
-    x.beginTable("ThicknessTable");
-    const double thicknesses[] = {120, 150, 200, 250};
-    for (int i = 0; i < 4; ++i) {
-        x.beginRow(i + 1);
-        x.integer("Num", i + 1);
-        x.integer("nType", i < 2 ? 1 : 2);
-        x.open("Value");
-        x.text("ThickType", i < 2 ? "板" : "墙");
-        x.real("ThickIn", thicknesses[i]);
-        x.real("ThickOut", thicknesses[i]);
-        x.close("Value");
-        x.endRow();
-    }
-    x.endTable();
-
-    x.beginTable("OpeningTable");
-    for (int i = 0; i < 3; ++i) {
-        x.beginRow(i + 1);
-        x.integer("Num", i + 1);
-        x.integer("OpeningType", i == 0 ? 1 : 2);
-        x.real("Width", 900.0 + 300 * i);
-        x.real("Height", 2100.0);
-        x.text("Pline", "0,0 " + std::to_string(900 + 300 * i) + ",0 " + std::to_string(900 + 300 * i) + ",2100 0,2100");
-        x.endRow();
-    }
-    x.endTable();
-}
-
-void writeMaterialTables(Xml& x)
-{
-    struct Material {
-        const char* type;
-        const char* name;
-        double elast, density, fck, ftk, fc, ft;
-        double fak, fa; // shear strengths of steel: characteristic and design
-    };
-    const Material materials[] = {{"混凝土", "C30", 30000, 25, 20.1, 2.01, 14.3, 1.43, 0, 0},
-                                  {"混凝土", "C35", 31500, 25, 23.4, 2.20, 16.7, 1.57, 0, 0},
-                                  {"钢材", "Q355", 206000, 78.5, 355, 355, 305, 305, 205, 175}};
-    x.beginTable("DesignMaterialTable");
-    int key = 1;
-    for (const Material& m : materials) {
-        x.beginRow(key++);
-        x.text("Type", m.type);
-        x.text("Name", m.name);
-        x.text("bChangeSteel", "0");
-        x.text("MainRebarMatlName", "HRB400");
-        x.text("SubRebarMatlName", "HPB300");
-        for (const char* data : {"Data1", "Data2"}) {
-            x.open(data);
-            x.text("CodeName", "GB50010");
-            x.text("CodeMatlName", m.name);
-            x.open("Analysis");
-            x.real("Elast", m.elast);
-            x.real("Poisson", 0.2);
-            x.real("Thermal", 1e-5);
-            x.real("Density", m.density);
-            x.real("Fck", m.fck);
-            x.real("Ftk", m.ftk);
-            x.real("Fc", m.fc);
-            x.real("Ft", m.ft);
-            x.real("Fak", m.fak);
-            x.real("Fa", m.fa);
-            x.close("Analysis");
-            x.close(data);
-        }
-        x.endRow();
-    }
-    x.endTable();
-
-    writeTextTable(x, "DesignCodeTable",
-                   {{{"DesignCode", "GB50010-2010"}, {"DesignSteelCode", "GB50017-2017"},
-                     {"DesignSRCCode", "JGJ138-2016"}, {"RebarMaterialCode", "GB50010-2010"},
-                     {"SeismicGrade", "二级"}, {"SeismicIntensity", "7度(0.10g)"}}});
-}
-
-void writeGridTables(Xml& x, const Layout& layout, Random& random)
-{
-    const BuildingShape& shape = layout.shape;
-    x.beginTable("FloorTable");
-    double elevation = 0;
-    for (int s = 1; s <= shape.storeys; ++s) {
-        double height = s == 1 ? 4500 : 3300;
-        x.beginRow(s);
-        x.integer("Num", s);
-        x.text("StoryName", "第" + std::to_string(s) + "层");
-        x.real("Heigh", height);
-        x.real("Elevation", elevation);
-        x.keyRef("MdulK", "S_Mdul_K", s == shape.storeys ? 2 : 1);
-        x.keyRef("PlanK", "S_Plan_K", 1);
-        x.endRow();
-        elevation += height;
-    }
-    x.endTable();
-
-    x.beginTable("NodeTable");
-    for (int level = 0; level <= shape.storeys; ++level)
-        for (int j = 0; j <= shape.baysY; ++j)
-            for (int i = 0; i <= shape.baysX; ++i) {
-                x.beginRow(layout.node(level, i, j));
-                x.real("x", i * kBay + random.uniform(-0.5, 0.5));
-                x.real("y", j * kBay + random.uniform(-0.5, 0.5));
-                x.endRow();
-            }
-    x.endTable();
-
-    // Axis lines through the grid: group 1 along x, group 2 along y. An
-    // axis's centre node is the grid node at its midpoint, when it has one.
-    auto middle = [](int bays) { return bays % 2 == 0 ? bays / 2 : -1; };
-    x.beginTable("AxisTable");
-    long long key = 1;
-    for (int j = 0; j <= shape.baysY; ++j) {
-        x.beginRow(key++);
-        x.text("Name", std::string(1, static_cast<char>('A' + j % 26)) + (j >= 26 ? std::to_string(j / 26) : ""));
-        x.keyRef("GroupKey", "S_AxisGroup_K", 1);
-        x.keyRef("StartNodeKey", "S_Node_K", layout.node(0, 0, j));
-        x.keyRef("EndNodeKey", "S_Node_K", layout.node(0, shape.baysX, j));
-        x.keyRef("CenterNodeKey", "S_Node_K", middle(shape.baysX) < 0 ? 0 : layout.node(0, middle(shape.baysX), j));
-        x.endRow();
-    }
-    for (int i = 0; i <= shape.baysX; ++i) {
-        x.beginRow(key++);
-        x.text("Name", std::to_string(i + 1));
-        x.keyRef("GroupKey", "S_AxisGroup_K", 2);
-        x.keyRef("StartNodeKey", "S_Node_K", layout.node(0, i, 0));
-        x.keyRef("EndNodeKey", "S_Node_K", layout.node(0, i, shape.baysY));
-        x.keyRef("CenterNodeKey", "S_Node_K", middle(shape.baysY) < 0 ? 0 : layout.node(0, i, middle(shape.baysY)));
-        x.endRow();
-    }
-    x.endTable();
-
-    writeTextTable(x, "AxisGroupTable", {{{"Name", "横向轴网"}}, {{"Name", "纵向轴网"}}});
-}
 
 // One storey's members, in a fixed order; the callback receives each with
 // its storey (1-based), kind, index within the storey and nodes.
@@ -441,181 +98,6 @@ long long firstKey(long long perStorey, int storey)
     return perStorey * (storey - 1) + 1;
 }
 
-void writeMemberTables(Xml& x, const Layout& layout, Random& random)
-{
-    const int storeys = layout.shape.storeys;
-    long long perStorey = elementsPerStorey(layout);
-    auto elementKey = [&](int storey, Kind kind, long long index) {
-        long long offset = 0;
-        if (kind != Kind::Beam) offset += layout.beamsPerStorey();
-        if (kind != Kind::Beam && kind != Kind::Column) offset += layout.columnsPerStorey();
-        if (kind == Kind::Wall || kind == Kind::Slab) offset += layout.bracesPerStorey();
-        if (kind == Kind::Slab) offset += layout.wallsPerStorey();
-        return firstKey(perStorey, storey) + offset + index;
-    };
-
-    x.beginTable("ElementTable");
-    for (int s = 1; s <= storeys; ++s)
-        forEachMember(layout, s, [&](Kind kind, long long index, const std::vector<long long>& nodes) {
-            x.beginRow(elementKey(s, kind, index));
-            x.integer("Elpro", static_cast<int>(kind) + 1);
-            x.real("Angle", kind == Kind::Column ? 90.0 : 0.0);
-            x.integer("MembType", static_cast<int>(kind) + 1);
-            for (const char* e : {"Ecx1", "Ecy1", "Ecz1", "Ecx2", "Ecy2", "Ecz2"})
-                x.integer(e, random.pick(3) - 1);
-            x.keyRef("ElMatl", "S_DesignMaterial_K", kind == Kind::Brace ? 3 : s <= storeys / 2 ? 2 : 1);
-            x.keyRef("PStorK", "S_Floor_K", s);
-            x.keyList("PNodeKeyList", "S_Node_K", nodes);
-            x.endRow();
-        });
-    x.endTable();
-
-    auto memberTable = [&](const char* name, Kind wanted, long long perStoreyCount, bool withKind) {
-        x.beginTable(name);
-        for (int s = 1; s <= storeys; ++s)
-            forEachMember(layout, s, [&](Kind kind, long long index, const std::vector<long long>&) {
-                if (kind != wanted)
-                    return;
-                x.beginRow(firstKey(perStoreyCount, s) + index);
-                x.integer("MembType", static_cast<int>(kind) + 1);
-                if (withKind)
-                    x.integer("MembKind", 1);
-                x.keyRef("PStorK", "S_Floor_K", s);
-                x.keyList("PElemK", "S_Element_K", {elementKey(s, kind, index)});
-                if (kind == Kind::Wall)
-                    x.text("Openings", index == 0 ? "1" : "");
-                x.endRow();
-            });
-        x.endTable();
-    };
-    memberTable("BeamTable", Kind::Beam, layout.beamsPerStorey(), false);
-
-    x.beginTable("BeamGroupTable");
-    for (int s = 1; s <= storeys; ++s) {
-        std::vector<long long> beams;
-        for (long long b = 0; b < layout.beamsPerStorey(); ++b)
-            beams.push_back(firstKey(layout.beamsPerStorey(), s) + b);
-        x.beginRow(s);
-        x.keyList("BeamList", "S_Beam_K", beams);
-        x.endRow();
-    }
-    x.endTable();
-
-    memberTable("ColumnTable", Kind::Column, layout.columnsPerStorey(), true);
-    memberTable("BraceTable", Kind::Brace, layout.bracesPerStorey(), false);
-    memberTable("WallTable", Kind::Wall, layout.wallsPerStorey(), false);
-
-    x.beginTable("WallLLTable");
-    for (int s = 1; s <= storeys; ++s)
-        for (long long w = 0; w < layout.wallsPerStorey(); ++w) {
-            // A coupling beam spans along y in its wall's plane (at 90 degrees to
-            // x), flush with the outer face and the floor, its ends 100 mm inside
-            // the piers' nodes; the taller ground storey's beams sit under the
-            // window heads, 600 mm down.
-            x.beginRow(firstKey(layout.wallsPerStorey(), s) + w);
-            int outward = w == 0 ? -1 : 1;
-            x.integer("BetaAngle", 90);
-            x.integer("Ecx1", 25 * outward);
-            x.integer("Ecy1", 100);
-            x.integer("Ecz1", -400);
-            x.integer("Ecx2", 25 * outward);
-            x.integer("Ecy2", -100);
-            x.integer("Ecz2", -400);
-            x.integer("Width", 200);
-            x.integer("Height", 800);
-            x.integer("ElevDiff", s == 1 ? -600 : 0);
-            x.keyRef("MaterialKey", "S_DesignMaterial_K", 1);
-            x.keyRef("SectionKey", "S_Section_K", 4);
-            x.keyRef("PStorK", "S_Floor_K", s);
-            int i = w == 0 ? 0 : layout.shape.baysX;
-            x.keyRef("NodeKey1", "S_Node_K", layout.node(s, i, 0));
-            x.keyRef("NodeKey2", "S_Node_K", layout.node(s, i, 1));
-            x.endRow();
-        }
-    x.endTable();
-
-    x.beginTable("WallColumnTable");
-    for (int s = 1; s <= storeys; ++s)
-        for (long long c = 0; c < layout.wallColumnsPerStorey(); ++c) {
-            long long wall = c / 2;
-            x.beginRow(firstKey(layout.wallColumnsPerStorey(), s) + c);
-            x.integer("WallColumnType", 1 + static_cast<int>(c % 2));
-            int i = wall == 0 ? 0 : layout.shape.baysX;
-            x.keyRef("NodeKey", "S_Node_K", layout.node(s, i, static_cast<int>(c % 2)));
-            x.keyRef("PStorK", "S_Floor_K", s);
-            x.keyList("WallEleKeys", "S_Element_K", {elementKey(s, Kind::Wall, wall)});
-            x.doubles("Lcs", {1, 0, 0, 0, 1, 0, 0, 0, 1});
-            x.doubles("Lss", {200, 600, 3300});
-            x.endRow();
-        }
-    x.endTable();
-
-    x.beginTable("SlabTable");
-    for (int s = 1; s <= storeys; ++s)
-        forEachMember(layout, s, [&](Kind kind, long long index, const std::vector<long long>& nodes) {
-            if (kind != Kind::Slab)
-                return;
-            // Below the roof, the bays along the first x axis carry 1.5 m
-            // balconies, 50 mm down and spanning along y; the last bay holds a
-            // shaft opening.
-            bool balcony = s < storeys && index < layout.shape.baysX;
-            x.beginRow(firstKey(layout.slabsPerStorey(), s) + index);
-            x.integer("SlabType", 1);
-            x.real("ElevationDiff", balcony ? -50.0 : 0.0);
-            x.real("CantiLength", balcony ? 1500.0 : 0.0);
-            x.real("XAngle", balcony ? 90.0 : 0.0);
-            x.integer("SlabStyle", balcony ? 2 : 0);
-            x.keyRef("PStorK", "S_Floor_K", s);
-            x.keyRef("ThicknessKey", "S_Thickness_K", 1 + random.pick(2));
-            x.keyRef("MaterialKey", "S_DesignMaterial_K", 1);
-            x.text("Openings", index == layout.slabsPerStorey() - 1 ? "3" : "");
-            x.open("Supports");
-            for (int edge = 0; edge < 4; ++edge) {
-                x.open("S_Support");
-                x.integer("BoudaryCondition", 1 + random.pick(2));
-                x.keyList("NodeList", "S_Node_K", {nodes[edge], nodes[(edge + 1) % 4]});
-                x.close("S_Support");
-            }
-            x.close("Supports");
-            x.endRow();
-        });
-    x.endTable();
-}
-
-void writeClosingTables(Xml& x)
-{
-    // Per end, one digit per degree of freedom (fx, fy, fz, mx, my, mz): 0
-    // fixed, 1 released, 2 elastic, with the spring's stiffness (kN/m,
-    // kN*m/rad) as its value. Type 1 pins both ends; type 2 is an
-    // elastomeric bearing at each end.
-    struct Release {
-        const char* flag;
-        int values[6];
-    };
-    const Release releases[] = {{"000011", {0, 0, 0, 0, 1, 1}},
-                                {"222222", {2000, 2000, 800000, 5000, 12000, 12000}}};
-    x.beginTable("MemberEndRlsTable");
-    int key = 1;
-    for (const Release& r : releases) {
-        x.beginRow(key);
-        x.integer("nType", key++);
-        for (const char* end : {"I", "J"}) {
-            x.text((std::string("flag") + end).c_str(), r.flag);
-            const char* dofs[] = {"fx", "fy", "fz", "mx", "my", "mz"};
-            for (int d = 0; d < 6; ++d)
-                x.integer((dofs[d] + std::string(end)).c_str(), r.values[d]);
-        }
-        x.endRow();
-    }
-    x.endTable();
-
-    writeTextTable(x, "MdulTable", {{{"ModulName", "标准层"}}, {{"ModulName", "屋面层"}}});
-    writeTextTable(x, "PlanTable",
-                   {{{"PlanName", "标准平面"}, {"WallType", "剪力墙"}, {"SlabType", "现浇板"}, {"LoadType", "办公"},
-                     {"MatlKColumn", "C35"}, {"MatlKBeam", "C30"}, {"MatlKSlab", "C30"}, {"MatlKWall", "C35"},
-                     {"MatlKBrace", "Q355"}, {"ThikKSlab", "120"}}});
-}
-
 std::string number(Random& random, double low, double high)
 {
     char buffer[32];
@@ -623,193 +105,773 @@ std::string number(Random& random, double low, double high)
     return buffer;
 }
 
-void writeBarGroup(Xml& x, const char* name, Random& random)
+// Calls f(member) for every member of record R that its list reads as a
+// whole number.
+template <class R, class F>
+void forEachInteger(R& record, F&& f)
 {
-    int dia = 16 + 2 * random.pick(8), count = 2 + random.pick(5);
-    x.open(name);
-    x.text("RebarName", std::to_string(count) + "C" + std::to_string(dia));
-    x.text("Grade", "HRB400");
-    x.text("Dia", std::to_string(dia));
-    x.text("Number", std::to_string(count));
-    x.close(name);
+    schema::forEachMember<R>([&](const auto& field) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(field.kind)>, schema::AsValue<int>>)
+            f(record.*field.member);
+    });
 }
 
-void writeBarLayout(Xml& x, const char* name, Random& random)
-{
-    int dia = 8 + 2 * random.pick(3);
-    x.open(name);
-    x.text("RebarName", "C" + std::to_string(dia) + "@100/200");
-    x.text("Grade", "HPB300");
-    x.text("Number", std::to_string(2 + random.pick(3)));
-    x.text("Dia", std::to_string(dia));
-    x.text("Space", "100");
-    x.close(name);
-}
+template <class R>
+struct Rows {};
 
-void writeForces(Xml& x, const char* name, Random& random, bool withT = true)
-{
-    x.open(name);
-    x.text("N", number(random, -5000, 500));
-    x.text("Mx", number(random, -500, 500));
-    x.text("My", number(random, -500, 500));
-    x.text("Vx", number(random, -300, 300));
-    x.text("Vy", number(random, -300, 300));
-    if (withT)
-        x.text("T", number(random, -50, 50));
-    x.close(name);
-}
+// The values of a generated building, table by table: each `rows` fills
+// the records of one table and hands each to `emit(key, record)` in key
+// order. The tables are walked in the registries' order, and the random
+// numbers are drawn in the order the values are written. A table without
+// rows here is written empty.
+class Building {
+public:
+    explicit Building(const BuildingShape& shape) : m_shape(shape), m_layout(shape), m_random(shape.seed) {}
 
-void writeDesignSection(Xml& x, const BuildingShape& shape, Random& random)
-{
-    const Layout layout(shape);
-    const int storeys = shape.storeys;
-    x.beginTable("RcDgnGlobalTable");
-    x.beginRow(1);
-    x.text("Gamma0", "1.0");
-    x.endRow();
-    x.endTable();
+    template <class R, class Emit>
+    void rows(Rows<R>, Emit&&)
+    {
+    }
 
-    x.beginTable("BeamTable");
-    for (long long k = 1; k <= layout.beamsPerStorey() * storeys; ++k) {
-        x.beginRow(k);
-        x.text("TopCovering", "20");
-        x.text("BottomCovering", "20");
-        x.text("SideCovering", "20");
-        x.text("SeismicGrade", "二级");
-        x.text("SeismicIntensity", "7");
-        for (const char* section : {"ISection", "MSection", "JSection"}) {
-            x.open(section);
-            x.text("MainBarGrade", "HRB400");
-            x.text("StirrupGrade", "HPB300");
-            x.text("SideBarGrade", "HRB400");
-            for (const char* e : {"ReqAsTop", "ReqAsTopCorner", "ReqAsTopMiddle", "ReqAsBottom", "ReqAsTorsion",
-                                  "ReqAsStirrup"})
-                x.text(e, number(random, 0, 2000));
-            x.text("StirrupSpace", "100");
-            x.text("MaxRebarRatio", "2.50");
-            x.text("MinRebarRatio", "0.20");
-            writeBarLayout(x, "StirrupBar", random);
-            writeBarGroup(x, "SideBar", random);
-            x.text("TopCornerBar", "2C20");
-            x.text("TopMiddleBar", "2C18");
-            x.text("BottomBar", "4C22");
-            for (const char* f : {"Force", "Force_Q", "Force_K"})
-                writeForces(x, f, random);
-            x.close(section);
+    template <class Emit>
+    void rows(Rows<S_ProjectInfo_D>, Emit&& emit)
+    {
+        S_ProjectInfo_D p;
+        p.Project = "综合办公楼";
+        p.Revision = "A";
+        p.Code = "GB50010-2010";
+        p.User = "设计院";
+        p.Mail = "design@example.com";
+        p.Address = "上海市";
+        p.Phone = "021-00000000";
+        p.Fax = "021-00000001";
+        p.Client = "建设单位";
+        p.Title = "结构模型";
+        p.Comment = "seed " + std::to_string(m_shape.seed);
+        p.StructType = 1;
+        p.Height = 3300.0 * m_shape.storeys + 1200.0;
+        p.HeightGrade = 1.0;
+        emit(1, p);
+    }
+
+    template <class Emit>
+    void rows(Rows<S_UnitFlag_D>, Emit&& emit)
+    {
+        S_UnitFlag_D u;
+        u.Length = 1;
+        u.Force = 2;
+        emit(1, u);
+    }
+
+    template <class Emit>
+    void rows(Rows<S_Section_D>, Emit&& emit)
+    {
+        // A frame beam set flush with the slab top, a steel-reinforced
+        // concrete column around a welded H, a rolled steel pipe brace and a
+        // coupling beam flush with its wall's face and top. Sizes in mm.
+        struct Section {
+            const char* name;
+            int type;
+            const char* shape;
+            std::vector<double> size;
+            int lengthType;            // effective length rule about both axes
+            int srcType;               // steel shape inside concrete, 0 for none
+            const char* dbName;        // rolled-section catalogue
+            const char* innerName;     // the embedded steel section
+            double perimeterOut, perimeterIn;
+            int builtUp;               // welded from plates
+            double elastic, density, poisson;
+            int offsetCenter, horzOffset, vertOffset;
+            int offsetY[2], offsetZ[2]; // at ends I and J
+        };
+        const double pi = 3.141592653589793;
+        const Section sections[] = {
+            {"矩形梁 300x600", 1, "SB", {600, 300, 0, 0, 0, 0, 0, 0}, 0, 0, "", "", 1800, 0, 0,
+             30000, 25, 0.2, 1, 0, 1, {0, 0}, {-300, -300}},
+            {"型钢混凝土柱 600x600", 2, "SRC", {600, 600, 300, 300, 10, 15, 0, 0}, 1, 1, "",
+             "H300x300x10x15", 2400, 0, 1, 31500, 25, 0.2, 0, 0, 0, {0, 0}, {0, 0}},
+            {"支撑 P219x10", 3, "P", {219, 10, 0, 0, 0, 0, 0, 0}, 2, 0, "GB/T 8162", "", pi * 219,
+             pi * 199, 0, 206000, 78.5, 0.3, 0, 0, 0, {0, 0}, {0, 0}},
+            {"连梁 200x800", 1, "SB", {800, 200, 0, 0, 0, 0, 0, 0}, 0, 0, "", "", 2000, 0, 0, 30000, 25,
+             0.2, 1, 1, 1, {25, 25}, {-400, -400}},
+        };
+        int key = 1;
+        for (const Section& s : sections) {
+            S_Section_D r;
+            r.Num = key;
+            r.SType = s.type;
+            r.SName = s.name;
+            r.Shape = s.shape;
+            r.OffsetPoint = 5;
+            r.Lytype = s.lengthType;
+            r.Lztype = s.lengthType;
+            r.SRCtype = s.srcType;
+            r.Matl_Elast = s.elastic;
+            r.Matl_Density = s.density;
+            r.Matl_Poisson_S = 0.3;
+            r.Matl_Poisson_C = s.poisson;
+            r.Matl_StiffFactor = 1.0;
+            r.PeriIn = s.perimeterIn;
+            r.PeriOut = s.perimeterOut;
+            r.BuiltUpFlag = s.builtUp;
+            r.Symmetric = true;
+            r.OffsetCenter = s.offsetCenter;
+            r.HorzOffsetOpt = s.horzOffset;
+            r.VertOffsetOpt = s.vertOffset;
+            r.ConsiderShearDeform = true;
+            std::copy(std::begin(s.offsetY), std::end(s.offsetY), r.UserDefOffsetY);
+            std::copy(std::begin(s.offsetZ), std::end(s.offsetZ), r.UserDefOffsetZ);
+            for (S_SectShape* end : {&r.SectI, &r.SectJ}) {
+                end->Shape = s.shape;
+                end->DBName = s.dbName;
+                end->SName = s.name;
+                end->SName2 = s.innerName;
+                end->PeriIn = s.perimeterIn;
+                end->PeriOut = s.perimeterOut;
+                end->BuiltUpFlag = s.builtUp;
+                addEntries(*end, &S_SectShape::Size, s.size);
+                fill(end->Stiffness);
+                fill(end->Design);
+            }
+            fill(r.Stiffness);
+            fill(r.Design);
+            emit(key++, r);
         }
-        x.endRow();
     }
-    x.endTable();
 
-    x.beginTable("ColumnTable");
-    for (long long k = 1; k <= layout.columnsPerStorey() * storeys; ++k) {
-        x.beginRow(k);
-        x.text("Covering", "20");
-        x.text("SeismicGrade", "二级");
-        x.text("SeismicIntensity", "7");
-        x.text("NFcA", number(random, 0.2, 0.8));
-        x.text("K_Major", "1.25");
-        x.text("K_Minor", "1.25");
-        x.text("MainBarGrade", "HRB400");
-        x.text("StirrupGrade", "HPB300");
-        for (const char* e : {"ReqCornerAs", "ReqMajorAxisAs", "ReqMinorAxisAs", "ReqMajorStirrupAsOfCenter",
-                              "ReqMinorStirrupAsOfCenter", "ReqMajorStirrupAsOfEnd", "ReqMinorStirrupAsOfEnd"})
-            x.text(e, number(random, 0, 3000));
-        x.text("StirrupSpace", "100");
-        for (const char* g : {"CornerBar", "MidMajorAxisBar", "MidMinorAxisBar"})
-            writeBarGroup(x, g, random);
-        for (const char* l : {"StirrupBarOfCircle", "MajorStirrupBarOfCenter", "MinorStirrupBarOfCenter",
-                              "MajorStirrupBarOfEnd", "MinorStirrupBarOfEnd"})
-            writeBarLayout(x, l, random);
-        for (const char* f : {"ForceUp", "ForceCent", "ForceDown"})
-            writeForces(x, f, random);
-        x.endRow();
+    template <class Emit>
+    void rows(Rows<S_Thickness_D>, Emit&& emit)
+    {
+        const double thicknesses[] = {120, 150, 200, 250};
+        for (int i = 0; i < 4; ++i) {
+            S_Thickness_D t;
+            t.Num = i + 1;
+            t.nType = i < 2 ? 1 : 2;
+            t.Value.ThickType = i < 2 ? "板" : "墙";
+            t.Value.ThickIn = thicknesses[i];
+            t.Value.ThickOut = thicknesses[i];
+            emit(i + 1, t);
+        }
     }
-    x.endTable();
 
-    x.beginTable("WallTable");
-    for (long long k = 1; k <= layout.wallsPerStorey() * storeys; ++k) {
-        x.beginRow(k);
-        for (const char* e : {"Dw", "De", "Qe", "Qi"})
-            x.text(e, number(random, 0, 10));
-        x.text("SeismicGrade", "二级");
-        x.text("SeismicIntensity", "7");
-        x.text("NFcA", number(random, 0.1, 0.6));
-        x.text("HBarGrade", "HRB400");
-        x.text("VBarGrade", "HRB400");
-        x.text("ReqAsHorizontal", number(random, 0, 1000));
-        x.text("ReqAsVertical", number(random, 0, 1000));
-        x.text("HorSpace", "200");
-        x.text("VerRate", "0.25");
-        writeForces(x, "ForceUp", random, false);
-        writeForces(x, "ForceDown", random);
-        x.endRow();
+    template <class Emit>
+    void rows(Rows<S_Opening_D>, Emit&& emit)
+    {
+        for (int i = 0; i < 3; ++i) {
+            S_Opening_D o;
+            o.Num = i + 1;
+            o.OpeningType = i == 0 ? 1 : 2;
+            o.Width = 900.0 + 300 * i;
+            o.Height = 2100.0;
+            o.Pline = "0,0 " + std::to_string(900 + 300 * i) + ",0 " + std::to_string(900 + 300 * i) + ",2100 0,2100";
+            emit(i + 1, o);
+        }
     }
-    x.endTable();
 
-    x.beginTable("WallLLTable");
-    for (long long k = 1; k <= layout.wallsPerStorey() * storeys; ++k) {
-        x.beginRow(k);
-        x.text("SeismicGrade", "二级");
-        x.text("SeismicIntensity", "7");
-        x.text("MainBarGrade", "HRB400");
-        x.text("StirrupBarGrade", "HPB300");
-        x.text("Space", "100");
-        for (const char* e : {"ReqTopAs", "ReqBottomAs", "ReqStirrupAs", "ReqSideAs"})
-            x.text(e, number(random, 0, 1500));
-        writeBarGroup(x, "TopRebar", random);
-        writeBarGroup(x, "BottomRebar", random);
-        writeBarGroup(x, "BottomRebar", random);
-        x.open("StirrupRebar");
-        x.text("RebarName", "C10@100");
-        x.text("Grade", "HPB300");
-        x.text("Dia", "10");
-        x.text("Space", "100");
-        x.text("Legs", "2");
-        x.close("StirrupRebar");
-        x.endRow();
+    template <class Emit>
+    void rows(Rows<S_DesignMaterial_D>, Emit&& emit)
+    {
+        struct Material {
+            const char* type;
+            const char* name;
+            double elast, density, fck, ftk, fc, ft;
+            double fak, fa; // shear strengths of steel: characteristic and design
+        };
+        const Material materials[] = {{"混凝土", "C30", 30000, 25, 20.1, 2.01, 14.3, 1.43, 0, 0},
+                                      {"混凝土", "C35", 31500, 25, 23.4, 2.20, 16.7, 1.57, 0, 0},
+                                      {"钢材", "Q355", 206000, 78.5, 355, 355, 305, 305, 205, 175}};
+        int key = 1;
+        for (const Material& m : materials) {
+            S_DesignMaterial_D r;
+            r.Type = m.type;
+            r.Name = m.name;
+            r.bChangeSteel = "0";
+            r.MainRebarMatlName = "HRB400";
+            r.SubRebarMatlName = "HPB300";
+            for (S_MatlData* data : {&r.Data1, &r.Data2}) {
+                data->CodeName = "GB50010";
+                data->CodeMatlName = m.name;
+                S_MatlAnalysis& a = data->Analysis;
+                a.Elast = m.elast;
+                a.Poisson = 0.2;
+                a.Thermal = 1e-5;
+                a.Density = m.density;
+                a.Fck = m.fck;
+                a.Ftk = m.ftk;
+                a.Fc = m.fc;
+                a.Ft = m.ft;
+                a.Fak = m.fak;
+                a.Fa = m.fa;
+            }
+            emit(key++, r);
+        }
     }
-    x.endTable();
 
-    x.beginTable("WallColumnTable");
-    for (long long k = 1; k <= layout.wallColumnsPerStorey() * storeys; ++k) {
-        x.beginRow(k);
-        x.text("SeismicGrade", "二级");
-        x.text("SeismicIntensity", "7");
-        x.text("MainBarGrade", "HRB400");
-        x.text("HoopBarGrade", "HPB300");
-        x.text("ReqMainAs", number(random, 0, 2000));
-        x.text("ReqHoopAs", number(random, 0, 500));
-        x.text("LemdaVs", number(random, 0.1, 0.2));
-        x.text("HoopDia", "8");
-        x.text("HoopSpace", "100");
-        x.endRow();
+    template <class Emit>
+    void rows(Rows<S_DesignCode_D>, Emit&& emit)
+    {
+        S_DesignCode_D c;
+        c.DesignCode = "GB50010-2010";
+        c.DesignSteelCode = "GB50017-2017";
+        c.DesignSRCCode = "JGJ138-2016";
+        c.RebarMaterialCode = "GB50010-2010";
+        c.SeismicGrade = "二级";
+        c.SeismicIntensity = "7度(0.10g)";
+        emit(1, c);
     }
-    x.endTable();
 
-    x.beginTable("SlabTable");
-    for (long long k = 1; k <= layout.slabsPerStorey() * storeys; ++k) {
-        x.beginRow(k);
-        x.text("WeaponLoad", "0");
-        x.text("NuclearWeaponLoad", "0");
-        x.text("BottomBarGrade", "HRB400");
-        x.text("TopBarGrade", "HRB400");
-        x.text("SupportBarGrade", "HRB400");
-        for (const char* e : {"ReqBottomAs_X", "ReqBottomAs_Y", "ReqTopAs_X", "ReqTopAs_Y"})
-            x.text(e, number(random, 0, 800));
-        x.doubles("ReqSupportAs", {random.uniform(0, 800), random.uniform(0, 800), random.uniform(0, 800),
-                                   random.uniform(0, 800)});
-        x.text("MomemtKOnX", number(random, 0, 50));
-        x.text("MomemtKOnY", number(random, 0, 50));
-        x.doubles("MomentKOnSupports", {random.uniform(-80, 0), random.uniform(-80, 0), random.uniform(-80, 0),
-                                        random.uniform(-80, 0)});
-        x.text("MomemtQOnX", number(random, 0, 50));
-        x.text("MomemtQOnY", number(random, 0, 50));
-        x.doubles("MomentQOnSupports", {random.uniform(-80, 0), random.uniform(-80, 0), random.uniform(-80, 0),
-                                        random.uniform(-80, 0)});
-        x.endRow();
+    template <class Emit>
+    void rows(Rows<S_Floor_D>, Emit&& emit)
+    {
+        double elevation = 0;
+        for (int s = 1; s <= m_shape.storeys; ++s) {
+            double height = s == 1 ? 4500 : 3300;
+            S_Floor_D f;
+            f.Num = s;
+            f.StoryName = "第" + std::to_string(s) + "层";
+            f.Heigh = height;
+            f.Elevation = elevation;
+            f.MdulK = s == m_shape.storeys ? 2 : 1; // the roof's module
+            f.PlanK = 1;
+            emit(s, f);
+            elevation += height;
+        }
     }
-    x.endTable();
+
+    template <class Emit>
+    void rows(Rows<S_Node_D>, Emit&& emit)
+    {
+        for (int level = 0; level <= m_shape.storeys; ++level)
+            for (int j = 0; j <= m_shape.baysY; ++j)
+                for (int i = 0; i <= m_shape.baysX; ++i) {
+                    S_Node_D n;
+                    n.x = i * kBay + m_random.uniform(-0.5, 0.5);
+                    n.y = j * kBay + m_random.uniform(-0.5, 0.5);
+                    emit(m_layout.node(level, i, j), n);
+                }
+    }
+
+    // Axis lines through the grid: group 1 along x, group 2 along y. An
+    // axis's centre node is the grid node at its midpoint, when it has one.
+    template <class Emit>
+    void rows(Rows<S_Axis_D>, Emit&& emit)
+    {
+        auto middle = [](int bays) { return bays % 2 == 0 ? bays / 2 : -1; };
+        const int baysX = m_shape.baysX, baysY = m_shape.baysY;
+        long long key = 1;
+        for (int j = 0; j <= baysY; ++j) {
+            S_Axis_D a;
+            a.Name = std::string(1, static_cast<char>('A' + j % 26)) + (j >= 26 ? std::to_string(j / 26) : "");
+            a.GroupKey = 1;
+            a.StartNodeKey = key32(m_layout.node(0, 0, j));
+            a.EndNodeKey = key32(m_layout.node(0, baysX, j));
+            a.CenterNodeKey = middle(baysX) < 0 ? 0 : key32(m_layout.node(0, middle(baysX), j));
+            emit(key++, a);
+        }
+        for (int i = 0; i <= baysX; ++i) {
+            S_Axis_D a;
+            a.Name = std::to_string(i + 1);
+            a.GroupKey = 2;
+            a.StartNodeKey = key32(m_layout.node(0, i, 0));
+            a.EndNodeKey = key32(m_layout.node(0, i, baysY));
+            a.CenterNodeKey = middle(baysY) < 0 ? 0 : key32(m_layout.node(0, i, middle(baysY)));
+            emit(key++, a);
+        }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_AxisGroup_D>, Emit&& emit)
+    {
+        long long key = 1;
+        for (const char* name : {"横向轴网", "纵向轴网"}) {
+            S_AxisGroup_D g;
+            g.Name = name;
+            emit(key++, g);
+        }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_Element_D>, Emit&& emit)
+    {
+        const int storeys = m_shape.storeys;
+        for (int s = 1; s <= storeys; ++s)
+            forEachMember(m_layout, s, [&](Kind kind, long long index, const std::vector<long long>& nodes) {
+                S_Element_D e;
+                e.Elpro = static_cast<int>(kind) + 1;
+                e.Angle = kind == Kind::Column ? 90.0 : 0.0;
+                e.MembType = static_cast<int>(kind) + 1;
+                for (int S_Element_D::*eccentricity : {&S_Element_D::Ecx1, &S_Element_D::Ecy1, &S_Element_D::Ecz1,
+                                                       &S_Element_D::Ecx2, &S_Element_D::Ecy2, &S_Element_D::Ecz2})
+                    e.*eccentricity = m_random.pick(3) - 1;
+                e.ElMatl = kind == Kind::Brace ? 3 : s <= storeys / 2 ? 2 : 1;
+                e.PStorK = s;
+                addEntries(e, &S_Element_D::PNodeKeyList, nodes);
+                emit(elementKey(s, kind, index), e);
+            });
+    }
+
+    template <class Emit>
+    void rows(Rows<S_Beam_D>, Emit&& emit)
+    {
+        memberRows<S_Beam_D>(Kind::Beam, m_layout.beamsPerStorey(), emit);
+    }
+
+    template <class Emit>
+    void rows(Rows<S_BeamGroup_D>, Emit&& emit)
+    {
+        for (int s = 1; s <= m_shape.storeys; ++s) {
+            std::vector<long long> beams;
+            for (long long b = 0; b < m_layout.beamsPerStorey(); ++b)
+                beams.push_back(firstKey(m_layout.beamsPerStorey(), s) + b);
+            S_BeamGroup_D g;
+            addEntries(g, &S_BeamGroup_D::BeamList, beams);
+            emit(s, g);
+        }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_Column_D>, Emit&& emit)
+    {
+        memberRows<S_Column_D>(Kind::Column, m_layout.columnsPerStorey(), emit,
+                               [](S_Column_D& c, long long) { c.MembKind = 1; });
+    }
+
+    template <class Emit>
+    void rows(Rows<S_Brace_D>, Emit&& emit)
+    {
+        memberRows<S_Brace_D>(Kind::Brace, m_layout.bracesPerStorey(), emit);
+    }
+
+    template <class Emit>
+    void rows(Rows<S_Wall_D>, Emit&& emit)
+    {
+        memberRows<S_Wall_D>(Kind::Wall, m_layout.wallsPerStorey(), emit,
+                             [](S_Wall_D& w, long long index) { w.Openings = index == 0 ? "1" : ""; });
+    }
+
+    template <class Emit>
+    void rows(Rows<S_WallLL_D>, Emit&& emit)
+    {
+        const long long perStorey = m_layout.wallsPerStorey();
+        for (int s = 1; s <= m_shape.storeys; ++s)
+            for (long long w = 0; w < perStorey; ++w) {
+                // A coupling beam spans along y in its wall's plane (at 90
+                // degrees to x), flush with the outer face and the floor, its
+                // ends 100 mm inside the piers' nodes; the taller ground
+                // storey's beams sit under the window heads, 600 mm down.
+                int outward = w == 0 ? -1 : 1;
+                S_WallLL_D b;
+                b.BetaAngle = 90;
+                b.Ecx1 = 25 * outward;
+                b.Ecy1 = 100;
+                b.Ecz1 = -400;
+                b.Ecx2 = 25 * outward;
+                b.Ecy2 = -100;
+                b.Ecz2 = -400;
+                b.Width = 200;
+                b.Height = 800;
+                b.ElevDiff = s == 1 ? -600 : 0;
+                b.MaterialKey = 1;
+                b.SectionKey = 4;
+                b.PStorK = s;
+                int i = w == 0 ? 0 : m_shape.baysX;
+                b.NodeKey1 = key32(m_layout.node(s, i, 0));
+                b.NodeKey2 = key32(m_layout.node(s, i, 1));
+                emit(firstKey(perStorey, s) + w, b);
+            }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_WallColumn_D>, Emit&& emit)
+    {
+        const long long perStorey = m_layout.wallColumnsPerStorey();
+        for (int s = 1; s <= m_shape.storeys; ++s)
+            for (long long c = 0; c < perStorey; ++c) {
+                long long wall = c / 2;
+                S_WallColumn_D r;
+                r.WallColumnType = 1 + static_cast<int>(c % 2);
+                int i = wall == 0 ? 0 : m_shape.baysX;
+                r.NodeKey = key32(m_layout.node(s, i, static_cast<int>(c % 2)));
+                r.PStorK = s;
+                addEntries(r, &S_WallColumn_D::WallEleKeys, std::vector<long long>{elementKey(s, Kind::Wall, wall)});
+                addEntries(r, &S_WallColumn_D::Lcs, std::vector<double>{1, 0, 0, 0, 1, 0, 0, 0, 1});
+                addEntries(r, &S_WallColumn_D::Lss, std::vector<double>{200, 600, 3300});
+                emit(firstKey(perStorey, s) + c, r);
+            }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_Slab_D>, Emit&& emit)
+    {
+        const int storeys = m_shape.storeys;
+        for (int s = 1; s <= storeys; ++s)
+            forEachMember(m_layout, s, [&](Kind kind, long long index, const std::vector<long long>& nodes) {
+                if (kind != Kind::Slab)
+                    return;
+                // Below the roof, the bays along the first x axis carry 1.5 m
+                // balconies, 50 mm down and spanning along y; the last bay
+                // holds a shaft opening.
+                bool balcony = s < storeys && index < m_shape.baysX;
+                S_Slab_D r;
+                r.SlabType = 1;
+                r.ElevationDiff = balcony ? -50.0 : 0.0;
+                r.CantiLength = balcony ? 1500.0 : 0.0;
+                r.XAngle = balcony ? 90.0 : 0.0;
+                r.SlabStyle = balcony ? 2 : 0;
+                r.PStorK = s;
+                r.ThicknessKey = 1 + m_random.pick(2);
+                r.MaterialKey = 1;
+                r.Openings = index == m_layout.slabsPerStorey() - 1 ? "3" : "";
+                std::vector<SS_Support> supports(4);
+                for (int edge = 0; edge < 4; ++edge) {
+                    supports[edge].BoudaryCondition = 1 + m_random.pick(2);
+                    addEntries(supports[edge], &SS_Support::NodeList,
+                               std::vector<long long>{nodes[edge], nodes[(edge + 1) % 4]});
+                }
+                addEntries(r, &S_Slab_D::Supports, supports);
+                emit(firstKey(m_layout.slabsPerStorey(), s) + index, r);
+            });
+    }
+
+    // Per end, one digit per degree of freedom (fx, fy, fz, mx, my, mz): 0
+    // fixed, 1 released, 2 elastic, with the spring's stiffness (kN/m,
+    // kN*m/rad) as its value. Type 1 pins both ends; type 2 is an
+    // elastomeric bearing at each end.
+    template <class Emit>
+    void rows(Rows<S_MemberEndRls_D>, Emit&& emit)
+    {
+        struct Release {
+            const char* flag;
+            int values[6];
+        };
+        const Release releases[] = {{"000011", {0, 0, 0, 0, 1, 1}},
+                                    {"222222", {2000, 2000, 800000, 5000, 12000, 12000}}};
+        using R = S_MemberEndRls_D;
+        struct End {
+            std::string R::*flag;
+            int R::*dofs[6];
+        };
+        const End ends[] = {{&R::flagI, {&R::fxI, &R::fyI, &R::fzI, &R::mxI, &R::myI, &R::mzI}},
+                            {&R::flagJ, {&R::fxJ, &R::fyJ, &R::fzJ, &R::mxJ, &R::myJ, &R::mzJ}}};
+        int key = 1;
+        for (const Release& release : releases) {
+            R r;
+            r.nType = key;
+            for (const End& end : ends) {
+                r.*end.flag = release.flag;
+                for (int d = 0; d < 6; ++d)
+                    r.*end.dofs[d] = release.values[d];
+            }
+            emit(key++, r);
+        }
+    }
+
+    // A standard storey's module and the roof's.
+    template <class Emit>
+    void rows(Rows<S_Mdul_D>, Emit&& emit)
+    {
+        long long key = 1;
+        for (const char* name : {"标准层", "屋面层"}) {
+            S_Mdul_D m;
+            m.ModulName = name;
+            emit(key++, m);
+        }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_Plan_D>, Emit&& emit)
+    {
+        S_Plan_D p;
+        p.PlanName = "标准平面";
+        p.WallType = "剪力墙";
+        p.SlabType = "现浇板";
+        p.LoadType = "办公";
+        p.MatlKColumn = "C35";
+        p.MatlKBeam = "C30";
+        p.MatlKSlab = "C30";
+        p.MatlKWall = "C35";
+        p.MatlKBrace = "Q355";
+        p.ThikKSlab = "120";
+        emit(1, p);
+    }
+
+    // The design section: a row per member, keyed as its member is.
+
+    template <class Emit>
+    void rows(Rows<S_RcDgnGlobal_D>, Emit&& emit)
+    {
+        S_RcDgnGlobal_D g;
+        g.Gamma0 = "1.0";
+        emit(1, g);
+    }
+
+    template <class Emit>
+    void rows(Rows<S_RcDesignBeam_D>, Emit&& emit)
+    {
+        using S = S_RcBeamSectionDesign;
+        for (long long k = 1; k <= m_layout.beamsPerStorey() * m_shape.storeys; ++k) {
+            S_RcDesignBeam_D b;
+            b.TopCovering = "20";
+            b.BottomCovering = "20";
+            b.SideCovering = "20";
+            b.SeismicGrade = "二级";
+            b.SeismicIntensity = "7";
+            for (S* section : {&b.ISection, &b.MSection, &b.JSection}) {
+                section->MainBarGrade = "HRB400";
+                section->StirrupGrade = "HPB300";
+                section->SideBarGrade = "HRB400";
+                for (std::string S::*required :
+                     {&S::ReqAsTop, &S::ReqAsTopCorner, &S::ReqAsTopMiddle, &S::ReqAsBottom, &S::ReqAsTorsion,
+                      &S::ReqAsStirrup})
+                    section->*required = number(m_random, 0, 2000);
+                section->StirrupSpace = "100";
+                section->MaxRebarRatio = "2.50";
+                section->MinRebarRatio = "0.20";
+                fill(section->StirrupBar);
+                fill(section->SideBar);
+                section->TopCornerBar = "2C20";
+                section->TopMiddleBar = "2C18";
+                section->BottomBar = "4C22";
+                for (S_RcForceSet* force : {&section->Force, &section->Force_Q, &section->Force_K})
+                    fill(*force);
+            }
+            emit(k, b);
+        }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_RcDesignColumn_D>, Emit&& emit)
+    {
+        using C = S_RcDesignColumn_D;
+        for (long long k = 1; k <= m_layout.columnsPerStorey() * m_shape.storeys; ++k) {
+            C c;
+            c.Covering = "20";
+            c.SeismicGrade = "二级";
+            c.SeismicIntensity = "7";
+            c.NFcA = number(m_random, 0.2, 0.8);
+            c.K_Major = "1.25";
+            c.K_Minor = "1.25";
+            c.MainBarGrade = "HRB400";
+            c.StirrupGrade = "HPB300";
+            for (std::string C::*required : {&C::ReqCornerAs, &C::ReqMajorAxisAs, &C::ReqMinorAxisAs,
+                                             &C::ReqMajorStirrupAsOfCenter, &C::ReqMinorStirrupAsOfCenter,
+                                             &C::ReqMajorStirrupAsOfEnd, &C::ReqMinorStirrupAsOfEnd})
+                c.*required = number(m_random, 0, 3000);
+            c.StirrupSpace = "100";
+            for (S_RcBarGroup* group : {&c.CornerBar, &c.MidMajorAxisBar, &c.MidMinorAxisBar})
+                fill(*group);
+            for (S_RcBarLayout* layout : {&c.StirrupBarOfCircle, &c.MajorStirrupBarOfCenter,
+                                          &c.MinorStirrupBarOfCenter, &c.MajorStirrupBarOfEnd,
+                                          &c.MinorStirrupBarOfEnd})
+                fill(*layout);
+            for (S_RcForceSet* force : {&c.ForceUp, &c.ForceCent, &c.ForceDown})
+                fill(*force);
+            emit(k, c);
+        }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_RcDesignWall_D>, Emit&& emit)
+    {
+        using W = S_RcDesignWall_D;
+        for (long long k = 1; k <= m_layout.wallsPerStorey() * m_shape.storeys; ++k) {
+            W w;
+            for (std::string W::*value : {&W::Dw, &W::De, &W::Qe, &W::Qi})
+                w.*value = number(m_random, 0, 10);
+            w.SeismicGrade = "二级";
+            w.SeismicIntensity = "7";
+            w.NFcA = number(m_random, 0.1, 0.6);
+            w.HBarGrade = "HRB400";
+            w.VBarGrade = "HRB400";
+            w.ReqAsHorizontal = number(m_random, 0, 1000);
+            w.ReqAsVertical = number(m_random, 0, 1000);
+            w.HorSpace = "200";
+            w.VerRate = "0.25";
+            fill(w.ForceUp, false); // the file holds no torsion at the top
+            fill(w.ForceDown);
+            emit(k, w);
+        }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_RcDesignWallLL_D>, Emit&& emit)
+    {
+        using L = S_RcDesignWallLL_D;
+        for (long long k = 1; k <= m_layout.wallsPerStorey() * m_shape.storeys; ++k) {
+            L l;
+            l.SeismicGrade = "二级";
+            l.SeismicIntensity = "7";
+            l.MainBarGrade = "HRB400";
+            l.StirrupBarGrade = "HPB300";
+            l.Space = "100";
+            for (std::string L::*required : {&L::ReqTopAs, &L::ReqBottomAs, &L::ReqStirrupAs, &L::ReqSideAs})
+                l.*required = number(m_random, 0, 1500);
+            fill(l.TopRebar);
+            for (S_RcBarGroup& group : l.BottomRebar)
+                fill(group);
+            l.StirrupRebar.RebarName = "C10@100";
+            l.StirrupRebar.Grade = "HPB300";
+            l.StirrupRebar.Dia = "10";
+            l.StirrupRebar.Space = "100";
+            l.StirrupRebar.Legs = "2";
+            emit(k, l);
+        }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_RcDesignWallColumn_D>, Emit&& emit)
+    {
+        for (long long k = 1; k <= m_layout.wallColumnsPerStorey() * m_shape.storeys; ++k) {
+            S_RcDesignWallColumn_D c;
+            c.SeismicGrade = "二级";
+            c.SeismicIntensity = "7";
+            c.MainBarGrade = "HRB400";
+            c.HoopBarGrade = "HPB300";
+            c.ReqMainAs = number(m_random, 0, 2000);
+            c.ReqHoopAs = number(m_random, 0, 500);
+            c.LemdaVs = number(m_random, 0.1, 0.2);
+            c.HoopDia = "8";
+            c.HoopSpace = "100";
+            emit(k, c);
+        }
+    }
+
+    template <class Emit>
+    void rows(Rows<S_RcDesignSlab_D>, Emit&& emit)
+    {
+        using D = S_RcDesignSlab_D;
+        auto four = [&](double low, double high) {
+            std::vector<double> values;
+            for (int i = 0; i < 4; ++i)
+                values.push_back(m_random.uniform(low, high));
+            return values;
+        };
+        for (long long k = 1; k <= m_layout.slabsPerStorey() * m_shape.storeys; ++k) {
+            D d;
+            d.WeaponLoad = "0";
+            d.NuclearWeaponLoad = "0";
+            d.BottomBarGrade = "HRB400";
+            d.TopBarGrade = "HRB400";
+            d.SupportBarGrade = "HRB400";
+            for (std::string D::*required : {&D::ReqBottomAs_X, &D::ReqBottomAs_Y, &D::ReqTopAs_X, &D::ReqTopAs_Y})
+                d.*required = number(m_random, 0, 800);
+            addEntries(d, &D::ReqSupportAs, four(0, 800));
+            d.MomemtKOnX = number(m_random, 0, 50);
+            d.MomemtKOnY = number(m_random, 0, 50);
+            addEntries(d, &D::MomentKOnSupports, four(-80, 0));
+            d.MomemtQOnX = number(m_random, 0, 50);
+            d.MomemtQOnY = number(m_random, 0, 50);
+            addEntries(d, &D::MomentQOnSupports, four(-80, 0));
+            emit(k, d);
+        }
+    }
+
+private:
+    // Keys in a record are the host's ints.
+    static int key32(long long key) { return static_cast<int>(key); }
+
+    long long elementKey(int storey, Kind kind, long long index) const
+    {
+        long long offset = 0;
+        if (kind != Kind::Beam) offset += m_layout.beamsPerStorey();
+        if (kind != Kind::Beam && kind != Kind::Column) offset += m_layout.columnsPerStorey();
+        if (kind == Kind::Wall || kind == Kind::Slab) offset += m_layout.bracesPerStorey();
+        if (kind == Kind::Slab) offset += m_layout.wallsPerStorey();
+        return firstKey(elementsPerStorey(m_layout), storey) + offset + index;
+    }
+
+    // A beam, column, brace or wall on each storey, naming its element;
+    // `more` sets what the kind adds.
+    template <class R, class Emit, class More>
+    void memberRows(Kind wanted, long long perStorey, Emit& emit, More more)
+    {
+        for (int s = 1; s <= m_shape.storeys; ++s)
+            forEachMember(m_layout, s, [&](Kind kind, long long index, const std::vector<long long>&) {
+                if (kind != wanted)
+                    return;
+                R r;
+                r.MembType = static_cast<int>(kind) + 1;
+                r.PStorK = s;
+                addEntries(r, &R::PElemK, std::vector<long long>{elementKey(s, kind, index)});
+                more(r, index);
+                emit(firstKey(perStorey, s) + index, r);
+            });
+    }
+    template <class R, class Emit>
+    void memberRows(Kind wanted, long long perStorey, Emit& emit)
+    {
+        memberRows<R>(wanted, perStorey, emit, [](R&, long long) {});
+    }
+
+    // Every whole number of a section's stiffness and design properties
+    // is drawn at random; the scale factors are 1.
+    void fill(S_SectStiffness& s)
+    {
+        forEachInteger(s, [&](int& value) { value = 1000 + m_random.pick(500000); });
+        std::fill(std::begin(s.dScaleFactor), std::end(s.dScaleFactor), 1);
+    }
+    void fill(S_SectDesign& d)
+    {
+        forEachInteger(d, [&](int& value) { value = m_random.pick(100000); });
+    }
+
+    void fill(S_RcBarGroup& g)
+    {
+        int dia = 16 + 2 * m_random.pick(8), count = 2 + m_random.pick(5);
+        g.RebarName = std::to_string(count) + "C" + std::to_string(dia);
+        g.Grade = "HRB400";
+        g.Dia = std::to_string(dia);
+        g.Number = std::to_string(count);
+    }
+    void fill(S_RcBarLayout& l)
+    {
+        int dia = 8 + 2 * m_random.pick(3);
+        l.RebarName = "C" + std::to_string(dia) + "@100/200";
+        l.Grade = "HPB300";
+        l.Number = std::to_string(2 + m_random.pick(3));
+        l.Dia = std::to_string(dia);
+        l.Space = "100";
+    }
+    void fill(S_RcForceSet& f, bool withT = true)
+    {
+        f.N = number(m_random, -5000, 500);
+        f.Mx = number(m_random, -500, 500);
+        f.My = number(m_random, -500, 500);
+        f.Vx = number(m_random, -300, 300);
+        f.Vy = number(m_random, -300, 300);
+        if (withT)
+            f.T = number(m_random, -50, 50);
+    }
+
+    const BuildingShape& m_shape;
+    const Layout m_layout;
+    Random m_random;
+};
+
+void beginSection(XmlOut& x, const char* name)
+{
+    x.format("<Pair><Key>%s</Key><Value xsi:type=\"Dictionary\" Version=\"1\"><Pairs>\n", name);
+}
+void endSection(XmlOut& x)
+{
+    x.raw("</Pairs></Value></Pair>\n");
+}
+
+// A section's tables in the registry's order, each row its record's
+// fields in member order.
+template <class Registry>
+void writeTables(XmlOut& x, const Registry& tables, Building& building)
+{
+    schema::forEachTable(tables, [&](const auto& entry) {
+        using R = typename std::decay_t<decltype(entry)>::Record;
+        beginTable(x, entry.name);
+        building.rows(Rows<R>(), [&](long long key, const R& record) {
+            beginRow(x, key);
+            writeFields(x, record, entry.fields);
+            endRow(x);
+        });
+        endTable(x);
+    });
 }
 
 } // namespace
@@ -833,24 +895,19 @@ RecordCounts countRecords(const BuildingShape& shape)
 
 long long writeModel(const BuildingShape& shape, std::FILE* out)
 {
-    Xml x(out);
-    Random random(shape.seed);
-    const Layout layout(shape);
+    XmlOut x(out);
+    Building building(shape);
     x.raw("<?xml version=\"1.0\" encoding=\"utf-8\"?>");
     x.raw(kModelFormat);
     x.raw("\n<Dictionary xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n<Pairs>\n");
-    x.beginSection("ModelDB");
-    writeGeneralTables(x, shape);
-    writeSectionTables(x, random);
-    writeMaterialTables(x);
-    writeGridTables(x, layout, random);
-    writeMemberTables(x, layout, random);
-    writeClosingTables(x);
-    x.endSection();
-    x.beginSection("DesignDB");
-    writeDesignSection(x, shape, random);
-    x.endSection();
+    beginSection(x, "ModelDB");
+    writeTables(x, building_modelDB::fields::kTables, building);
+    endSection(x);
+    beginSection(x, "DesignDB");
+    writeTables(x, building_designDB::fields::kTables, building);
+    endSection(x);
     x.raw("</Pairs>\n</Dictionary>\n");
+    x.flush();
     return x.failed() ? -1 : x.bytes();
 }
 
