@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,6 +70,9 @@ FileKind kindOf(const struct stat& status)
     return FileKind::Other;
 }
 
+// How long a pipe opened before its writer waits for one.
+constexpr int kPipeWriterWaitMs = 1000;
+
 bool readable(FileKind kind)
 {
     return kind == FileKind::Regular || kind == FileKind::Pipe;
@@ -79,7 +83,9 @@ bool readable(FileKind kind)
 // The kind is looked at before the open, because opening a device can
 // itself act (or wait); the open is non-blocking, because opening a named
 // pipe otherwise waits for a writer, and the kind is checked again on what
-// was opened.
+// was opened. A pipe opened before its writer has come would read as empty
+// at once, so a pipe is given a moment for a writer to come and write (or
+// close): one nobody writes to still reads as empty, after that moment.
 InputFile openForReading(const char* path)
 {
     InputFile input;
@@ -99,6 +105,11 @@ InputFile openForReading(const char* path)
     if (fstat(fd, &status) != 0 || !readable(input.kind = kindOf(status))) {
         close(fd);
         return input;
+    }
+    if (input.kind == FileKind::Pipe) {
+        struct pollfd writer = {fd, POLLIN, 0};
+        while (poll(&writer, 1, kPipeWriterWaitMs) < 0 && errno == EINTR) {
+        }
     }
     int flags = fcntl(fd, F_GETFL);
     if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1 || !(input.file = fdopen(fd, "rb"))) {

@@ -162,7 +162,8 @@ TEST(Hostsim, EachFileThatCannotBeImportedIsToldOnceAndLeavesTheStoreEmpty)
 }
 
 // An empty path, a device, a named pipe nobody writes to and a file past
-// 2 GB are told at once; none is read without end or waited on.
+// 2 GB are told without reading a byte; none is read without end or waited
+// on for more than a moment.
 TEST(Hostsim, PathsThatNameNoFileAndFilesTooLargeAreToldAtOnce)
 {
     TempFile scratch("", "placeholder");
