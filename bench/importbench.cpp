@@ -303,7 +303,24 @@ int main(int argc, char** argv)
 
 namespace {
 
-int run(int argc, char** argv)
+// The command line: what to measure (generated models of `sizes`, or
+// `files`), how, and the child's part when this process is one.
+struct Arguments {
+    std::vector<double> sizes{1e6};
+    bool sized = false; // --sizes was given
+    int runs = 5;
+    std::string plugin;
+    std::string directory;
+    bool keep = false;
+    int repeats = 0;
+    bool repeating = false; // --repeat was given
+    std::string child;
+    std::vector<std::string> files;
+};
+
+// Reads the command line into `args`: -1 to go on, else the exit status
+// (--help, --version, or a bad argument, said on standard error).
+int readOptions(int argc, char** argv, Arguments& args)
 {
     CLI::App app{"Measures the whole import through the plug-in into the stand-in store (b) against two floors, "
                  "TinyXML's LoadFile and teardown with its defaults (a) and with tab size 0 (a0, no row and column "
@@ -316,17 +333,11 @@ int run(int argc, char** argv)
     app.footer("Without --sizes or FILE, one quick run on a 1 MB model. Exit status: 0 when every run completed, "
                "1 when a run failed (the plug-in could not import the file, say) or a model or the results could "
                "not be written, 2 for bad arguments.");
-    std::vector<double> sizes{1e6};
-    int runs = 5;
-    std::string plugin = (fs::path(bench::selfPath()).parent_path() / "libDictImport.so").string();
+    args.plugin = (fs::path(bench::selfPath()).parent_path() / "libDictImport.so").string();
     std::error_code noTemp;
-    std::string directory = fs::temp_directory_path(noTemp).string();
-    bool keep = false;
-    int repeats = 0;
-    std::string child;
-    std::vector<std::string> files;
+    args.directory = fs::temp_directory_path(noTemp).string();
     CLI::Option* sizesOption =
-        app.add_option("--sizes", sizes,
+        app.add_option("--sizes", args.sizes,
                        "Sizes of the generated models, comma-separated: MB, or with a unit B, K, M or G (powers of "
                        "1000, either case)")
             ->delimiter(',')
@@ -336,70 +347,110 @@ int run(int argc, char** argv)
             ->transform(modelgen::sizeInBytes("M"))
             ->type_name("SIZES")
             ->default_str("1");
-    app.add_option("--runs", runs, "Runs of each measurement")->check(CLI::Range(1, 1000));
-    app.add_option("--plugin", plugin, "The plug-in library")->check(CLI::ExistingFile)->type_name("PATH");
-    app.add_option("--dir", directory, "Where the generated models are written")
+    app.add_option("--runs", args.runs, "Runs of each measurement")->check(CLI::Range(1, 1000));
+    app.add_option("--plugin", args.plugin, "The plug-in library")->check(CLI::ExistingFile)->type_name("PATH");
+    app.add_option("--dir", args.directory, "Where the generated models are written")
         ->check(CLI::ExistingDirectory)
         ->type_name("DIR");
-    app.add_flag("--keep", keep, "Keep the generated models in --dir; later runs use them again");
+    app.add_flag("--keep", args.keep, "Keep the generated models in --dir; later runs use them again");
     CLI::Option* repeatOption =
-        app.add_option("--repeat", repeats, "Import FILE this many times in one process, printing resident memory, "
-                                            "instead of measuring")
+        app.add_option("--repeat", args.repeats, "Import FILE this many times in one process, printing resident "
+                                                 "memory, instead of measuring")
             ->check(CLI::Range(1, 1000000))
             ->default_str("");
-    app.add_option("--child", child)->group("");
-    CLI::Option* filesOption = app.add_option("FILE", files, "Dictionary files to measure instead of generated "
-                                                             "models")
+    app.add_option("--child", args.child)->group("");
+    CLI::Option* filesOption = app.add_option("FILE", args.files, "Dictionary files to measure instead of generated "
+                                                                  "models")
                                    ->default_str("");
     sizesOption->excludes(filesOption);
     sizesOption->excludes(repeatOption);
     if (int status = commands::parseArguments(app, argc, argv, "importbench"); status >= 0)
         return status;
-    if (!child.empty())
-        return files.size() == 1 ? measure(child, files[0], plugin) : 2;
-    if (*repeatOption && files.size() != 1) {
-        commands::print(stderr, "importbench: --repeat takes one FILE, not %zu (see 'importbench --help')\n", files.size());
-        return 2;
-    }
-    for (const std::string& file : files)
-        if (!readableFile(file))
-            return 2;
-    if (*repeatOption)
-        return repeat(files[0], plugin, repeats);
+    args.sized = static_cast<bool>(*sizesOption);
+    args.repeating = static_cast<bool>(*repeatOption);
+    return -1;
+}
 
-    if (!*sizesOption && files.empty())
-        commands::print(stderr, "importbench: a quick run on a 1 MB model; --sizes 1,10,100 measures larger ones "
-                             "(100 MB takes minutes and about 1.5 GB of memory), FILE... measures your files\n");
-    std::signal(SIGINT, removeAndStop);
-    std::signal(SIGTERM, removeAndStop);
-    std::string self = bench::selfPath();
-    long long measurements = files.empty() ? static_cast<long long>(sizes.size()) : static_cast<long long>(files.size());
+// Whether --repeat has its one FILE and every FILE can be read anew by
+// each run; false after saying why not.
+bool checkFiles(const Arguments& args)
+{
+    if (args.repeating && args.files.size() != 1) {
+        commands::print(stderr, "importbench: --repeat takes one FILE, not %zu (see 'importbench --help')\n",
+                        args.files.size());
+        return false;
+    }
+    for (const std::string& file : args.files)
+        if (!readableFile(file))
+            return false;
+    return true;
+}
+
+// The table's heading: what is measured, and the columns.
+void printHeading(const Arguments& args)
+{
+    bool generated = args.files.empty();
+    long long measurements =
+        generated ? static_cast<long long>(args.sizes.size()) : static_cast<long long>(args.files.size());
     std::printf("importbench: %s, %s each, alternating, each in a fresh process\n",
-                count(measurements, files.empty() ? "model size" : "file", files.empty() ? "model sizes" : "files")
-                    .c_str(),
-                count(runs, "run", "runs").c_str());
+                count(measurements, generated ? "model size" : "file", generated ? "model sizes" : "files").c_str(),
+                count(args.runs, "run", "runs").c_str());
     std::printf("%8s %-19s %9s %8s %11s %9s %9s\n", "size MB", "mode", "median s", "MB/s", "records/s", "peak MB",
                 "store MB");
-    if (!files.empty()) {
-        for (const std::string& file : files)
-            if (!measureFile(self, file, plugin, runs))
-                return 1;
-        return commands::standardOutputWritten("importbench") ? 0 : 1;
-    }
-    for (double bytes : sizes) {
+}
+
+// Measures each FILE; false when a run failed.
+bool measureFiles(const std::string& self, const Arguments& args)
+{
+    for (const std::string& file : args.files)
+        if (!measureFile(self, file, args.plugin, args.runs))
+            return false;
+    return true;
+}
+
+// Measures a generated model of each size, written to --dir unless kept
+// there from an earlier run, and removed after unless --keep; false when
+// a model could not be written or a run failed.
+bool measureSizes(const std::string& self, const Arguments& args)
+{
+    for (double bytes : args.sizes) {
         bool generated = false;
-        std::string file = modelOfSize(bytes, directory, keep, generated);
+        std::string file = modelOfSize(bytes, args.directory, args.keep, generated);
         if (file.empty())
-            return 1;
-        bool measured = measureFile(self, file, plugin, runs);
-        if (generated && !keep)
+            return false;
+        bool measured = measureFile(self, file, args.plugin, args.runs);
+        if (generated && !args.keep)
             std::remove(file.c_str());
         else if (generated)
             commands::print(stderr, "importbench: kept %s\n", file.c_str());
         removeOnSignal("");
         if (!measured)
-            return 1;
+            return false;
     }
+    return true;
+}
+
+int run(int argc, char** argv)
+{
+    Arguments args;
+    if (int status = readOptions(argc, argv, args); status >= 0)
+        return status;
+    if (!args.child.empty())
+        return args.files.size() == 1 ? measure(args.child, args.files[0], args.plugin) : 2;
+    if (!checkFiles(args))
+        return 2;
+    if (args.repeating)
+        return repeat(args.files[0], args.plugin, args.repeats);
+
+    if (!args.sized && args.files.empty())
+        commands::print(stderr, "importbench: a quick run on a 1 MB model; --sizes 1,10,100 measures larger ones "
+                             "(100 MB takes minutes and about 1.5 GB of memory), FILE... measures your files\n");
+    std::signal(SIGINT, removeAndStop);
+    std::signal(SIGTERM, removeAndStop);
+    std::string self = bench::selfPath();
+    printHeading(args);
+    if (!(args.files.empty() ? measureSizes(self, args) : measureFiles(self, args)))
+        return 1;
     return commands::standardOutputWritten("importbench") ? 0 : 1;
 }
 

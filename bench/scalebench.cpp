@@ -374,30 +374,28 @@ std::vector<std::string> namesOf(const std::vector<Command>& commands)
 }
 
 
-int run(Settings settings, double baseBytes, int steps, const std::vector<std::string>& kindNames,
-        const std::vector<std::string>& commandNames)
+// The commands named, in the order of commandList().
+std::vector<const Command*> commandsNamed(const std::vector<std::string>& commandNames)
 {
     std::vector<const Command*> commands;
     for (const Command& command : commandList())
         for (const std::string& name : commandNames)
             if (name == command.name)
                 commands.push_back(&command);
-    bool edits = false;
-    for (const Command* command : commands)
-        edits = edits || command->input != Input::One;
+    return commands;
+}
 
-    std::printf("scalebench: %s, %s, each in a fresh process; sizes %.0f kB doubled %d times; costs above each "
-                "command's floor\n",
-                modelgen::count(static_cast<long long>(kindNames.size()), "kind", "kinds").c_str(),
-                modelgen::count(settings.runs, "run", "runs").c_str(), baseBytes / 1e3, steps);
-    // The floor: every command on the smallest file.
+// Runs every command on the smallest file, one storey and one node, and
+// prints what each cost; false when one failed on it.
+bool measureFloors(const Settings& settings, const std::vector<const Command*>& commands,
+                   std::map<std::string, Measured>& floors)
+{
     Files floorFiles;
     floorFiles.model = (fs::path(settings.work) / "floor.xml").string();
     floorFiles.few = floorFiles.many = (fs::path(settings.work) / "floor-copy.xml").string();
     std::string floorModel = scalemodels::floorModel();
     if (!writeFile(floorFiles.model, floorModel) || !writeFile(floorFiles.few, floorModel))
-        return 1;
-    std::map<std::string, Measured> floors;
+        return false;
     std::printf("floor (one storey, one node):");
     for (const Command* command : commands) {
         Samples samples;
@@ -406,48 +404,81 @@ int run(Settings settings, double baseBytes, int steps, const std::vector<std::s
         Measured m = summary(*command, floorFiles, samples);
         if (!m.done) {
             commands::print(stderr, "scalebench: %s failed on the floor file: %s\n", command->name, m.failure.c_str());
-            return 1;
+            return false;
         }
         floors[command->name] = m;
         std::printf(" %s %.3f s (CPU %.3f s) %.1f MB;", command->name, m.seconds, m.cpuSeconds(), m.peakMB);
     }
     std::printf("\n");
+    return true;
+}
+
+// The kind's counts at the base size and at each of `steps` doublings,
+// each larger than the one before.
+std::vector<long long> countsFor(const scalemodels::Kind& kind, double baseBytes, int steps)
+{
+    std::vector<long long> counts;
+    long long first = scalemodels::countForSize(kind, baseBytes);
+    for (int i = 0; i <= steps; ++i) {
+        long long count = std::llround(static_cast<double>(first) * std::pow(2.0, double(i) / kind.power));
+        counts.push_back(i ? std::max(counts.back() + 1, count) : first);
+    }
+    return counts;
+}
+
+// Runs each command on the kind's files, into `result`. Round by round
+// through the sizes, so that a drift of the machine's speed touches every
+// size alike; a size that failed is not run again, nor any larger one.
+void measureKind(const Settings& settings, const std::vector<const Command*>& commands,
+                 const std::vector<Files>& files, KindResult& result)
+{
+    const scalemodels::Kind& kind = *result.kind;
+    for (const Command* command : commands) {
+        std::vector<Samples> samples(files.size());
+        std::size_t failedFrom = files.size();
+        for (int r = 0; r < settings.runs && !g_stop; ++r)
+            for (std::size_t i = 0; i < failedFrom && !g_stop; ++i) {
+                if (r == 0)
+                    commands::print(stderr, "scalebench: %s: %s at count %lld\n", kind.name, command->name,
+                                 result.counts[i]);
+                if (!runOnce(settings, *command, files[i], samples[i]))
+                    failedFrom = i;
+            }
+        std::vector<Measured>& sizes = result.byCommand[command->name];
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (i > failedFrom)
+                samples[i].failure = "not run: a smaller size failed";
+            sizes.push_back(summary(*command, files[i], samples[i]));
+            sizes.back().count = result.counts[i];
+        }
+    }
+}
+
+int run(Settings settings, double baseBytes, int steps, const std::vector<std::string>& kindNames,
+        const std::vector<std::string>& commandNames)
+{
+    std::vector<const Command*> commands = commandsNamed(commandNames);
+    bool edits = false;
+    for (const Command* command : commands)
+        edits = edits || command->input != Input::One;
+
+    std::printf("scalebench: %s, %s, each in a fresh process; sizes %.0f kB doubled %d times; costs above each "
+                "command's floor\n",
+                modelgen::count(static_cast<long long>(kindNames.size()), "kind", "kinds").c_str(),
+                modelgen::count(settings.runs, "run", "runs").c_str(), baseBytes / 1e3, steps);
+    std::map<std::string, Measured> floors;
+    if (!measureFloors(settings, commands, floors))
+        return 1;
 
     std::vector<KindResult> results;
     for (const std::string& name : kindNames) {
         const scalemodels::Kind& kind = *scalemodels::findKind(name);
-        KindResult result{&kind, {}, {}, {}};
-        long long first = scalemodels::countForSize(kind, baseBytes);
-        for (int i = 0; i <= steps; ++i) {
-            long long count = std::llround(static_cast<double>(first) * std::pow(2.0, double(i) / kind.power));
-            result.counts.push_back(i ? std::max(result.counts.back() + 1, count) : first);
-        }
+        KindResult result{&kind, countsFor(kind, baseBytes, steps), {}, {}};
         commands::print(stderr, "scalebench: %s: writing its files\n", kind.name);
         std::vector<Files> files;
         if (!writeFiles(settings, kind, result.counts, edits, files))
             return 1;
-        // Round by round through the sizes, so that a drift of the machine's
-        // speed touches every size alike; a size that failed is not run
-        // again, nor any larger one.
-        for (const Command* command : commands) {
-            std::vector<Samples> samples(files.size());
-            std::size_t failedFrom = files.size();
-            for (int r = 0; r < settings.runs && !g_stop; ++r)
-                for (std::size_t i = 0; i < failedFrom && !g_stop; ++i) {
-                    if (r == 0)
-                        commands::print(stderr, "scalebench: %s: %s at count %lld\n", kind.name, command->name,
-                                     result.counts[i]);
-                    if (!runOnce(settings, *command, files[i], samples[i]))
-                        failedFrom = i;
-                }
-            std::vector<Measured>& sizes = result.byCommand[command->name];
-            for (std::size_t i = 0; i < files.size(); ++i) {
-                if (i > failedFrom)
-                    samples[i].failure = "not run: a smaller size failed";
-                sizes.push_back(summary(*command, files[i], samples[i]));
-                sizes.back().count = result.counts[i];
-            }
-        }
+        measureKind(settings, commands, files, result);
         if (g_stop)
             return 130;
         printKind(result, commands, floors, settings);
@@ -476,18 +507,18 @@ int main(int argc, char** argv)
 
 namespace {
 
-int run(int argc, char** argv)
+// The help of --kinds: each kind and how it grows.
+std::string kindsHelp()
 {
-    CLI::App app{"Measures how each command's wall time, peak memory and output grow as one kind of input doubles: "
-                 "files of each kind at a base size and doubled STEPS times, every command run on each in a fresh "
-                 "process, with the growth exponents per doubling and as a least-squares slope in log-log.",
-                 "scalebench"};
-    app.allow_windows_style_options(false);
-    app.set_version_flag("--version", std::string("scalebench ") + DICTIMPORT_VERSION);
-    app.option_defaults()->always_capture_default();
     std::string kindHelp = "Kinds of growth, comma-separated (default: all):";
     for (const auto& kind : scalemodels::kinds())
         kindHelp += std::string("\n  ") + kind.name + ": " + kind.grows;
+    return kindHelp;
+}
+
+// The help of --commands: each command and the command line it runs.
+std::string commandsHelp()
+{
     std::string commandHelp = "Commands, comma-separated (default: all):";
     for (const Command& command : commandList()) {
         commandHelp += std::string("\n  ") + command.name + ": " + command.program;
@@ -499,34 +530,55 @@ int run(int argc, char** argv)
                        : command.input == Input::FewEdits ? " FILE EDITED (8 edits)"
                                                           : " FILE EDITED (every third edit point)";
     }
-    app.footer("Exponents are of the costs above each command's floor, its run on a file of one storey and one "
-               "node (time within 5 ms and memory within 1 MB of it are not told apart from noise: '-'); '!' marks "
-               "those above 1.15. A command that fails, or reaches the CPU limit, is not run at larger sizes. "
-               "Exit status: 0 when every measurement was made or told why not, 1 when a file could not be "
-               "written or a command failed on the floor file, 2 for bad arguments.");
+    return commandHelp;
+}
+
+// The command line: what to grow and run, how far, and where.
+struct Arguments {
     std::vector<std::string> kindNames = namesOf(scalemodels::kinds());
     std::vector<std::string> commandNames = namesOf(commandList());
     double baseBytes = 250e3;
     int steps = 3;
     Settings settings;
+    std::string directory;
+};
+
+// Reads the command line into `args`: -1 to go on, else the exit status
+// (--help, --version, or a bad argument, said on standard error).
+int readOptions(int argc, char** argv, Arguments& args)
+{
+    CLI::App app{"Measures how each command's wall time, peak memory and output grow as one kind of input doubles: "
+                 "files of each kind at a base size and doubled STEPS times, every command run on each in a fresh "
+                 "process, with the growth exponents per doubling and as a least-squares slope in log-log.",
+                 "scalebench"};
+    app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string("scalebench ") + DICTIMPORT_VERSION);
+    app.option_defaults()->always_capture_default();
+    app.footer("Exponents are of the costs above each command's floor, its run on a file of one storey and one "
+               "node (time within 5 ms and memory within 1 MB of it are not told apart from noise: '-'); '!' marks "
+               "those above 1.15. A command that fails, or reaches the CPU limit, is not run at larger sizes. "
+               "Exit status: 0 when every measurement was made or told why not, 1 when a file could not be "
+               "written or a command failed on the floor file, 2 for bad arguments.");
+    Settings& settings = args.settings;
     settings.bin = fs::path(bench::selfPath()).parent_path().string();
     std::error_code noTemp;
-    std::string directory = fs::temp_directory_path(noTemp).string();
+    args.directory = fs::temp_directory_path(noTemp).string();
     double memoryBytes = 8e9;
-    app.add_option("--kinds", kindNames, kindHelp)
+    app.add_option("--kinds", args.kindNames, kindsHelp())
         ->delimiter(',')
         ->check(CLI::IsMember(namesOf(scalemodels::kinds())))
         ->type_name("KIND,...")
         ->default_str("");
-    app.add_option("--commands", commandNames, commandHelp)
+    app.add_option("--commands", args.commandNames, commandsHelp())
         ->delimiter(',')
         ->check(CLI::IsMember(namesOf(commandList())))
         ->type_name("COMMAND,...")
         ->default_str("");
-    app.add_option("--size", baseBytes, "The smallest size: bytes with an optional unit K, M or G (powers of 1000)")
+    app.add_option("--size", args.baseBytes,
+                   "The smallest size: bytes with an optional unit K, M or G (powers of 1000)")
         ->transform(modelgen::sizeInBytes("B"))
         ->default_str("250K");
-    app.add_option("--steps", steps, "Doublings of the size")->check(CLI::Range(1, 10));
+    app.add_option("--steps", args.steps, "Doublings of the size")->check(CLI::Range(1, 10));
     app.add_option("--runs", settings.runs, "Runs of each command at each size (the median is shown)")
         ->check(CLI::Range(1, 100));
     app.add_option("--cpu-limit", settings.cpuSeconds, "CPU seconds a run may take before it is stopped")
@@ -540,23 +592,33 @@ int run(int argc, char** argv)
     app.add_option("--bin", settings.bin, "The folder of hostsim, dictcheck and dictdiff")
         ->check(CLI::ExistingDirectory)
         ->type_name("DIR");
-    app.add_option("--dir", directory, "Where the files are written (in a folder of their own)")
+    app.add_option("--dir", args.directory, "Where the files are written (in a folder of their own)")
         ->check(CLI::ExistingDirectory)
         ->type_name("DIR");
     app.add_flag("--keep", settings.keep, "Keep the files and the outputs, and say where");
     if (int status = commands::parseArguments(app, argc, argv, "scalebench"); status >= 0)
         return status;
     settings.memoryBytes = static_cast<long long>(memoryBytes);
+    return -1;
+}
 
-    std::string pattern = (fs::path(directory) / "scalebench-XXXXXX").string();
+int run(int argc, char** argv)
+{
+    Arguments args;
+    if (int status = readOptions(argc, argv, args); status >= 0)
+        return status;
+    Settings& settings = args.settings;
+    // The files and outputs go to a folder of their own.
+    std::string pattern = (fs::path(args.directory) / "scalebench-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
-        commands::print(stderr, "scalebench: cannot make a folder in %s: %s\n", directory.c_str(), std::strerror(errno));
+        commands::print(stderr, "scalebench: cannot make a folder in %s: %s\n", args.directory.c_str(),
+                        std::strerror(errno));
         return 1;
     }
     settings.work = pattern;
     std::signal(SIGINT, stop);
     std::signal(SIGTERM, stop);
-    int status = run(settings, baseBytes, steps, kindNames, commandNames);
+    int status = run(settings, args.baseBytes, args.steps, args.kindNames, args.commandNames);
     std::error_code error;
     if (settings.keep)
         commands::print(stderr, "scalebench: the files and outputs are in %s\n", settings.work.c_str());

@@ -196,6 +196,76 @@ std::size_t firstContent(std::string_view bytes)
     return i < bytes.size() ? i : std::string_view::npos;
 }
 
+// Where the file holds something other than white space, looked at
+// before the text is cut at its first NUL and its line ends made LF: the
+// place in the file (npos when it holds nothing else), the bytes shown
+// from there, and the CR LF pairs before it, one byte each in the text.
+struct Content {
+    std::size_t at;
+    std::string start;
+    std::size_t linesJoined;
+};
+
+Content contentOf(std::string_view raw)
+{
+    Content c{firstContent(raw), {}, 0};
+    c.start = std::string(raw.substr(std::min(c.at, raw.size()), LoadError::kShownBytes));
+    for (std::size_t i = 0; c.at != std::string_view::npos && i + 1 < c.at; ++i)
+        c.linesJoined += raw[i] == '\r' && raw[i + 1] == '\n';
+    return c;
+}
+
+// What the import may tell of a text loaded: where TinyXML stopped reading
+// it, the references it dropped and where (`droppedAt`, with `places`), and
+// the text's encoding fault.
+void describeLoaded(const DocumentText& text, const ParseTrace& trace, std::vector<std::size_t>& droppedAt,
+                    bool places, LoadedText& loaded)
+{
+    loaded = LoadedText();
+    if (trace.unreadFrom != ParseTrace::npos) {
+        TextPosition at = positionOf(text.view(), trace.unreadFrom, trace.charactersFrom);
+        loaded.unreadRow = at.row;
+        loaded.unreadColumn = at.column;
+    }
+    loaded.referencesDropped = trace.referencesDropped;
+    if (droppedAt.size() > EncodingFault::kMaxPlaces)
+        droppedAt.resize(EncodingFault::kMaxPlaces);
+    loaded.droppedAt = positionsOf(text.view(), droppedAt, trace.charactersFrom);
+    loaded.encoding = encodingFault(text, trace, places);
+}
+
+// Why a text that TinyXML made no document of is not loaded. TinyXML
+// calls a text empty when it holds no markup at all, which is also a text
+// that starts with something else: a stray character, a NUL, a compressed
+// or binary file. Only white space is empty.
+void explainFailure(const DocumentText& text, const ParseTrace& trace, const Content& content,
+                    const TiXmlDocument& document, Positions positions, LoadError& why)
+{
+    if (content.at == std::string_view::npos) {
+        why.kind = LoadError::Kind::Empty;
+    } else if (text.size() == 0 || document.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
+        why.kind = LoadError::Kind::NotXml;
+        TextPosition at = positionOf(text.view(), std::min(content.at - content.linesJoined, text.size()),
+                                     trace.charactersFrom);
+        why.row = at.row;
+        why.column = at.column;
+        why.detail = content.start;
+    } else {
+        // The place of the error, as TinyXML tells it with its default tab
+        // size, when this parse did not keep positions.
+        TiXmlDocument located;
+        if (positions == Positions::Untracked)
+            located.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
+        const TiXmlDocument& parsed = positions == Positions::Untracked ? located : document;
+        why.kind = LoadError::Kind::NotWellFormed;
+        why.row = parsed.ErrorRow();
+        why.column = parsed.ErrorCol();
+        why.detail = parsed.ErrorDesc();
+        why.endsInsideElement = endsInsideElement(text.view());
+        why.encoding = encodingFault(text, trace, false);
+    }
+}
+
 } // namespace
 
 bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, Positions positions,
@@ -220,14 +290,7 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
         why.detail = wide;
         return false;
     }
-    // Where the file holds something other than white space, looked at
-    // before the text is cut at its first NUL and its line ends made LF.
-    std::string_view raw(bytes.get(), size);
-    std::size_t content = firstContent(raw);
-    std::string start(raw.substr(std::min(content, size), LoadError::kShownBytes));
-    std::size_t linesJoined = 0; // CR LF pairs before it, one byte each in the text
-    for (std::size_t i = 0; content != std::string_view::npos && i + 1 < content; ++i)
-        linesJoined += raw[i] == '\r' && raw[i + 1] == '\n';
+    Content content = contentOf(std::string_view(bytes.get(), size));
     DocumentText text(std::move(bytes), size);
     // Only a report reads the places of what it finds.
     bool places = positions == Positions::Tracked && loaded;
@@ -241,47 +304,12 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
         document.SetTabSize(positions == Positions::Tracked ? 4 : 0);
         document.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
         if (!document.Error()) {
-            if (loaded) {
-                *loaded = LoadedText();
-                if (trace.unreadFrom != ParseTrace::npos) {
-                    TextPosition at = positionOf(text.view(), trace.unreadFrom, trace.charactersFrom);
-                    loaded->unreadRow = at.row;
-                    loaded->unreadColumn = at.column;
-                }
-                loaded->referencesDropped = trace.referencesDropped;
-                if (droppedAt.size() > EncodingFault::kMaxPlaces)
-                    droppedAt.resize(EncodingFault::kMaxPlaces);
-                loaded->droppedAt = positionsOf(text.view(), droppedAt, trace.charactersFrom);
-                loaded->encoding = encodingFault(text, trace, places);
-            }
+            if (loaded)
+                describeLoaded(text, trace, droppedAt, places, *loaded);
             return true;
         }
     }
-    // TinyXML calls a text empty when it holds no markup at all, which is
-    // also a text that starts with something else: a stray character, a
-    // NUL, a compressed or binary file. Only white space is empty.
-    if (content == std::string_view::npos) {
-        why.kind = LoadError::Kind::Empty;
-    } else if (text.size() == 0 || document.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
-        why.kind = LoadError::Kind::NotXml;
-        TextPosition at = positionOf(text.view(), std::min(content - linesJoined, text.size()), trace.charactersFrom);
-        why.row = at.row;
-        why.column = at.column;
-        why.detail = start;
-    } else {
-        // The place of the error, as TinyXML tells it with its default tab
-        // size, when this parse did not keep positions.
-        TiXmlDocument located;
-        if (positions == Positions::Untracked)
-            located.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
-        const TiXmlDocument& parsed = positions == Positions::Untracked ? located : document;
-        why.kind = LoadError::Kind::NotWellFormed;
-        why.row = parsed.ErrorRow();
-        why.column = parsed.ErrorCol();
-        why.detail = parsed.ErrorDesc();
-        why.endsInsideElement = endsInsideElement(text.view());
-        why.encoding = encodingFault(text, trace, false);
-    }
+    explainFailure(text, trace, content, document, positions, why);
     return false;
 }
 

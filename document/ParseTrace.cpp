@@ -480,7 +480,9 @@ inline bool Tracer::endTagNames(const char* p, std::string_view name) const
 // TiXmlElement::Parse with its ReadValue, at the '<' of an element that
 // Identify made, with the recursion into child elements turned into a loop
 // over the open elements. Past the element's end, or null where TinyXML
-// fails or a bound is broken (`m_broken` then says which).
+// fails or a bound is broken (`m_broken` then says which). Kept whole: it
+// is the loop every load runs over every tag, and it follows TinyXML's own
+// parse step by step, which pieces split apart would hide and slow.
 const char* Tracer::element(const char* p)
 {
     const int outer = m_depth;

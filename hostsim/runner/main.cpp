@@ -158,7 +158,18 @@ int main(int argc, char** argv)
 
 namespace {
 
-int run(int argc, char** argv)
+// The command line: the files to import, the plug-in, and the dump.
+struct Arguments {
+    std::string jsonPath;
+    hoststore::JsonLayout layout = hoststore::JsonLayout::OneLine;
+    std::string pluginPath = defaultPluginPath();
+    std::vector<std::string> files;
+    bool strict = false;
+};
+
+// Reads the command line into `args`: -1 to go on, else the exit status
+// (--help, --version, or a bad argument, said on standard error).
+int readOptions(int argc, char** argv, Arguments& args)
 {
     CLI::App app{"Plays the host application: loads the import plug-in, sends it one event per FILE "
                  "(in order, in one process), unloads it, says per file whether it was imported and how "
@@ -178,48 +189,51 @@ int run(int argc, char** argv)
                "  PROGRESS_LOG=FILE  the progress stand-in appends a line to FILE per call it receives, and\n"
                "                     \"load\" and \"unload\" when it is loaded and released\n"
                "  STORE_LOG=FILE     the store appends \"AddData TABLE KEY\" to FILE per record it is given");
-    std::string jsonPath;
     std::string layoutName = "compact";
-    std::string pluginPath = defaultPluginPath();
-    std::vector<std::string> files;
-    bool strict = false;
-    app.add_option("--json", jsonPath, "Write the store as JSON to PATH ('-' for standard output)")
+    app.add_option("--json", args.jsonPath, "Write the store as JSON to PATH ('-' for standard output)")
         ->option_text("PATH");
     app.add_option("--json-layout", layoutName,
                    "Layout of the dump: 'compact' (all on one line) or 'lines' (one line per table name and "
                    "per record, for diff); both hold the same JSON")
         ->check(CLI::IsMember({"compact", "lines"}))
         ->capture_default_str();
-    app.add_option("--plugin", pluginPath,
+    app.add_option("--plugin", args.pluginPath,
                    "The plug-in library, a path as given (a bare file name is in the current folder); by default "
                    "the one beside hostsim")
         ->option_text("PATH")
         ->capture_default_str();
-    app.add_flag("--strict", strict, "Exit 1 when a file was imported with losses, as when it was not imported");
-    app.add_option("FILE", files, "Dictionary files to import; any path the plug-in can read (pipes too)")
+    app.add_flag("--strict", args.strict,
+                 "Exit 1 when a file was imported with losses, as when it was not imported");
+    app.add_option("FILE", args.files, "Dictionary files to import; any path the plug-in can read (pipes too)")
         ->required();
     if (int status = commands::parseArguments(app, argc, argv, "hostsim"); status >= 0)
         return status;
-    hoststore::JsonLayout layout =
-        layoutName == "lines" ? hoststore::JsonLayout::RecordPerLine : hoststore::JsonLayout::OneLine;
+    args.layout = layoutName == "lines" ? hoststore::JsonLayout::RecordPerLine : hoststore::JsonLayout::OneLine;
+    return -1;
+}
 
-    bool dumpToFile = !jsonPath.empty() && jsonPath != "-";
-    if (std::string refusal = dumpToFile ? commands::refusedTarget("hostsim", jsonPath, files, "dump",
-                                                                               hoststore::kDumpFormat,
-                                                                               kEarlierDumpStarts) : "";
-        !refusal.empty()) {
-        commands::put(stderr, refusal);
-        return 2;
-    }
+// Whether the dump goes to a file rather than standard output.
+bool dumpToFile(const Arguments& args)
+{
+    return !args.jsonPath.empty() && args.jsonPath != "-";
+}
 
-    PluginLibrary plugin(pluginPath);
-    if (!plugin.loaded()) {
-        commands::print(stderr, "hostsim: cannot load the plug-in %s: %s\n", pluginPath.c_str(), plugin.error().c_str());
-        return 2;
-    }
-    if (dumpToFile && !commands::writableTarget("hostsim", jsonPath))
-        return 2;
+// Whether the dump's file is refused (one of the FILEs, or an existing
+// file other than a dump of hostsim), said on standard error when it is.
+bool dumpRefused(const Arguments& args)
+{
+    std::string refusal = dumpToFile(args) ? commands::refusedTarget("hostsim", args.jsonPath, args.files, "dump",
+                                                                      hoststore::kDumpFormat, kEarlierDumpStarts)
+                                           : "";
+    if (refusal.empty())
+        return false;
+    commands::put(stderr, refusal);
+    return true;
+}
 
+// Sends the plug-in one event per file, in order, and notes what each did.
+std::vector<FileOutcome> importFiles(PluginLibrary& plugin, const std::vector<std::string>& files)
+{
     hostframework::setMessageBoxHandler(showMessage);
     std::vector<FileOutcome> outcomes;
     for (const std::string& file : files) {
@@ -235,20 +249,53 @@ int run(int argc, char** argv)
         g_current = nullptr;
         outcomes.push_back(outcome);
     }
-    plugin.unload();
+    return outcomes;
+}
 
-    std::FILE* summary = jsonPath == "-" ? stderr : stdout;
+// Prints the summary (to standard error when the dump goes to standard
+// output) and writes the dump, if asked; false after saying why when
+// either could not be written.
+bool writeOutputs(const Arguments& args, const std::vector<FileOutcome>& outcomes)
+{
+    std::FILE* summary = args.jsonPath == "-" ? stderr : stdout;
     printSummary(summary, outcomes);
     if (std::fflush(summary) != 0) {
         commands::print(stderr, "hostsim: writing the summary failed: %s\n", std::strerror(errno));
-        return 2;
+        return false;
     }
-    if (!jsonPath.empty() && !writeDump(jsonPath, layout))
-        return 2;
+    return args.jsonPath.empty() || writeDump(args.jsonPath, args.layout);
+}
+
+// 1 when a file was not imported, or with --strict imported with losses;
+// else 0.
+int importStatus(const Arguments& args, const std::vector<FileOutcome>& outcomes)
+{
     for (const FileOutcome& o : outcomes)
-        if (!o.imported || (strict && o.lossy))
+        if (!o.imported || (args.strict && o.lossy))
             return 1;
     return 0;
+}
+
+int run(int argc, char** argv)
+{
+    Arguments args;
+    if (int status = readOptions(argc, argv, args); status >= 0)
+        return status;
+    if (dumpRefused(args))
+        return 2;
+    PluginLibrary plugin(args.pluginPath);
+    if (!plugin.loaded()) {
+        commands::print(stderr, "hostsim: cannot load the plug-in %s: %s\n", args.pluginPath.c_str(),
+                        plugin.error().c_str());
+        return 2;
+    }
+    if (dumpToFile(args) && !commands::writableTarget("hostsim", args.jsonPath))
+        return 2;
+    std::vector<FileOutcome> outcomes = importFiles(plugin, args.files);
+    plugin.unload();
+    if (!writeOutputs(args, outcomes))
+        return 2;
+    return importStatus(args, outcomes);
 }
 
 } // namespace

@@ -101,7 +101,18 @@ int main(int argc, char** argv)
 
 namespace {
 
-int run(int argc, char** argv)
+// The command line: the files to check, the outputs asked for, and
+// whether to describe the format instead.
+struct Arguments {
+    std::string jsonPath, htmlPath, svgDir;
+    std::size_t examples = 3;
+    bool format = false;
+    std::vector<std::string> files;
+};
+
+// Reads the command line into `args`: -1 to go on, else the exit status
+// (--help, --version, or a bad argument, said on standard error).
+int readOptions(int argc, char** argv, Arguments& args)
 {
     CLI::App app{"Imports each FILE as the plug-in does and reports, per file, the rows each of the " +
                      std::to_string(dictcheck::importedTableCount()) +
@@ -114,73 +125,89 @@ int run(int argc, char** argv)
                "encoding, are no loss); 1 when an import of a file leaves out or alters something it holds, or the "
                "file cannot be imported; 2 on bad arguments, a refused --json, --html or --svg-dir target (nothing "
                "is checked then), or an output that could not be written.");
-    std::string jsonPath, htmlPath, svgDir;
-    std::size_t examples = 3;
-    bool format = false;
-    std::vector<std::string> files;
-    app.add_option("--json", jsonPath, "Also write the report as JSON to PATH ('-' for standard output)")
+    app.add_option("--json", args.jsonPath, "Also write the report as JSON to PATH ('-' for standard output)")
         ->option_text("PATH");
-    app.add_option("--html", htmlPath,
+    app.add_option("--html", args.htmlPath,
                    "Also write the report as one self-contained HTML page to PATH, with a plan of every storey "
                    "drawn from what the import stored")
         ->option_text("PATH");
-    app.add_option("--svg-dir", svgDir, "Also write each storey's plan as an SVG file into DIR (made when missing)")
+    app.add_option("--svg-dir", args.svgDir,
+                   "Also write each storey's plan as an SVG file into DIR (made when missing)")
         ->option_text("DIR");
-    app.add_option("--examples", examples, "Places shown per kind of warning")
+    app.add_option("--examples", args.examples, "Places shown per kind of warning")
         ->type_name("N")
         ->check(CLI::Range(1, 1000000))
         ->capture_default_str();
     CLI::Option* formatFlag = app.add_flag(
-        "--format", format,
+        "--format", args.format,
         "Print the tables of the file format (elements, kinds, what a missing element does) as Markdown, "
         "from the readers' own field lists");
-    app.add_option("FILE", files, "Dictionary files to check (required unless --format)")->excludes(formatFlag);
-    if (int status = commands::parseArguments(app, argc, argv, "dictcheck"); status >= 0)
-        return status;
-    if (format) {
-        if (!jsonPath.empty()) {
-            commands::print(stderr, "dictcheck: --format takes no --json (see 'dictcheck --help')\n");
-            return 2;
-        }
-        if (!htmlPath.empty() || !svgDir.empty()) {
-            commands::print(stderr, "dictcheck: --format takes no --html or --svg-dir (see 'dictcheck --help')\n");
-            return 2;
-        }
-        dictcheck::writeFormatTables(std::cout);
-        return commands::standardOutputWritten("dictcheck") ? 0 : 2;
-    }
-    if (files.empty()) {
-        commands::print(stderr, "dictcheck: FILE is required (see 'dictcheck --help')\n");
+    app.add_option("FILE", args.files, "Dictionary files to check (required unless --format)")->excludes(formatFlag);
+    return commands::parseArguments(app, argc, argv, "dictcheck");
+}
+
+// --format: prints the tables of the file format, which takes no output
+// option; the exit status.
+int writeFormat(const Arguments& args)
+{
+    if (!args.jsonPath.empty()) {
+        commands::print(stderr, "dictcheck: --format takes no --json (see 'dictcheck --help')\n");
         return 2;
     }
+    if (!args.htmlPath.empty() || !args.svgDir.empty()) {
+        commands::print(stderr, "dictcheck: --format takes no --html or --svg-dir (see 'dictcheck --help')\n");
+        return 2;
+    }
+    dictcheck::writeFormatTables(std::cout);
+    return commands::standardOutputWritten("dictcheck") ? 0 : 2;
+}
+
+// Whether there are files to check and the JSON report may be written
+// where asked; false after saying why not.
+bool checkTargets(const Arguments& args)
+{
+    if (args.files.empty()) {
+        commands::print(stderr, "dictcheck: FILE is required (see 'dictcheck --help')\n");
+        return false;
+    }
+    const std::string& jsonPath = args.jsonPath;
     bool reportToFile = !jsonPath.empty() && jsonPath != "-";
-    if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, files, "report", kReportFormat,
-                                                                                 {"{\n  \"files\": ["}) : "";
+    if (std::string refusal = reportToFile ? commands::refusedTarget("dictcheck", jsonPath, args.files, "report",
+                                                                     kReportFormat, {"{\n  \"files\": ["})
+                                           : "";
         !refusal.empty()) {
         commands::put(stderr, refusal);
-        return 2;
+        return false;
     }
-    if (reportToFile && !commands::writableTarget("dictcheck", jsonPath))
-        return 2;
-    htmlreport::PlanOutputs plans(htmlPath, svgDir);
-    if (!plans.targetsAccepted(files, jsonPath))
-        return 2;
-    bool written = true;
+    return !reportToFile || commands::writableTarget("dictcheck", jsonPath);
+}
 
-    bool jsonToStdout = jsonPath == "-";
-    std::FILE* text = jsonToStdout ? stderr : stdout;
-    Json json = {{"format", kReportFormat}, {"files", Json::array()}};
-    // A JSON report that lost a file's part is not written: it would tell
-    // of fewer files than were checked.
-    bool jsonWhole = !jsonPath.empty();
+// What checking the files came to: the JSON report, whether it holds
+// every file (a report that lost a file's part is not written: it would
+// tell of fewer files than were checked), whether every file imported
+// complete, and whether the plans were written.
+struct Checked {
+    Json json;
+    bool jsonWhole = false;
     bool clean = true;
+    bool planned = true;
+};
+
+// Checks each file in turn: its report told on standard output (standard
+// error when the JSON goes there), added to the JSON and drawn as plans.
+Checked checkFiles(const Arguments& args, htmlreport::PlanOutputs& plans)
+{
+    std::FILE* text = args.jsonPath == "-" ? stderr : stdout;
+    Checked checked;
+    checked.json = {{"format", kReportFormat}, {"files", Json::array()}};
+    checked.jsonWhole = !args.jsonPath.empty();
     // On a terminal, a line of progress for files that take a while.
     commands::ProgressLine progress("dictcheck");
-    for (const std::string& path : files) {
+    for (const std::string& path : args.files) {
         FileReport report;
         progress.begin(path);
         try {
-            report = check(path, examples, progress);
+            report = check(path, args.examples, progress);
         } catch (const std::bad_alloc&) {
             report = unfinished(path, "out of memory");
         } catch (const std::exception& e) {
@@ -188,25 +215,49 @@ int run(int argc, char** argv)
         }
         progress.clear();
         commands::put(text, dictcheck::reportText(report));
-        clean = clean && dictcheck::verdictOf(report) == dictcheck::Verdict::Complete;
-        if (jsonWhole)
-            jsonWhole = survived("the JSON report", [&] {
-                json["files"].push_back(dictcheck::reportJson(report));
+        checked.clean = checked.clean && dictcheck::verdictOf(report) == dictcheck::Verdict::Complete;
+        if (checked.jsonWhole)
+            checked.jsonWhole = survived("the JSON report", [&] {
+                checked.json["files"].push_back(dictcheck::reportJson(report));
                 return true;
             });
         if (plans.wanted()) {
             progress.stage("drawing plans");
-            written = plans.addFile(report, dictcheck::reportJson(report)) && written;
+            checked.planned = plans.addFile(report, dictcheck::reportJson(report)) && checked.planned;
         }
         progress.end();
     }
-    // Each output on its own: one that fails loses no other.
-    if (!jsonPath.empty())
-        written = jsonWhole && survived("the JSON report", [&] { return writeJson(jsonPath, json); }) && written;
-    written = plans.finish() && written;
+    return checked;
+}
+
+// Writes the JSON report and the plans, each on its own: one that fails
+// loses no other. False when any failed.
+bool writeOutputs(const Arguments& args, const Checked& checked, htmlreport::PlanOutputs& plans)
+{
+    bool written = checked.planned;
+    if (!args.jsonPath.empty())
+        written = checked.jsonWhole &&
+                  survived("the JSON report", [&] { return writeJson(args.jsonPath, checked.json); }) && written;
+    return plans.finish() && written;
+}
+
+int run(int argc, char** argv)
+{
+    Arguments args;
+    if (int status = readOptions(argc, argv, args); status >= 0)
+        return status;
+    if (args.format)
+        return writeFormat(args);
+    if (!checkTargets(args))
+        return 2;
+    htmlreport::PlanOutputs plans(args.htmlPath, args.svgDir);
+    if (!plans.targetsAccepted(args.files, args.jsonPath))
+        return 2;
+    Checked checked = checkFiles(args, plans);
+    bool written = writeOutputs(args, checked, plans);
     if (!commands::standardOutputWritten("dictcheck") || !written)
         return 2;
-    return clean ? 0 : 1;
+    return checked.clean ? 0 : 1;
 }
 
 } // namespace

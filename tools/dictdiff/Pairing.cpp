@@ -31,11 +31,6 @@ using hoststore::StoreRows;
 // The canonical value of a key without partner: outside the range of keys.
 constexpr std::int64_t kUnpaired = std::int64_t(1) << 33;
 
-const StoreRows& rowsOf(Side side, const StoreRows& older, const StoreRows& newer)
-{
-    return side == Side::Old ? older : newer;
-}
-
 // The tables a record type refers to, anywhere in it, from its field
 // list: the key elements of its members and sub-records.
 template <class R, class Fields>
@@ -244,64 +239,60 @@ void Pairing::pairFloors()
     m_paired[kFloorTable] = true;
 }
 
-void Pairing::pairNodes()
+namespace {
+
+// The storeys of each node, as values the two imports share, in order.
+using NodeStoreys = std::unordered_map<int, std::vector<std::int64_t>>;
+
+NodeStoreys storeysOfNodes(const Pairing& pairing, const StoreRows& rows, Side side)
 {
-    // The storeys of each node, as values the two imports share.
-    auto storeys = [&](Side side) {
-        std::unordered_map<int, std::vector<std::int64_t>> result;
-        for (auto& [node, floors] : floorsOfNodes(rowsOf(side, m_old, m_new))) {
-            std::vector<std::int64_t>& list = result[node];
-            for (int floor : floors)
-                list.push_back(canonical(kFloorTable, side, floor));
-            std::sort(list.begin(), list.end());
-        }
-        return result;
-    };
-    auto oldStoreys = storeys(Side::Old);
-    auto newStoreys = storeys(Side::New);
-    const std::vector<std::int64_t> none;
-    auto storeysOf = [&](const auto& map, int key) -> const std::vector<std::int64_t>& {
-        auto it = map.find(key);
-        return it == map.end() ? none : it->second;
-    };
+    NodeStoreys result;
+    for (auto& [node, floors] : floorsOfNodes(rows)) {
+        std::vector<std::int64_t>& list = result[node];
+        for (int floor : floors)
+            list.push_back(pairing.canonical(kFloorTable, side, floor));
+        std::sort(list.begin(), list.end());
+    }
+    return result;
+}
 
-    // New nodes in a grid of cells as wide as the tolerance: a node's
-    // partner lies in its own cell or a neighbouring one.
-    double tolerance = m_options.tolerance;
-    double cell = tolerance > 0 ? tolerance : 1.0;
-    auto cellOf = [&](double v) {
-        double c = std::floor(v / cell);
-        return static_cast<std::int64_t>(std::clamp(c, -4.0e18, 4.0e18));
-    };
-    struct CellHash {
-        std::size_t operator()(const std::pair<std::int64_t, std::int64_t>& c) const
-        {
-            return std::hash<std::int64_t>()(c.first * 0x9E3779B97F4A7C15ll ^ c.second);
-        }
-    };
-    using Cell = std::vector<std::pair<int, const building_modelDB::S_Node_D*>>;
-    std::unordered_map<std::pair<std::int64_t, std::int64_t>, Cell, CellHash> grid;
-    for (const auto& [key, node] : m_new.of<building_modelDB::S_Node_D>())
-        if (std::isfinite(node.x) && std::isfinite(node.y))
-            grid[{cellOf(node.x), cellOf(node.y)}].emplace_back(key, &node);
+const std::vector<std::int64_t> kNoStoreys;
 
-    // Each old node's candidates; a pair only where each is the other's
-    // one. The search stops at a second candidate (an old node with two
-    // pairs with none) and after kLooks nodes of its cells, so that nodes
-    // piled on one place cost no more than a few looks each.
-    constexpr int kLooks = 1000;
-    std::vector<std::pair<int, int>> sole; // old key, its one candidate
-    std::unordered_map<int, int> candidacies; // new key: old nodes that have it as a candidate
-    for (const auto& [key, node] : m_old.of<building_modelDB::S_Node_D>()) {
-        if (!std::isfinite(node.x) || !std::isfinite(node.y))
-            continue;
-        const auto& placeStoreys = storeysOf(oldStoreys, key);
-        int found = 0, candidate = 0, looks = 0;
+// A node's storeys; none for a node no member uses.
+const std::vector<std::int64_t>& storeysOf(const NodeStoreys& storeys, int key)
+{
+    auto it = storeys.find(key);
+    return it == storeys.end() ? kNoStoreys : it->second;
+}
+
+// The new import's nodes in a grid of cells as wide as the tolerance: a
+// node's partner lies in its own cell or a neighbouring one.
+class NodeGrid {
+public:
+    NodeGrid(const Rows<building_modelDB::S_Node_D>& nodes, const NodeStoreys& storeys, double tolerance)
+        : m_storeys(storeys), m_tolerance(tolerance), m_cell(tolerance > 0 ? tolerance : 1.0)
+    {
+        for (const auto& [key, node] : nodes)
+            if (std::isfinite(node.x) && std::isfinite(node.y))
+                m_grid[{cellOf(node.x), cellOf(node.y)}].emplace_back(key, &node);
+    }
+
+    // The new nodes within the tolerance of an old `node` and on the same
+    // `storeys`: 0, 1 (then `candidate` is it) or 2 for more than one. The
+    // search stops at a second candidate (an old node with two pairs with
+    // none) and after kLooks nodes of its cells, so that nodes piled on one
+    // place cost no more than a few looks each. Each candidate found is
+    // counted in `candidacies`.
+    int candidates(const building_modelDB::S_Node_D& node, const std::vector<std::int64_t>& storeys,
+                   int& candidate, std::unordered_map<int, int>& candidacies) const
+    {
+        constexpr int kLooks = 1000;
+        int found = 0, looks = 0;
         std::int64_t cx = cellOf(node.x), cy = cellOf(node.y);
         for (std::int64_t dx = -1; dx <= 1 && found < 2; ++dx)
             for (std::int64_t dy = -1; dy <= 1 && found < 2; ++dy) {
-                auto it = grid.find({cx + dx, cy + dy});
-                if (it == grid.end())
+                auto it = m_grid.find({cx + dx, cy + dy});
+                if (it == m_grid.end())
                     continue;
                 for (std::size_t i = 0; i < it->second.size() && found < 2; ++i) {
                     if (++looks > kLooks) {
@@ -309,15 +300,53 @@ void Pairing::pairNodes()
                         break;
                     }
                     const auto& [other, n] = it->second[i];
-                    if (planarDistance(n->x - node.x, n->y - node.y) <= tolerance &&
-                        storeysOf(newStoreys, other) == placeStoreys) {
+                    if (planarDistance(n->x - node.x, n->y - node.y) <= m_tolerance &&
+                        storeysOf(m_storeys, other) == storeys) {
                         ++found;
                         candidate = other;
                         ++candidacies[other];
                     }
                 }
             }
-        if (found == 1)
+        return found;
+    }
+
+private:
+    struct CellHash {
+        std::size_t operator()(const std::pair<std::int64_t, std::int64_t>& c) const
+        {
+            return std::hash<std::int64_t>()(c.first * 0x9E3779B97F4A7C15ll ^ c.second);
+        }
+    };
+    using Cell = std::vector<std::pair<int, const building_modelDB::S_Node_D*>>;
+
+    std::int64_t cellOf(double v) const
+    {
+        double c = std::floor(v / m_cell);
+        return static_cast<std::int64_t>(std::clamp(c, -4.0e18, 4.0e18));
+    }
+
+    const NodeStoreys& m_storeys;
+    double m_tolerance;
+    double m_cell;
+    std::unordered_map<std::pair<std::int64_t, std::int64_t>, Cell, CellHash> m_grid;
+};
+
+} // namespace
+
+void Pairing::pairNodes()
+{
+    NodeStoreys oldStoreys = storeysOfNodes(*this, m_old, Side::Old);
+    NodeStoreys newStoreys = storeysOfNodes(*this, m_new, Side::New);
+    NodeGrid grid(m_new.of<building_modelDB::S_Node_D>(), newStoreys, m_options.tolerance);
+    // A pair only where each is the other's one candidate.
+    std::vector<std::pair<int, int>> sole; // old key, its one candidate
+    std::unordered_map<int, int> candidacies; // new key: old nodes that have it as a candidate
+    for (const auto& [key, node] : m_old.of<building_modelDB::S_Node_D>()) {
+        if (!std::isfinite(node.x) || !std::isfinite(node.y))
+            continue;
+        int candidate = 0;
+        if (grid.candidates(node, storeysOf(oldStoreys, key), candidate, candidacies) == 1)
             sole.emplace_back(key, candidate);
     }
     Table& t = m_tables[kNodeTable];

@@ -218,26 +218,23 @@ private:
     std::vector<std::size_t> m_places;
 };
 
-} // namespace
-
-std::string changeAnchor(const TableComparison& table, const RecordChange& record)
-{
-    return std::string("c-") + table.name + "-" + std::to_string(&record - table.records.data());
-}
-
-plan::Plan comparedPlan(const Comparison& comparison, plan::Plan older, plan::Plan newer)
-{
-    plan::Plan result;
-    Changes changes(comparison, result.records);
-    result.marking = plan::Marking::Changes;
-    result.axes = std::move(newer.axes);
-    result.axisProblems = std::move(newer.axisProblems);
-    result.designFields = std::move(newer.designFields);
-    result.elements = std::move(newer.elements);
-
-    // The comparison's storeys, each the new import's where it has one.
-    std::vector<bool> taken(newer.storeys.size());
+// Where the compared plan's storeys are: by the old import's Floor key,
+// and those the new import's members name but its Floor table lacks, by
+// key.
+struct StoreyPlaces {
     std::map<int, std::size_t> byOldFloor;
+    std::unordered_map<int, std::size_t> unstored;
+};
+
+// The comparison's storeys, each the new import's where it has one, else
+// the old import's without its members, else one made of the comparison's;
+// then the storeys the new import's members name but its Floor table
+// lacks. Into `storeys`; where each is, returned.
+StoreyPlaces takeStoreys(const Comparison& comparison, plan::Plan& older, plan::Plan& newer,
+                         std::vector<plan::Storey>& storeys)
+{
+    StoreyPlaces places;
+    std::vector<bool> taken(newer.storeys.size());
     std::unordered_map<int, std::size_t> newStored = storedStoreys(newer), oldStored = storedStoreys(older);
     for (const Storey& s : comparison.storeys) {
         auto fromNew = s.newKey ? newStored.find(*s.newKey) : newStored.end();
@@ -261,29 +258,38 @@ plan::Plan comparedPlan(const Comparison& comparison, plan::Plan older, plan::Pl
         else if (*s.oldKey != *s.newKey)
             storey.remark = "old Floor " + std::to_string(*s.oldKey);
         if (s.oldKey)
-            byOldFloor[*s.oldKey] = result.storeys.size();
-        result.storeys.push_back(std::move(storey));
+            places.byOldFloor[*s.oldKey] = storeys.size();
+        storeys.push_back(std::move(storey));
     }
-    // Then the storeys the new import's members name but its Floor table lacks.
-    std::unordered_map<int, std::size_t> unstored;
     for (std::size_t i = 0; i < newer.storeys.size(); ++i)
         if (!taken[i] && !newer.storeys[i].stored) {
-            unstored.emplace(newer.storeys[i].key, result.storeys.size());
-            result.storeys.push_back(std::move(newer.storeys[i]));
+            places.unstored.emplace(newer.storeys[i].key, storeys.size());
+            storeys.push_back(std::move(newer.storeys[i]));
         }
+    return places;
+}
 
+// Marks what changed in each element and member of the compared plan.
+void markChanges(Changes& changes, plan::Plan& result)
+{
     for (plan::Element& e : result.elements)
         changes.mark(e);
     for (plan::Storey& storey : result.storeys)
         for (const plan::KindInfo& k : plan::kinds())
             for (plan::Member& m : storey.members[static_cast<std::size_t>(k.kind)])
                 changes.mark(m, k, result.elements);
+}
 
-    // The old import's removed members, on the storey they were on.
+// Brings the old import's removed members into the compared plan, with
+// the elements they are drawn through, on the storey they were on: the
+// compared storey of their old Floor, else the unstored storey of that
+// key, else the old import's storey without its members, added for them.
+void bringRemoved(const Changes& changes, plan::Plan& older, StoreyPlaces& places, plan::Plan& result)
+{
     OldElements oldElements(older.elements, result.elements);
     for (plan::Storey& old : older.storeys) {
         std::optional<std::size_t> target;
-        if (auto it = byOldFloor.find(old.key); old.stored && it != byOldFloor.end())
+        if (auto it = places.byOldFloor.find(old.key); old.stored && it != places.byOldFloor.end())
             target = it->second;
         for (const plan::KindInfo& k : plan::kinds()) {
             const TableChanges& own = changes.of(k.table);
@@ -291,12 +297,12 @@ plan::Plan comparedPlan(const Comparison& comparison, plan::Plan older, plan::Pl
                 if (!own.removed(m.key))
                     continue;
                 if (!target) {
-                    auto found = old.stored ? unstored.end() : unstored.find(old.key);
-                    if (found == unstored.end()) {
+                    auto found = old.stored ? places.unstored.end() : places.unstored.find(old.key);
+                    if (found == places.unstored.end()) {
                         result.storeys.push_back(emptied(old));
                         result.storeys.back().remark = "only in OLD";
                         if (!old.stored)
-                            unstored.emplace(old.key, result.storeys.size() - 1);
+                            places.unstored.emplace(old.key, result.storeys.size() - 1);
                         target = result.storeys.size() - 1;
                     } else {
                         target = found->second;
@@ -308,10 +314,37 @@ plan::Plan comparedPlan(const Comparison& comparison, plan::Plan older, plan::Pl
             }
         }
     }
-    for (plan::Storey& storey : result.storeys)
+}
+
+// Each storey's members of each kind in the order of their keys.
+void sortByKey(std::vector<plan::Storey>& storeys)
+{
+    for (plan::Storey& storey : storeys)
         for (auto& list : storey.members)
             std::stable_sort(list.begin(), list.end(),
                              [](const plan::Member& a, const plan::Member& b) { return a.key < b.key; });
+}
+
+} // namespace
+
+std::string changeAnchor(const TableComparison& table, const RecordChange& record)
+{
+    return std::string("c-") + table.name + "-" + std::to_string(&record - table.records.data());
+}
+
+plan::Plan comparedPlan(const Comparison& comparison, plan::Plan older, plan::Plan newer)
+{
+    plan::Plan result;
+    Changes changes(comparison, result.records);
+    result.marking = plan::Marking::Changes;
+    result.axes = std::move(newer.axes);
+    result.axisProblems = std::move(newer.axisProblems);
+    result.designFields = std::move(newer.designFields);
+    result.elements = std::move(newer.elements);
+    StoreyPlaces places = takeStoreys(comparison, older, newer, result.storeys);
+    markChanges(changes, result);
+    bringRemoved(changes, older, places, result);
+    sortByKey(result.storeys);
     return result;
 }
 

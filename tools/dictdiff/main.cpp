@@ -135,14 +135,23 @@ int main(int argc, char** argv)
 
 namespace {
 
-int run(int argc, char** argv)
+// The command line: the two models, the outputs asked for and how to
+// compare.
+struct Arguments {
+    std::string oldPath, newPath, jsonPath, csvPath, htmlPath;
+    dictdiff::Options options;
+};
+
+// Reads the command line into `args`: -1 to go on, else the exit status
+// (--help, --version, or a bad argument, said on standard error).
+int readOptions(int argc, char** argv, Arguments& args)
 {
     CLI::App app{kHelp, kTool};
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string(kTool) + " " + DICTIMPORT_VERSION);
     app.footer(kFooter);
-    std::string oldPath, newPath, jsonPath, csvPath, htmlPath, match = "key";
-    dictdiff::Options options;
+    std::string match = "key";
+    dictdiff::Options& options = args.options;
     app.add_option("--match", match, "How records of OLD and NEW are paired: key or geometry (below)")
         ->check(CLI::IsMember({"key", "geometry"}))
         ->type_name("MATCH")
@@ -150,18 +159,18 @@ int run(int argc, char** argv)
     app.add_option("--tolerance", options.tolerance, "Largest difference between reals taken as equal (below)")
         ->type_name("TOL")
         ->capture_default_str();
-    app.add_option("--json", jsonPath, "Also write the comparison as JSON to PATH ('-' for standard output)")
+    app.add_option("--json", args.jsonPath, "Also write the comparison as JSON to PATH ('-' for standard output)")
         ->option_text("PATH");
-    app.add_option("--csv", csvPath,
+    app.add_option("--csv", args.csvPath,
                    "Also write one CSV row per changed member, and one per added or removed record, to PATH ('-' "
                    "for standard output)")
         ->option_text("PATH");
-    app.add_option("--html", htmlPath,
+    app.add_option("--html", args.htmlPath,
                    "Also write one self-contained page with the changes and a plan of every storey, its members "
                    "coloured by what changed, to PATH (below)")
         ->option_text("PATH");
-    app.add_option("OLD", oldPath, "The earlier version of the model")->required();
-    app.add_option("NEW", newPath, "The later version of the model")->required();
+    app.add_option("OLD", args.oldPath, "The earlier version of the model")->required();
+    app.add_option("NEW", args.newPath, "The later version of the model")->required();
     if (int status = commands::parseArguments(app, argc, argv, kTool); status >= 0)
         return status;
     if (!std::isfinite(options.tolerance) || options.tolerance < 0) {
@@ -169,20 +178,29 @@ int run(int argc, char** argv)
         return 2;
     }
     options.match = match == "geometry" ? dictdiff::Match::Geometry : dictdiff::Match::Key;
+    return -1;
+}
+
+// Whether the outputs may be written: not two to standard output, no two
+// to the same file, none over a file that is not an earlier output of
+// dictdiff; false after saying why not.
+bool checkTargets(const Arguments& args)
+{
+    const std::string &jsonPath = args.jsonPath, &csvPath = args.csvPath, &htmlPath = args.htmlPath;
     if (jsonPath == "-" && csvPath == "-") {
         commands::print(stderr, "%s: --json and --csv cannot both go to standard output (see '%s --help')\n", kTool,
                      kTool);
-        return 2;
+        return false;
     }
-    std::vector<std::string> files{oldPath, newPath};
+    std::vector<std::string> files{args.oldPath, args.newPath};
     if (toFile(jsonPath) &&
         !acceptedTarget(jsonPath, commands::refusedTarget(kTool, jsonPath, files, "comparison",
                                                           dictdiff::kComparisonFormat)))
-        return 2;
+        return false;
     if (toFile(csvPath) && toFile(jsonPath) && commands::sameFile(csvPath, jsonPath)) {
         commands::print(stderr, "%s: --json and --csv name the same file %s; give each its own\n", kTool,
                      csvPath.c_str());
-        return 2;
+        return false;
     }
     if (toFile(csvPath) &&
         !acceptedTarget(csvPath, commands::refusedTarget(kTool, csvPath, files,
@@ -190,69 +208,83 @@ int run(int argc, char** argv)
                                                                               std::string("a byte-order mark and ") +
                                                                                   kEarlierCsvStart,
                                                                               {kEarlierCsvStart}})))
-        return 2;
+        return false;
     if (htmlPath == "-") {
         commands::print(stderr, "%s: --html takes a file to write, not '-' (see '%s --help')\n", kTool, kTool);
-        return 2;
+        return false;
     }
     for (const auto& [option, path] : {std::pair{"--json", &jsonPath}, std::pair{"--csv", &csvPath}})
         if (toFile(htmlPath) && toFile(*path) && commands::sameFile(htmlPath, *path)) {
             commands::print(stderr, "%s: %s and --html name the same file %s; give each its own\n", kTool, option,
                          htmlPath.c_str());
-            return 2;
+            return false;
         }
     if (toFile(htmlPath) &&
         !acceptedTarget(htmlPath, commands::refusedTarget(kTool, htmlPath, files,
                                                           commands::pageOutput("--html", "comparison page",
                                                                                dictdiff::kComparisonPageStart))))
-        return 2;
+        return false;
+    return true;
+}
 
-    // The old import's rows are taken out of the store before the new one
-    // fills it: two stores at most, and one document at a time. A page
-    // needs each import's plan, read while the store holds it.
-    hoststore::StoreRows older, newer;
-    plan::Plan oldPlan, newPlan;
-    auto readPlan = [&](plan::Plan& p) {
-        return [&] {
-            if (toFile(htmlPath))
-                p = plan::readPlan({});
-        };
+// One version of the model as imported: its rows, taken out of the store
+// before the other import fills it (two stores at most, and one document
+// at a time), its plan when a page needs it (read while the store holds
+// the import), and what the import found beside the rows.
+struct Side {
+    hoststore::StoreRows rows;
+    plan::Plan plan;
+    dictdiff::ImportFacts facts;
+};
+
+// Imports the file at `path` into `side`; false after saying why it could
+// not be imported.
+bool importSide(const std::string& path, bool withPlan, Side& side, commands::ProgressLine& progress)
+{
+    auto readPlan = [&] {
+        if (withPlan)
+            side.plan = plan::readPlan({});
     };
-    // On a terminal, a line of progress for work that takes a while.
-    commands::ProgressLine progress(kTool);
     auto steps = [&](int step, int count) { progress.importStep(step, count); };
     std::string why;
-    dictdiff::ImportFacts oldFacts, newFacts;
-    progress.begin(oldPath);
-    if (!dictdiff::importRows(oldPath, older, why, readPlan(oldPlan), steps, &oldFacts)) {
+    progress.begin(path);
+    if (!dictdiff::importRows(path, side.rows, why, readPlan, steps, &side.facts)) {
         progress.end();
-        commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, oldPath.c_str(), why.c_str());
-        return 2;
+        commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, path.c_str(), why.c_str());
+        return false;
     }
-    progress.begin(newPath);
-    if (!dictdiff::importRows(newPath, newer, why, readPlan(newPlan), steps, &newFacts)) {
-        progress.end();
-        commands::print(stderr, "%s: %s cannot be imported: %s\n", kTool, newPath.c_str(), why.c_str());
-        return 2;
-    }
-    progress.stage("comparing");
-    // Texts of a file that declares another encoding are compared and shown
-    // decoded; the store and its rows keep the file's bytes.
-    commands::TextDecoder oldDecoder(oldFacts.encoding), newDecoder(newFacts.encoding);
+    return true;
+}
+
+// Compares the two imports, their texts (and plans) decoded where a
+// decoder is active; the comparison keeps the decoders, which must outlive
+// it.
+dictdiff::Comparison compareSides(dictdiff::Options options, Side& older, const commands::TextDecoder& oldDecoder,
+                                  Side& newer, const commands::TextDecoder& newDecoder)
+{
     if (oldDecoder.active())
-        options.oldText = [&](const std::string& text) { return oldDecoder(text); };
+        options.oldText = [decoder = &oldDecoder](const std::string& text) { return (*decoder)(text); };
     if (newDecoder.active())
-        options.newText = [&](const std::string& text) { return newDecoder(text); };
+        options.newText = [decoder = &newDecoder](const std::string& text) { return (*decoder)(text); };
     if (oldDecoder.active())
-        plan::decodeTexts(oldPlan, options.oldText);
+        plan::decodeTexts(older.plan, options.oldText);
     if (newDecoder.active())
-        plan::decodeTexts(newPlan, options.newText);
-    dictdiff::Comparison comparison = dictdiff::compare(older, newer, options);
-    dictdiff::markNotRead(comparison, dictdiff::unreadTables(oldFacts.losses), dictdiff::unreadTables(newFacts.losses));
-    dictdiff::Files names{oldPath, newPath, dictdiff::sideVerdict(oldFacts.losses, older),
-                          dictdiff::sideVerdict(newFacts.losses, newer), {}};
-    for (const auto& [side, facts, decoder] : {std::tuple{"old", &oldFacts, &oldDecoder},
-                                               std::tuple{"new", &newFacts, &newDecoder}}) {
+        plan::decodeTexts(newer.plan, options.newText);
+    dictdiff::Comparison comparison = dictdiff::compare(older.rows, newer.rows, options);
+    dictdiff::markNotRead(comparison, dictdiff::unreadTables(older.facts.losses),
+                          dictdiff::unreadTables(newer.facts.losses));
+    return comparison;
+}
+
+// The two files as the reports name them: paths, verdicts, and a note for
+// each side whose texts were decoded, or could not be.
+dictdiff::Files fileNames(const Arguments& args, const Side& older, const commands::TextDecoder& oldDecoder,
+                          const Side& newer, const commands::TextDecoder& newDecoder)
+{
+    dictdiff::Files names{args.oldPath, args.newPath, dictdiff::sideVerdict(older.facts.losses, older.rows),
+                          dictdiff::sideVerdict(newer.facts.losses, newer.rows), {}};
+    for (const auto& [side, facts, decoder] : {std::tuple{"old", &older.facts, &oldDecoder},
+                                               std::tuple{"new", &newer.facts, &newDecoder}}) {
         std::string note;
         if (decoder->active())
             note = std::string("texts of ") + side + " read as " + facts->encoding + ", as its file declares";
@@ -266,40 +298,76 @@ int run(int argc, char** argv)
         if (!note.empty())
             names.notes.push_back(note);
     }
-    progress.clear();
+    return names;
+}
 
-    // Each output on its own: one that fails loses no other.
+// Writes the JSON, CSV and page asked for, each on its own: one that fails
+// loses no other. False when any failed.
+bool writeOutputs(const Arguments& args, const dictdiff::Comparison& comparison, const dictdiff::Files& names,
+                  Side& older, Side& newer, commands::ProgressLine& progress)
+{
     bool written = true;
-    if (!jsonPath.empty())
+    if (!args.jsonPath.empty())
         written = survived("JSON comparison", [&] {
-            return writeOutput(jsonPath, "JSON comparison",
+            return writeOutput(args.jsonPath, "JSON comparison",
                                [&](std::FILE* out) { return dictdiff::writeJson(out, comparison, names); });
         });
-    if (!csvPath.empty())
+    if (!args.csvPath.empty())
         written = survived("CSV comparison", [&] {
-                      return writeOutput(csvPath, "CSV comparison",
+                      return writeOutput(args.csvPath, "CSV comparison",
                                          [&](std::FILE* out) { return dictdiff::writeCsv(out, comparison); });
                   }) && written;
-    if (toFile(htmlPath))
+    if (toFile(args.htmlPath))
         written = survived("comparison page", [&] {
                       progress.stage("drawing the page");
                       std::string page = dictdiff::comparisonPage(
                           comparison, names,
-                          dictdiff::comparedPlan(comparison, std::move(oldPlan), std::move(newPlan)));
+                          dictdiff::comparedPlan(comparison, std::move(older.plan), std::move(newer.plan)));
                       progress.clear();
                       std::string error;
-                      if (commands::writeWhole(htmlPath, page, error))
+                      if (commands::writeWhole(args.htmlPath, page, error))
                           return true;
                       commands::print(stderr, "%s: %s\n", kTool, error.c_str());
                       return false;
                   }) && written;
+    return written;
+}
+
+// Writes the summary to standard output, or to standard error when JSON or
+// CSV goes to standard output; false after saying why when that failed.
+bool writeSummary(const Arguments& args, const dictdiff::Comparison& comparison, const dictdiff::Files& names)
+{
+    std::FILE* text = args.jsonPath == "-" || args.csvPath == "-" ? stderr : stdout;
+    if (dictdiff::writeText(text, comparison, names))
+        return true;
+    commands::print(stderr, "%s: writing the summary to standard %s failed: %s\n", kTool,
+                    text == stdout ? "output" : "error", std::strerror(errno));
+    return false;
+}
+
+int run(int argc, char** argv)
+{
+    Arguments args;
+    if (int status = readOptions(argc, argv, args); status >= 0)
+        return status;
+    if (!checkTargets(args))
+        return 2;
+    // On a terminal, a line of progress for work that takes a while.
+    commands::ProgressLine progress(kTool);
+    Side older, newer;
+    if (!importSide(args.oldPath, toFile(args.htmlPath), older, progress) ||
+        !importSide(args.newPath, toFile(args.htmlPath), newer, progress))
+        return 2;
+    progress.stage("comparing");
+    // Texts of a file that declares another encoding are compared and shown
+    // decoded; the store and its rows keep the file's bytes.
+    commands::TextDecoder oldDecoder(older.facts.encoding), newDecoder(newer.facts.encoding);
+    dictdiff::Comparison comparison = compareSides(args.options, older, oldDecoder, newer, newDecoder);
+    dictdiff::Files names = fileNames(args, older, oldDecoder, newer, newDecoder);
+    progress.clear();
+    bool written = writeOutputs(args, comparison, names, older, newer, progress);
     progress.end();
-    std::FILE* text = jsonPath == "-" || csvPath == "-" ? stderr : stdout;
-    if (!dictdiff::writeText(text, comparison, names)) {
-        commands::print(stderr, "%s: writing the summary to standard %s failed: %s\n", kTool,
-                        text == stdout ? "output" : "error", std::strerror(errno));
-        written = false;
-    }
+    written = writeSummary(args, comparison, names) && written;
     if (!written)
         return 2;
     return comparison.equal() ? 0 : 1;

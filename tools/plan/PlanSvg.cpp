@@ -768,22 +768,43 @@ struct PlanDrawing::State {
         }
     }
 
-    void writeStorey(std::string& out, const Storey& storey) const
+    // Where a storey's plan lies, in the model's units: what is drawn, its
+    // size and the unit of strokes and texts (a thousandth of the size),
+    // and the box around it, with room for the caption, the scale bar and,
+    // on its own, the legend.
+    struct Frame {
+        Bounds b;
+        double size, unit, margin, top, scaleY, bottom, left, width, height;
+    };
+
+    Frame frameOf(const Storey& storey) const
     {
-        Bounds b = boundsOf(storey);
-        double size = sizeOf(b);
-        double unit = size / 1000;
-        double margin = 80 * unit;
+        Frame f;
+        f.b = boundsOf(storey);
+        const Bounds& b = f.b;
+        f.size = sizeOf(b);
+        f.unit = f.size / 1000;
+        double unit = f.unit;
+        f.margin = 80 * unit;
+        double margin = f.margin;
         bool standalone = use != SvgUse::Inline;
         bool referring = use == SvgUse::Referring;
-        double top = b.maxY + margin + (standalone ? 50 * unit : 0) + (referring ? 20 * unit : 0);
-        double scaleY = b.minY - margin;
-        double bottom = scaleY - 30 * unit - (standalone ? 60 * unit : 0);
-        double left = b.minX - margin;
-        double width =
-            std::max(b.maxX + margin - left, standalone ? legendWidth(plan.marking) * unit + 2 * margin : 0.0);
-        double height = top - bottom;
+        f.top = b.maxY + margin + (standalone ? 50 * unit : 0) + (referring ? 20 * unit : 0);
+        f.scaleY = b.minY - margin;
+        f.bottom = f.scaleY - 30 * unit - (standalone ? 60 * unit : 0);
+        f.left = b.minX - margin;
+        f.width =
+            std::max(b.maxX + margin - f.left, standalone ? legendWidth(plan.marking) * unit + 2 * margin : 0.0);
+        f.height = f.top - f.bottom;
+        return f;
+    }
 
+    // The plan's opening: the XML declaration and note of a file of its
+    // own, the <svg> element and the storey's title.
+    void openSvg(std::string& out, const Storey& storey, const Frame& f) const
+    {
+        bool standalone = use != SvgUse::Inline;
+        bool referring = use == SvgUse::Referring;
         if (standalone)
             out += std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + kSvgFormat + "\n";
         if (referring)
@@ -793,50 +814,57 @@ struct PlanDrawing::State {
         out += " class=\"plan\"";
         if (standalone) {
             attribute(out, "width", 1200.0);
-            attribute(out, "height", std::round(1200.0 * height / width));
+            attribute(out, "height", std::round(1200.0 * f.height / f.width));
         }
         out += " viewBox=\"";
-        appendNumber(out, left);
+        appendNumber(out, f.left);
         out += ' ';
-        appendNumber(out, -top);
+        appendNumber(out, -f.top);
         out += ' ';
-        appendNumber(out, width);
+        appendNumber(out, f.width);
         out += ' ';
-        appendNumber(out, height);
+        appendNumber(out, f.height);
         out += '"';
         attribute(out, "data-floor", static_cast<double>(storey.key));
         attribute(out, "data-stored", storey.stored ? "1" : "0");
-        attribute(out, "data-unit", unit);
+        attribute(out, "data-unit", f.unit);
         out += " font-family=\"sans-serif\">\n<title>";
         appendEscaped(out, storeyTitle(storey));
         out += "</title>\n";
-        std::vector<std::pair<std::size_t, bool>> sharedHere = sharedOn(storey);
-        if (use == SvgUse::Standalone && !sharedHere.empty())
-            writeDefinitions(out, sharedHere, false);
-        if (standalone) {
-            out += "<rect";
-            attribute(out, "x", left);
-            attribute(out, "y", -top);
-            attribute(out, "width", width);
-            attribute(out, "height", height);
-            out += " fill=\"#ffffff\"/>\n";
-            text(out, "caption", {left + 20 * unit, top - 35 * unit}, 22 * unit, "start", storeyTitle(storey));
-        }
-        if (referring)
-            text(out, "shared-note", {left + 20 * unit, top - 58 * unit}, 13 * unit, "start",
-                 "Axes and elements several members share: from " + sharedFile + ", beside this file");
+    }
 
-        // In place, the axes are sized for this storey; once, for the largest.
-        bool axes = !plan.axes.empty();
+    // A file of its own has a white background and a caption; one that
+    // refers to the shared file says so.
+    void writeBackground(std::string& out, const Storey& storey, const Frame& f) const
+    {
+        double unit = f.unit;
+        if (use != SvgUse::Inline) {
+            out += "<rect";
+            attribute(out, "x", f.left);
+            attribute(out, "y", -f.top);
+            attribute(out, "width", f.width);
+            attribute(out, "height", f.height);
+            out += " fill=\"#ffffff\"/>\n";
+            text(out, "caption", {f.left + 20 * unit, f.top - 35 * unit}, 22 * unit, "start", storeyTitle(storey));
+        }
+        if (use == SvgUse::Referring)
+            text(out, "shared-note", {f.left + 20 * unit, f.top - 58 * unit}, 13 * unit, "start",
+                 "Axes and elements several members share: from " + sharedFile + ", beside this file");
+    }
+
+    // The axes' lines: in place, sized for this storey (their labels
+    // returned, for writeAxisLabels); else a <use> of the definition sized
+    // once, for the largest.
+    AxesDrawing writeAxisLines(std::string& out, double unit) const
+    {
         AxesDrawing inPlace;
-        out += "<g transform=\"scale(1 -1)\">\n";
-        if (axes && use == SvgUse::Standalone) {
+        if (use == SvgUse::Standalone) {
             inPlace = axesDrawing(plan, unit);
             out += "<path class=\"axis\"";
             stroke(out, kAxes, unit);
             attribute(out, "d", inPlace.d);
             out += "/>\n";
-        } else if (axes) {
+        } else {
             // A page's styles give the width and dashes.
             out += "<use";
             attribute(out, "href", ref(axesId(false)));
@@ -847,6 +875,33 @@ struct PlanDrawing::State {
             }
             out += "/>\n";
         }
+        return inPlace;
+    }
+
+    // The axes' labels, upright: outside the flipped group.
+    void writeAxisLabels(std::string& out, const AxesDrawing& inPlace) const
+    {
+        if (use == SvgUse::Standalone) {
+            out += inPlace.labels;
+        } else {
+            out += "<use";
+            attribute(out, "href", ref(axesId(true)));
+            out += " pointer-events=\"none\"/>\n";
+        }
+    }
+
+    // The members, flipped so that y grows upwards: the axes' lines, then
+    // the groups of members, the openings and nodes before the first group
+    // drawn as symbols (after the last group when none is); then the axes'
+    // labels.
+    void writeMembers(std::string& out, const Storey& storey,
+                      const std::vector<std::pair<std::size_t, bool>>& sharedHere, double unit) const
+    {
+        bool axes = !plan.axes.empty();
+        AxesDrawing inPlace;
+        out += "<g transform=\"scale(1 -1)\">\n";
+        if (axes)
+            inPlace = writeAxisLines(out, unit);
         bool marksWritten = false;
         for (const PathGroup& g : pathGroups(plan, storey)) {
             if (info(g.kind).shape == Shape::Symbol && !marksWritten) {
@@ -858,17 +913,23 @@ struct PlanDrawing::State {
         if (!marksWritten)
             writeMarks(out, storey, sharedHere, unit);
         out += "</g>\n";
-        if (axes && use == SvgUse::Standalone) {
-            out += inPlace.labels;
-        } else if (axes) {
-            out += "<use";
-            attribute(out, "href", ref(axesId(true)));
-            out += " pointer-events=\"none\"/>\n";
-        }
-        writeScaleBar(out, {b.minX, scaleY}, scaleLength(size), unit, use == SvgUse::Inline);
-        writeUnplaced(out, plan, storey, {b.minX, b.maxY + margin - 20 * unit}, unit);
-        if (standalone)
-            writeLegendItems(out, left + 20 * unit, -(bottom + 25 * unit), unit, plan.marking);
+        if (axes)
+            writeAxisLabels(out, inPlace);
+    }
+
+    void writeStorey(std::string& out, const Storey& storey) const
+    {
+        Frame f = frameOf(storey);
+        openSvg(out, storey, f);
+        std::vector<std::pair<std::size_t, bool>> sharedHere = sharedOn(storey);
+        if (use == SvgUse::Standalone && !sharedHere.empty())
+            writeDefinitions(out, sharedHere, false);
+        writeBackground(out, storey, f);
+        writeMembers(out, storey, sharedHere, f.unit);
+        writeScaleBar(out, {f.b.minX, f.scaleY}, scaleLength(f.size), f.unit, use == SvgUse::Inline);
+        writeUnplaced(out, plan, storey, {f.b.minX, f.b.maxY + f.margin - 20 * f.unit}, f.unit);
+        if (use != SvgUse::Inline)
+            writeLegendItems(out, f.left + 20 * f.unit, -(f.bottom + 25 * f.unit), f.unit, plan.marking);
         out += "</svg>\n";
     }
 };
