@@ -201,6 +201,6 @@ struct DesignTables : CDesignDB {
             tableEntry("SlabTable", kSlab, &DesignTables::m_pRcDesignSlab, "RcDesignSlab"));
     }
 };
-constexpr auto kTables = DesignTables::registry();
+inline constexpr auto kTables = DesignTables::registry();
 
 } // namespace building_designDB::fields

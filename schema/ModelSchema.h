@@ -352,6 +352,6 @@ struct ModelTables : CModelDB {
             tableEntry("PlanTable", kPlan, &ModelTables::m_pPlan, "Plan"));
     }
 };
-constexpr auto kTables = ModelTables::registry();
+inline constexpr auto kTables = ModelTables::registry();
 
 } // namespace building_modelDB::fields
