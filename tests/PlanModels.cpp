@@ -1,99 +1,144 @@
 #include "PlanModels.h"
 
+#include "tools/modelgen/RowBuilder.h"
+
 namespace planmodels {
 
-using testsupport::element;
+using namespace building_modelDB;
+using namespace building_designDB;
+using modelgen::Completion;
+using modelgen::Row;
 using testsupport::row;
 using testsupport::table;
 
-std::string keyRef(const std::string& name, const std::string& wrapper, int key)
+namespace {
+
+// A row of exactly the fields given, never completed by defaults: a test
+// model holds only what its test puts in. Texts the helpers take (names,
+// coordinates, elevations) stand in the file as given, so a test can
+// write an escape or a value no number would print as.
+template <class R>
+Row<R> given()
 {
-    return "<" + name + "><" + wrapper + "><Value>" + std::to_string(key) + "</Value></" + wrapper + "></" + name +
-           ">";
+    return Row<R>(Completion::AsGiven);
 }
 
-std::string keyList(const std::string& name, const std::string& entry, const std::vector<int>& keys)
+template <class R>
+std::string keyed(int key, const Row<R>& fields, const std::string& more = "")
 {
-    std::string out = "<" + name + ">";
-    for (int k : keys)
-        out += "<" + entry + "><Value>" + std::to_string(k) + "</Value></" + entry + ">";
-    return out + "</" + name + ">";
+    return row(std::to_string(key), fields.fields() + more);
 }
+
+template <class R>
+const char* tableName()
+{
+    return modelgen::tableOf<R>().name;
+}
+
+} // namespace
 
 std::string floorRow(int key, int number, const std::string& name, const std::string& elevation)
 {
-    return row(std::to_string(key), element("Num", std::to_string(number)) + element("StoryName", name) +
-                                        element("Heigh", "3000") + element("Elevation", elevation));
+    return keyed(key, given<S_Floor_D>()
+                          .set(&S_Floor_D::Num, number)
+                          .text(&S_Floor_D::StoryName, name)
+                          .set(&S_Floor_D::Heigh, 3000.0)
+                          .text(&S_Floor_D::Elevation, elevation));
 }
 
 std::string nodeRow(int key, const std::string& x, const std::string& y)
 {
-    return row(std::to_string(key), element("x", x) + element("y", y));
+    return keyed(key, given<S_Node_D>().text(&S_Node_D::x, x).text(&S_Node_D::y, y));
 }
 
 std::string elementRow(int key, int storey, const std::vector<int>& nodes)
 {
-    return row(std::to_string(key),
-               keyRef("PStorK", "S_Floor_K", storey) + keyList("PNodeKeyList", "S_Node_K", nodes));
+    return keyed(key, given<S_Element_D>().set(&S_Element_D::PStorK, storey).set(&S_Element_D::PNodeKeyList, nodes));
 }
 
+template <class R>
 std::string memberRow(int key, int storey, const std::vector<int>& elements, const std::string& more)
 {
-    return row(std::to_string(key),
-               keyRef("PStorK", "S_Floor_K", storey) + keyList("PElemK", "S_Element_K", elements) + more);
+    return keyed(key, given<R>().set(&R::PStorK, storey).set(&R::PElemK, elements), more);
 }
+
+template <class R>
+std::string memberRowWithoutElements(int key, int storey)
+{
+    return keyed(key, given<R>().set(&R::PStorK, storey));
+}
+
+template std::string memberRow<S_Beam_D>(int, int, const std::vector<int>&, const std::string&);
+template std::string memberRow<S_Column_D>(int, int, const std::vector<int>&, const std::string&);
+template std::string memberRow<S_Brace_D>(int, int, const std::vector<int>&, const std::string&);
+template std::string memberRow<S_Wall_D>(int, int, const std::vector<int>&, const std::string&);
+template std::string memberRowWithoutElements<S_Beam_D>(int, int);
+template std::string memberRowWithoutElements<S_Column_D>(int, int);
+template std::string memberRowWithoutElements<S_Brace_D>(int, int);
+template std::string memberRowWithoutElements<S_Wall_D>(int, int);
 
 std::string wallBeamRow(int key, int storey, int node1, int node2)
 {
-    return row(std::to_string(key), keyRef("PStorK", "S_Floor_K", storey) + keyRef("NodeKey1", "S_Node_K", node1) +
-                                        keyRef("NodeKey2", "S_Node_K", node2));
+    return keyed(key, given<S_WallLL_D>()
+                          .set(&S_WallLL_D::PStorK, storey)
+                          .set(&S_WallLL_D::NodeKey1, node1)
+                          .set(&S_WallLL_D::NodeKey2, node2));
 }
 
 std::string wallColumnRow(int key, int storey, int node)
 {
-    return row(std::to_string(key), keyRef("NodeKey", "S_Node_K", node) + keyRef("PStorK", "S_Floor_K", storey));
+    return keyed(key,
+                 given<S_WallColumn_D>().set(&S_WallColumn_D::NodeKey, node).set(&S_WallColumn_D::PStorK, storey));
 }
 
 std::string slabRow(int key, int storey, const std::vector<std::vector<int>>& supports, const std::string& openings)
 {
-    std::string list = "<Supports>";
-    for (const auto& nodes : supports)
-        list += "<S_Support>" + element("BoudaryCondition", "1") + keyList("NodeList", "S_Node_K", nodes) +
-                "</S_Support>";
-    list += "</Supports>";
-    return row(std::to_string(key), keyRef("PStorK", "S_Floor_K", storey) +
-                                        (openings.empty() ? "" : element("Openings", openings)) + list);
+    std::vector<SS_Support> list(supports.size());
+    for (std::size_t i = 0; i < supports.size(); ++i) {
+        list[i].BoudaryCondition = 1;
+        modelgen::addEntries(list[i], &SS_Support::NodeList, supports[i]);
+    }
+    Row<S_Slab_D> slab = given<S_Slab_D>();
+    slab.set(&S_Slab_D::PStorK, storey);
+    if (!openings.empty())
+        slab.text(&S_Slab_D::Openings, openings);
+    return keyed(key, slab.set(&S_Slab_D::Supports, list));
 }
 
 std::string slabRowWithoutSupports(int key, int storey)
 {
-    return row(std::to_string(key), keyRef("PStorK", "S_Floor_K", storey));
+    return keyed(key, given<S_Slab_D>().set(&S_Slab_D::PStorK, storey));
 }
 
 std::string axisRow(int key, const std::string& name, int start, int end)
 {
-    return row(std::to_string(key), element("Name", name) + keyRef("StartNodeKey", "S_Node_K", start) +
-                                        keyRef("EndNodeKey", "S_Node_K", end));
+    return keyed(key, given<S_Axis_D>()
+                          .text(&S_Axis_D::Name, name)
+                          .set(&S_Axis_D::StartNodeKey, start)
+                          .set(&S_Axis_D::EndNodeKey, end));
 }
 
 std::string wallColumnDesignRow(int key, const std::string& mainAs)
 {
-    std::string fields;
-    for (const char* name : {"SeismicGrade", "SeismicIntensity", "MainBarGrade", "HoopBarGrade"})
-        fields += element(name, "x");
-    fields += element("ReqMainAs", mainAs) + element("ReqHoopAs", "0.5");
-    for (const char* name : {"LemdaVs", "HoopDia", "HoopSpace"})
-        fields += element(name, "1");
-    return row(std::to_string(key), fields);
+    using D = S_RcDesignWallColumn_D;
+    Row<D> design = given<D>();
+    for (std::string D::*grade : {&D::SeismicGrade, &D::SeismicIntensity, &D::MainBarGrade, &D::HoopBarGrade})
+        design.set(grade, std::string("x"));
+    design.text(&D::ReqMainAs, mainAs).set(&D::ReqHoopAs, std::string("0.5"));
+    for (std::string D::*field : {&D::LemdaVs, &D::HoopDia, &D::HoopSpace})
+        design.set(field, std::string("1"));
+    return keyed(key, design);
 }
 
 std::string Model::xml() const
 {
     return testsupport::dictionary(
-        table("OpeningTable", openings) + table("FloorTable", floors) + table("NodeTable", nodes) +
-            table("AxisTable", axes) + table("ElementTable", elements) + table("BeamTable", beams) +
-            table("ColumnTable", columns) + table("BraceTable", braces) + table("WallTable", walls) +
-            table("WallLLTable", wallBeams) + table("WallColumnTable", wallColumns) + table("SlabTable", slabs),
+        table(tableName<S_Opening_D>(), openings) + table(tableName<S_Floor_D>(), floors) +
+            table(tableName<S_Node_D>(), nodes) + table(tableName<S_Axis_D>(), axes) +
+            table(tableName<S_Element_D>(), elements) + table(tableName<S_Beam_D>(), beams) +
+            table(tableName<S_Column_D>(), columns) + table(tableName<S_Brace_D>(), braces) +
+            table(tableName<S_Wall_D>(), walls) + table(tableName<S_WallLL_D>(), wallBeams) +
+            table(tableName<S_WallColumn_D>(), wallColumns) + table(tableName<S_Slab_D>(), slabs),
         design);
 }
 

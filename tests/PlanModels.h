@@ -1,5 +1,7 @@
 // Small models for the plan's tests, written table by table, so that a
-// test changes one table to put one fault in.
+// test changes one table to put one fault in. Rows are host records
+// written by their field lists (tools/modelgen/RowBuilder.h), holding the
+// fields given and no others.
 #pragma once
 
 #include <string>
@@ -7,17 +9,20 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "host/ModelRecords.h"
 
 namespace planmodels {
-
-std::string keyRef(const std::string& name, const std::string& wrapper, int key);
-std::string keyList(const std::string& name, const std::string& entry, const std::vector<int>& keys);
 
 std::string floorRow(int key, int number, const std::string& name, const std::string& elevation);
 std::string nodeRow(int key, const std::string& x, const std::string& y);
 std::string elementRow(int key, int storey, const std::vector<int>& nodes);
-// A beam, column, brace or wall row: its storey and elements.
+// A beam, column, brace or wall row (R): its storey and elements, then
+// `more` as it stands in the file.
+template <class R = building_modelDB::S_Beam_D>
 std::string memberRow(int key, int storey, const std::vector<int>& elements, const std::string& more = "");
+// The same naming its storey alone.
+template <class R>
+std::string memberRowWithoutElements(int key, int storey);
 std::string wallBeamRow(int key, int storey, int node1, int node2);
 std::string wallColumnRow(int key, int storey, int node);
 // A slab whose supports name these nodes, one list per support.
@@ -39,9 +44,9 @@ struct Model {
     std::string elements = elementRow(1, 2, {1, 2}) + elementRow(2, 2, {5, 1}) + elementRow(3, 2, {2, 3}) +
                            elementRow(4, 2, {4, 3});
     std::string beams = memberRow(1, 2, {1});
-    std::string columns = memberRow(1, 2, {2});
-    std::string braces = memberRow(1, 2, {3});
-    std::string walls = memberRow(1, 2, {4});
+    std::string columns = memberRow<building_modelDB::S_Column_D>(1, 2, {2});
+    std::string braces = memberRow<building_modelDB::S_Brace_D>(1, 2, {3});
+    std::string walls = memberRow<building_modelDB::S_Wall_D>(1, 2, {4});
     std::string wallBeams = wallBeamRow(1, 2, 4, 3);
     std::string wallColumns = wallColumnRow(1, 2, 3);
     std::string slabs = slabRow(1, 2, {{1, 2}, {2, 3}, {3, 4}, {4, 1}});

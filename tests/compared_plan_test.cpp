@@ -15,6 +15,8 @@
 
 using namespace testsupport;
 using namespace planmodels;
+using building_modelDB::S_Column_D;
+using building_modelDB::S_Wall_D;
 using plan::Kind;
 using plan::Style;
 
@@ -149,7 +151,7 @@ TEST(ComparedPlan, EachMemberIsDrawnAsWhatHappenedToIt)
         {"a wall's own record", Model().xml(),
          [] {
              Model m;
-             m.walls = memberRow(1, 2, {4}, element("MembType", "3"));
+             m.walls = memberRow<S_Wall_D>(1, 2, {4}, element("MembType", "3"));
              return m.xml();
          }(),
          dictdiff::Match::Key, {{{Kind::Wall, 1}, {kUpper, Style::Changed, "", {"MembType: 0 -> 3"}}}}},
@@ -168,7 +170,7 @@ TEST(ComparedPlan, EachMemberIsDrawnAsWhatHappenedToIt)
          [] {
              Model m;
              m.beams = "";
-             m.columns += memberRow(2, 2, {3});
+             m.columns += memberRow<S_Column_D>(2, 2, {3});
              return m.xml();
          }(),
          dictdiff::Match::Key,

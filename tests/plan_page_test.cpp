@@ -17,6 +17,8 @@
 
 using namespace testsupport;
 namespace fs = std::filesystem;
+using building_modelDB::S_Brace_D;
+using building_modelDB::S_Column_D;
 
 namespace {
 
@@ -133,7 +135,7 @@ TEST(PlanPage, FaultsAreDrawnInTheWarningStyleAndListed)
     model.floors = floorRow(1, 1, "F1", "0") + floorRow(2, 2, "F2", "3000");
     model.elements += elementRow(9, 2, {99, 1}) + elementRow(10, 3, {1, 2}) + elementRow(11, 9, {1, 2});
     model.beams = memberRow(1, 2, {1}) + memberRow(2, 9, {11}) + memberRow(3, 3, {10});
-    model.columns = memberRow(1, 2, {2}) + memberRow(2, 2, {9});
+    model.columns = memberRow<S_Column_D>(1, 2, {2}) + memberRow<S_Column_D>(2, 2, {9});
     model.slabs = slabRow(1, 2, {{1, 2}, {2, 3}, {3, 4}, {4, 1}}) + slabRowWithoutSupports(2, 2);
     model.wallColumns = wallColumnRow(1, 2, 3) + wallColumnRow(2, 2, 4);
     model.design = table("WallColumnTable", wallColumnDesignRow(1, "12"));
@@ -258,7 +260,7 @@ TEST(PlanPage, EveryColumnAndWallColumnAnswersThePointer)
     Model model;
     model.elements += elementRow(9, 1, {1, 2});
     model.beams = memberRow(1, 1, {9});
-    model.braces = memberRow(2, 1, {9});
+    model.braces = memberRow<S_Brace_D>(2, 1, {9});
     TempFile file(model.xml(), "brace-on-beam.xml");
     Page braced = pageOf(file.path(), "brace-on-beam", "f1-s1");
     auto pointed = browsertest::pointAt(braced.html, "#f1-s1 path.k-brace", "#plan=f1-s1");

@@ -19,6 +19,9 @@
 
 using namespace testsupport;
 using namespace planmodels;
+using building_modelDB::S_Brace_D;
+using building_modelDB::S_Column_D;
+using building_modelDB::S_Wall_D;
 
 namespace {
 
@@ -157,17 +160,17 @@ TEST(Plan, EachFaultIsNamedAndWhatCanBeDrawnIsKept)
     } cases[] = {
         {"storey not stored", [](Model& m) { m.beams = memberRow(1, 9, {1}); }, K::Beam, 9,
          "storey 9 is not in the Floor table", 1},
-        {"one node of a column missing", [](Model& m) { m.elements += elementRow(9, 2, {99, 1}); m.columns = memberRow(1, 2, {9}); },
+        {"one node of a column missing", [](Model& m) { m.elements += elementRow(9, 2, {99, 1}); m.columns = memberRow<S_Column_D>(1, 2, {9}); },
          K::Column, 2, "node 99 is not in the Node table", 1},
-        {"every node of a column missing", [](Model& m) { m.elements += elementRow(9, 2, {98, 99}); m.columns = memberRow(1, 2, {9}); },
+        {"every node of a column missing", [](Model& m) { m.elements += elementRow(9, 2, {98, 99}); m.columns = memberRow<S_Column_D>(1, 2, {9}); },
          K::Column, 2, "node 98 is not in the Node table", 0},
         {"node without finite coordinates", [](Model& m) { m.nodes += nodeRow(7, "inf", "0"); m.wallColumns = wallColumnRow(1, 2, 7); },
          K::WallColumn, 2, "node 7 has no finite coordinates", 0},
         {"element not stored", [](Model& m) { m.beams = memberRow(1, 2, {77}); }, K::Beam, 2,
          "element 77 is not in the Element table", 0},
-        {"no elements", [](Model& m) { m.braces = row("1", keyRef("PStorK", "S_Floor_K", 2)); }, K::Brace, 2,
+        {"no elements", [](Model& m) { m.braces = memberRowWithoutElements<S_Brace_D>(1, 2); }, K::Brace, 2,
          "no elements", 0},
-        {"element without nodes", [](Model& m) { m.elements += elementRow(9, 2, {}); m.walls = memberRow(1, 2, {9}); },
+        {"element without nodes", [](Model& m) { m.elements += elementRow(9, 2, {}); m.walls = memberRow<S_Wall_D>(1, 2, {9}); },
          K::Wall, 2, "element 9 has no nodes", 0},
         {"element on another storey", [](Model& m) { m.elements += elementRow(9, 1, {1, 2}); m.beams = memberRow(1, 2, {9}); },
          K::Beam, 2, "element 9 is on storey 1", 1},
@@ -269,7 +272,8 @@ TEST(PlanSvg, EveryMemberOfTheStoreyIsListedOnceWhetherDrawnOrNot)
 {
     Model model;
     model.elements += elementRow(9, 2, {98, 99}) + elementRow(10, 2, {1, 99});
-    model.columns = memberRow(1, 2, {2}) + memberRow(2, 2, {9}) + memberRow(3, 2, {10});
+    model.columns =
+        memberRow<S_Column_D>(1, 2, {2}) + memberRow<S_Column_D>(2, 2, {9}) + memberRow<S_Column_D>(3, 2, {10});
     model.beams = memberRow(1, 2, {1}) + memberRow(2, 2, {77}) + memberRow(3, 2, {1});
     plan::Plan p = planOf(model.xml());
     std::string svg = svgOf(p, *storey(p, 2), plan::SvgUse::Inline);
