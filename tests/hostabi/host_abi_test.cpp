@@ -3,6 +3,7 @@
 // the GNU one (Linux, MinGW). clang compiles layout_probe.cpp for each ABI
 // with its vtable layout dump; every class the dump lays out must have
 // exactly the slots listed here, in this order.
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <ostream>
@@ -46,6 +47,10 @@ const Slots kReader = {"~", "setData(EventData *)", "importFile(const char *)"};
 const Slots kModelStore = {"~", "setData(CModelDBData *)", "setData(EventData *)"};
 const Slots kDesignStore = {"~", "setData(CDesignDBData *)", "setData(EventData *)"};
 const Slots kDestructorOnly = {"~"};
+
+// The importers' template base is laid out once per section, with the
+// slots of the host base it is made over.
+const std::map<std::string, std::vector<Slots>> kOneOf = {{"SectionImporter", {kModelStore, kDesignStore}}};
 
 // Class as the dump names it (template arguments dropped) -> its slots.
 const std::map<std::string, Slots> kExpected = {
@@ -209,6 +214,12 @@ TEST_P(SlotOrder, EveryHostFacingClassHasTheRequiredSlots)
     std::map<std::string, int> seen;
     for (const Table& table : parseDump(dump)) {
         ++seen[table.className];
+        auto oneOf = kOneOf.find(table.className);
+        if (oneOf != kOneOf.end()) {
+            EXPECT_NE(std::find(oneOf->second.begin(), oneOf->second.end(), table.slots), oneOf->second.end())
+                << table.className << " under the " << GetParam().name << " ABI: " << joined(table.slots);
+            continue;
+        }
         auto expected = kExpected.find(table.className);
         if (expected == kExpected.end()) {
             ADD_FAILURE() << table.className << " is laid out but has no slot order here: "
