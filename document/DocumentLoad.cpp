@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 
 #include <tinyxml.h>
 
@@ -268,8 +269,115 @@ void explainFailure(const DocumentText& text, const ParseTrace& trace, const Con
 
 } // namespace
 
-bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, Positions positions,
-                  LoadedText* loaded)
+namespace {
+
+// Every element of a tree in document order, without recursion.
+template <class F>
+void forEachElement(TiXmlDocument& tree, F&& f)
+{
+    TiXmlNode* node = tree.FirstChild();
+    while (node) {
+        if (TiXmlElement* element = node->ToElement())
+            f(element);
+        if (node->FirstChild()) {
+            node = node->FirstChild();
+            continue;
+        }
+        while (node && !node->NextSibling()) {
+            node = node->Parent();
+            if (node == &tree)
+                node = nullptr;
+        }
+        if (node)
+            node = node->NextSibling();
+    }
+}
+
+// The text TinyXML parses into the outline's tree: the file up to where
+// TinyXML stops reading, with each row written as an empty element of its
+// name and the top-level elements after the second left out.
+std::string outlineText(const DocumentText& text, const ParseTrace& trace, const Outline& outline)
+{
+    const char* bytes = text.data();
+    std::size_t end = trace.unreadFrom == ParseTrace::npos ? text.size() : trace.unreadFrom;
+    std::string out;
+    std::size_t at = 0;
+    auto dropped = outline.dropped.begin();
+    auto skipDroppedBefore = [&](std::size_t offset) {
+        for (; dropped != outline.dropped.end() && dropped->first < offset; ++dropped) {
+            out.append(bytes + at, dropped->first - at);
+            at = dropped->second;
+        }
+    };
+    for (const OutlineElement& e : outline.elements) {
+        if (!e.isRow())
+            continue;
+        skipDroppedBefore(e.begin);
+        out.append(bytes + at, e.begin - at);
+        out += '<';
+        out.append(bytes + e.begin + e.nameAt, e.nameLength);
+        out += "/>";
+        at = e.end;
+    }
+    skipDroppedBefore(end);
+    out.append(bytes + at, end - at);
+    return out;
+}
+
+// Whether the element has the name the outline element has in the text.
+bool isNamedAt(const TiXmlElement* element, const DocumentText& text, const OutlineElement& at)
+{
+    return std::string_view(element->Value()) == text.view().substr(at.begin + at.nameAt, at.nameLength);
+}
+
+// Parses the outline into the tree and gives each of its elements its
+// outline element (with its line, when positions are kept). False, and
+// the tree empty, when TinyXML's tree of the outline is not the one the
+// trace recorded, which the trace is made never to allow.
+bool parseOutline(TiXmlDocument& tree, const DocumentText& text, const ParseTrace& trace, Outline& outline,
+                  Positions positions, std::vector<OutlineElement>& elements)
+{
+    if (positions == Positions::Tracked) {
+        std::vector<std::size_t> offsets;
+        offsets.reserve(outline.elements.size());
+        for (const OutlineElement& e : outline.elements)
+            offsets.push_back(e.begin);
+        std::vector<TextPosition> places = positionsOf(text.view(), offsets, trace.charactersFrom);
+        for (std::size_t i = 0; i < places.size(); ++i)
+            outline.elements[i].line = places[i].row;
+    }
+    tree.SetTabSize(0);
+    tree.Parse(outlineText(text, trace, outline).c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    std::size_t count = 0;
+    bool matches = !tree.Error();
+    if (matches)
+        forEachElement(tree, [&](TiXmlElement* element) {
+            matches = matches && count < outline.elements.size() &&
+                      isNamedAt(element, text, outline.elements[count]);
+            ++count;
+        });
+    if (!matches || count != outline.elements.size()) {
+        tree.Clear();
+        tree.ClearError();
+        return false;
+    }
+    elements = std::move(outline.elements);
+    count = 0;
+    forEachElement(tree, [&](TiXmlElement* element) { element->SetUserData(&elements[count++]); });
+    return true;
+}
+
+} // namespace
+
+// Loads a file into a tree, and with `rows` given, as its outline with the
+// text kept for reading the rows.
+struct Loader {
+    static bool load(const char* path, TiXmlDocument& tree, LoadedDocument* rows, LoadError* error,
+                     Positions positions, LoadedText* loaded);
+};
+
+bool Loader::load(const char* path, TiXmlDocument& tree, LoadedDocument* rows, LoadError* error,
+                  Positions positions, LoadedText* loaded)
 {
     LoadError unused;
     LoadError& why = error ? *error : unused;
@@ -295,22 +403,77 @@ bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, P
     // Only a report reads the places of what it finds.
     bool places = positions == Positions::Tracked && loaded;
     std::vector<std::size_t> droppedAt;
-    ParseTrace trace = traceParse(text, places ? &droppedAt : nullptr);
+    Outline outline;
+    ParseTrace trace = traceParse(text, places ? &droppedAt : nullptr, rows ? &outline : nullptr);
     if (trace.broken != ParseTrace::Bound::None) {
         why = refusal(text, trace);
         return false;
     }
     if (text.size() > 0) {
-        document.SetTabSize(positions == Positions::Tracked ? 4 : 0);
-        document.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
-        if (!document.Error()) {
+        if (rows && !trace.fails && parseOutline(tree, text, trace, outline, positions, rows->m_elements)) {
+            rows->m_rowEncoding = outline.rootUtf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
+            rows->m_rowTabSize = positions == Positions::Tracked ? 4 : 0;
+            if (loaded)
+                describeLoaded(text, trace, droppedAt, places, *loaded);
+            rows->m_text = std::move(text);
+            return true;
+        }
+        tree.SetTabSize(positions == Positions::Tracked ? 4 : 0);
+        tree.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
+        if (!tree.Error()) {
             if (loaded)
                 describeLoaded(text, trace, droppedAt, places, *loaded);
             return true;
         }
     }
-    explainFailure(text, trace, content, document, positions, why);
+    explainFailure(text, trace, content, tree, positions, why);
     return false;
+}
+
+bool loadDocument(const char* path, LoadedDocument& document, LoadError* error, Positions positions,
+                  LoadedText* loaded, Reading reading)
+{
+    return Loader::load(path, document.tree(), reading == Reading::RowByRow ? &document : nullptr, error, positions,
+                        loaded);
+}
+
+bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error, Positions positions,
+                  LoadedText* loaded)
+{
+    return Loader::load(path, document, nullptr, error, positions, loaded);
+}
+
+RowTree::RowTree(LoadedDocument* document, TiXmlElement* row) : m_element(row)
+{
+    const auto* at = static_cast<const OutlineElement*>(row->GetUserData());
+    if (!document || !at || !at->isRow())
+        return;
+    // The row's end is the text's end while TinyXML parses it.
+    char& after = document->m_text.writable()[at->end];
+    struct Restore {
+        char& byte;
+        char saved;
+        ~Restore() { byte = saved; }
+    } restore{after, after};
+    after = '\0';
+    m_tree.SetTabSize(document->m_rowTabSize);
+    m_tree.Parse(document->m_text.data() + at->begin, nullptr, document->m_rowEncoding);
+    m_element = m_tree.RootElement();
+    if (m_tree.Error() || !m_element)
+        throw std::logic_error("a table row did not parse on its own as it does in its file");
+    m_tree.SetUserData(const_cast<OutlineElement*>(at));
+}
+
+int lineOf(const TiXmlElement* element)
+{
+    if (!element)
+        return 0;
+    if (const void* own = element->GetUserData())
+        return static_cast<const OutlineElement*>(own)->line;
+    const TiXmlDocument* tree = element->GetDocument();
+    if (const void* row = tree ? tree->GetUserData() : nullptr)
+        return static_cast<const OutlineElement*>(row)->line + element->Row() - 1;
+    return element->Row();
 }
 
 std::string declaredEncoding(const TiXmlDocument& document)

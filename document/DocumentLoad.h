@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "document/ParseTrace.h"
+#include <tinyxml.h>
 
-class TiXmlDocument;
+#include "document/ParseTrace.h"
 
 namespace document {
 
@@ -81,6 +81,61 @@ struct LoadedText {
 // they were not kept).
 bool loadDocument(const char* path, TiXmlDocument& document, LoadError* error = nullptr,
                   Positions positions = Positions::Tracked, LoadedText* loaded = nullptr);
+
+// How a loaded file is held while it is read.
+enum class Reading {
+    RowByRow,      // the outline as a document, each row parsed when it is read
+    WholeDocument, // TinyXML's document of the whole file
+};
+
+// A loaded file. Read row by row, its tree is TinyXML's document of the
+// file with every element at the rows' level standing empty (its name
+// alone), and the text is kept: a row's content is parsed from it when the
+// row is read (RowTree), into a small document freed once it is read, so
+// that the whole file is never one tree. The tree's elements then know
+// their lines (lineOf). Read whole, the tree is the whole file's document.
+class LoadedDocument {
+public:
+    LoadedDocument() = default;
+    LoadedDocument(const LoadedDocument&) = delete;
+    LoadedDocument& operator=(const LoadedDocument&) = delete;
+
+    TiXmlDocument& tree() { return m_tree; }
+
+private:
+    friend class RowTree;
+    friend struct Loader;
+
+    TiXmlDocument m_tree;
+    DocumentText m_text; // kept when the rows are read one at a time
+    std::vector<OutlineElement> m_elements;
+    TiXmlEncoding m_rowEncoding = TIXML_ENCODING_LEGACY;
+    int m_rowTabSize = 0;
+};
+
+// As above, into `document`, read as `reading` says. Whatever the reading,
+// every element, text and failure is the one TinyXML makes of the whole
+// file.
+bool loadDocument(const char* path, LoadedDocument& document, LoadError* error, Positions positions,
+                  LoadedText* loaded, Reading reading);
+
+// A table row, ready to be read: the row's element itself when the tree
+// holds its content, otherwise its content parsed from the file's text on
+// its own, held until the RowTree goes.
+class RowTree {
+public:
+    RowTree(LoadedDocument* document, TiXmlElement* row);
+    TiXmlElement* element() const { return m_element; }
+
+private:
+    TiXmlDocument m_tree;
+    TiXmlElement* m_element;
+};
+
+// The line of an element in its file, as TinyXML counts rows, when its
+// document keeps positions: of an element of a row read on its own, the
+// row's line plus its row in the row's tree.
+int lineOf(const TiXmlElement* element);
 
 // The encoding the document's declaration names, or "" without one.
 std::string declaredEncoding(const TiXmlDocument& document);

@@ -134,8 +134,8 @@ enum class Node { Declaration, Comment, CData, Unknown, Element };
 
 class Tracer {
 public:
-    Tracer(const DocumentText& text, std::vector<std::size_t>* droppedAt)
-        : m_begin(text.data()), m_end(text.data() + text.size()), m_droppedAt(droppedAt)
+    Tracer(const DocumentText& text, std::vector<std::size_t>* droppedAt, Outline* outline)
+        : m_begin(text.data()), m_end(text.data() + text.size()), m_droppedAt(droppedAt), m_outline(outline)
     {
         setEncoding(false);
     }
@@ -186,6 +186,11 @@ private:
     // Dropped references, counted wherever the reading meets them.
     mutable std::size_t m_dropped = 0;
     std::vector<std::size_t>* m_droppedAt;
+
+    // The outline, when one is recorded, and whether the element being
+    // traced belongs in it (the root and the element after it do).
+    Outline* m_outline;
+    bool m_outlined = false;
 };
 
 void Tracer::setEncoding(bool utf8)
@@ -501,6 +506,13 @@ const char* Tracer::element(const char* p)
         while (m_classes.name[byte(*p)])
             ++p;
         m_open[m_depth++] = std::string_view(name, static_cast<std::size_t>(p - name));
+        if (m_outlined && m_depth <= kRowDepth) {
+            OutlineElement e;
+            e.begin = static_cast<std::size_t>(tag - m_begin);
+            e.nameAt = static_cast<std::uint32_t>(name - tag);
+            e.nameLength = static_cast<std::uint32_t>(p - name);
+            m_outline->elements.push_back(e);
+        }
         int attributes = 0;
         bool closed = false;
         for (;;) {
@@ -537,6 +549,9 @@ const char* Tracer::element(const char* p)
         bool descend = false;
         while (!descend) {
             if (closed) {
+                // A row holds no element of the outline: the last one is its own.
+                if (m_outlined && m_depth == kRowDepth)
+                    m_outline->elements.back().end = static_cast<std::size_t>(p - m_begin);
                 --m_depth;
                 if (m_depth == outer)
                     return p;
@@ -592,6 +607,7 @@ ParseTrace Tracer::run()
         trace.encoding = ParseTrace::Encoding::Utf8;
     }
     bool anyNode = false;
+    int topElements = 0;
     for (p = skipSpace(p); p; p = p ? skipSpace(p) : nullptr) {
         if (*p != '<') {
             trace.unreadFrom = static_cast<std::size_t>(p - m_begin);
@@ -600,7 +616,14 @@ ParseTrace Tracer::run()
         anyNode = true;
         Node node = identify(p);
         if (node == Node::Element) {
+            const char* start = p;
+            ++topElements;
+            m_outlined = m_outline && topElements <= 2;
+            if (m_outline && topElements == 1)
+                m_outline->rootUtf8 = m_utf8;
             p = element(p);
+            if (m_outline && !m_outlined && p)
+                m_outline->dropped.emplace_back(start - m_begin, p - m_begin);
             if (m_broken != ParseTrace::Bound::None) {
                 trace.broken = m_broken;
                 trace.brokenAt = static_cast<std::size_t>(m_brokenAt - m_begin);
@@ -629,9 +652,9 @@ ParseTrace Tracer::run()
 
 } // namespace
 
-ParseTrace traceParse(const DocumentText& text, std::vector<std::size_t>* droppedAt)
+ParseTrace traceParse(const DocumentText& text, std::vector<std::size_t>* droppedAt, Outline* outline)
 {
-    return Tracer(text, droppedAt).run();
+    return Tracer(text, droppedAt, outline).run();
 }
 
 std::vector<TextPosition> positionsOf(std::string_view text, const std::vector<std::size_t>& offsets,

@@ -10,8 +10,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace document {
@@ -35,6 +37,8 @@ public:
     DocumentText(std::unique_ptr<char[]> buffer, std::size_t size);
 
     const char* data() const { return m_data ? m_data.get() : ""; }
+    // The text's bytes, for a reader that ends a part of it for a while.
+    char* writable() { return m_data.get(); }
     std::size_t size() const { return m_size; }
     std::string_view view() const { return {data(), m_size}; }
 
@@ -77,8 +81,38 @@ struct ParseTrace {
 // case.
 bool namesUtf8(std::string_view encoding);
 
-// `droppedAt`, when given, receives the offset of each dropped '&'.
-ParseTrace traceParse(const DocumentText& text, std::vector<std::size_t>* droppedAt = nullptr);
+// The level of a dictionary's table rows: Dictionary, Pairs, section Pair,
+// Value, Pairs, table Pair, Value, Pairs, row Pair.
+constexpr int kRowDepth = 9;
+
+// An element of the outline of a text: where it starts and, at the rows'
+// level, where it ends, and where its name lies.
+struct OutlineElement {
+    static constexpr std::size_t npos = std::string_view::npos;
+    std::size_t begin = 0;   // its '<'
+    std::size_t end = npos;  // past its end, for an element at kRowDepth; npos above it
+    std::uint32_t nameAt = 0; // from `begin`
+    std::uint32_t nameLength = 0;
+    int line = 0; // its row as TinyXML counts rows, when the loader keeps positions
+    bool isRow() const { return end != npos; }
+};
+
+// What a document is read by, one row at a time: every element down to
+// the rows' level, in document order (the rows with their spans), except
+// the top-level elements after the second, which no reader looks at and
+// which are left out whole (`dropped`), and the encoding TinyXML reads the
+// root element in.
+struct Outline {
+    std::vector<OutlineElement> elements;
+    std::vector<std::pair<std::size_t, std::size_t>> dropped;
+    bool rootUtf8 = false;
+};
+
+// `droppedAt`, when given, receives the offset of each dropped '&'; the
+// outline, when given, is recorded (it is complete only when the text
+// parses).
+ParseTrace traceParse(const DocumentText& text, std::vector<std::size_t>* droppedAt = nullptr,
+                      Outline* outline = nullptr);
 
 // A place in a text as TinyXML reports it with its default tab size of 4:
 // rows and columns from 1, a tab advancing to the next multiple of 4, and

@@ -1,6 +1,6 @@
 // The two-level index of a loaded document: section name to (table name
-// to the table's entry element). It refers into the document and owns
-// nothing of it.
+// to the table's entry element), and the document its rows are read
+// from. It refers into the document and owns nothing of it.
 #pragma once
 
 #include <map>
@@ -12,6 +12,7 @@ class TiXmlElement;
 namespace document {
 
 class ImportObserver;
+class LoadedDocument;
 struct LossTally;
 
 using TableMap = std::map<std::string, TiXmlElement*>;
@@ -20,10 +21,17 @@ class SectionIndex {
 public:
     // Find-or-insert: an unknown section gets an empty table map.
     TableMap& section(const std::string& name) { return m_sections[name]; }
-    void clear() { m_sections.clear(); }
+    void setDocument(LoadedDocument* document) { m_document = document; }
+    LoadedDocument* document() const { return m_document; }
+    void clear()
+    {
+        m_sections.clear();
+        m_document = nullptr;
+    }
 
 private:
     std::map<std::string, TableMap> m_sections;
+    LoadedDocument* m_document = nullptr;
 };
 
 // The frame of a dictionary: the root element, its section list ("Pairs")

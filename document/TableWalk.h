@@ -20,6 +20,7 @@
 #include <tinyxml.h>
 
 #include "document/Conversions.h"
+#include "document/DocumentLoad.h"
 #include "document/FieldRead.h"
 #include "document/ImportObserver.h"
 #include "document/LossTally.h"
@@ -56,13 +57,14 @@ bool walkTable(SectionIndex& index, const Entry& entry, TableInterface<int, type
     if (!row)
         return false;
     while (row) {
-        rows.row(row);
         {
+            RowTree tree(index.document(), row);
+            rows.row(tree.element());
             // A fresh record per row: an empty element or a list never
             // carries another row's values into this one.
             typename Entry::Record record;
             int key = 0;
-            if (rows.read(TiXmlHandle(row), record, entry.fields, key)) {
+            if (rows.read(TiXmlHandle(tree.element()), record, entry.fields, key)) {
                 table->AddData(key, record);
                 rows.rowStored(key);
             }

@@ -127,12 +127,13 @@ bool CMBMBNReaderImpl::importFile(const char* path)
     document::RunFailure failure;
     try {
         IndexReset reset{m_sections};
-        TiXmlDocument document;
+        document::LoadedDocument document;
         document::LoadedText loaded;
         if (!load(path, document, loaded))
             return false;
-        document::DictionaryFrame frame = document::dictionaryFrame(document);
-        indexDocument(document, frame, loaded);
+        m_sections.setDocument(&document);
+        document::DictionaryFrame frame = document::dictionaryFrame(document.tree());
+        indexDocument(document.tree(), frame, loaded);
         failure.storing = true;
         m_pModel->importSection();
         m_pDesign->importSection();
@@ -164,20 +165,20 @@ const char* CMBMBNReaderImpl::startRun(const char* path)
     return path ? path : "";
 }
 
-bool CMBMBNReaderImpl::load(const char* path, TiXmlDocument& document, document::LoadedText& loaded)
+bool CMBMBNReaderImpl::load(const char* path, document::LoadedDocument& document, document::LoadedText& loaded)
 {
     // Only a report reads the rows and columns of nodes.
     auto positions = m_pObserver ? document::Positions::Tracked : document::Positions::Untracked;
     if (m_feedback.steps)
         m_feedback.steps(0, kStepCount);
     document::LoadError error;
-    if (!document::loadDocument(path, document, &error, positions, &loaded)) {
+    if (!document::loadDocument(path, document, &error, positions, &loaded, m_reading)) {
         if (m_pObserver)
             m_pObserver->loadFailed(error);
         tellUser(m_feedback, loadFailureMessage, path, error, platform::MessageKind::Error);
         return false;
     }
-    m_declaredEncoding = document::declaredEncoding(document);
+    m_declaredEncoding = document::declaredEncoding(document.tree());
     return true;
 }
 

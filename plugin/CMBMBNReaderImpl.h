@@ -41,11 +41,15 @@ public:
     // The encoding the last file's declaration names ("" without one).
     const std::string& declaredEncoding() const { return m_declaredEncoding; }
 
+    // How files are held while they are read: row by row, unless a check
+    // that both ways agree asks for the whole document.
+    void setReading(document::Reading reading) { m_reading = reading; }
+
 private:
     // The run's steps, in order. Each tells the observer and the user what
     // it finds; `load` is false when the file could not be loaded.
     const char* startRun(const char* path);
-    bool load(const char* path, TiXmlDocument& document, document::LoadedText& loaded);
+    bool load(const char* path, document::LoadedDocument& document, document::LoadedText& loaded);
     void indexDocument(TiXmlDocument& document, const document::DictionaryFrame& frame,
                        const document::LoadedText& loaded);
     void tallyUnreadTables();
@@ -59,6 +63,7 @@ private:
     std::string m_declaredEncoding;
     document::ImportObserver* m_pObserver;
     RunFeedback m_feedback;
+    document::Reading m_reading = document::Reading::RowByRow;
 };
 
 // The one reader of the plug-in, constructed on first use.

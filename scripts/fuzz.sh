@@ -5,10 +5,13 @@
 # given number of seconds (default 60). Extra arguments go to libFuzzer,
 # for example -jobs=2 -workers=2. A crash leaves its input in build-fuzz/.
 #
-#   fuzz.sh [--target import|bounds|tools] [SECONDS] [libFuzzer options]
+#   fuzz.sh [--target import|rows|bounds|tools] [SECONDS] [libFuzzer options]
 #
 # import (the default): the whole import, from the committed seeds, the
 #   test models and a small generated model.
+# rows: the import read one row at a time against the import of the whole
+#   document (store, messages, report with its lines), from the import's
+#   seeds.
 # tools: dictcheck's report with its text, JSON, page and plans, and
 #   dictdiff's comparison with a mutated copy, with its text, JSON, CSV
 #   and page, from the import's seeds.
@@ -19,16 +22,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 target=import
 if [ "${1:-}" = "--target" ]; then
-  target="${2:?fuzz.sh: --target needs import or bounds}"
+  target="${2:?fuzz.sh: --target needs import, rows, bounds or tools}"
   shift 2
 fi
 seconds="${1:-60}"
 shift || true
 case "$target" in
   import) dict=fuzz/import.dict; max_len=65536 ;;
+  rows) dict=fuzz/import.dict; max_len=65536 ;;
   bounds) dict=fuzz/bounds.dict; max_len=8192 ;;
   tools) dict=fuzz/import.dict; max_len=65536 ;;
-  *) echo "fuzz.sh: unknown target $target (import, bounds or tools)" >&2; exit 2 ;;
+  *) echo "fuzz.sh: unknown target $target (import, rows, bounds or tools)" >&2; exit 2 ;;
 esac
 bash scripts/setup.sh --with-fuzzer
 # TinyXML built from Debian's sources with the same instrumentation, so

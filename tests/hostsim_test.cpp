@@ -353,12 +353,16 @@ TEST(Hostsim, RunningOutOfMemoryIsToldAndFailsTheFile)
         nodes += row(std::to_string(key), element("x", std::to_string(key)) + element("StoryName", "storey"));
     TempFile file(dictionary(table("NodeTable", nodes)));
     TempFile scratch("", "stderr.txt");
-    CommandResult result = run("ulimit -v 150000 && " + quote(kHostsim) + " --plugin " + quote(kPlugin) + " " +
+    // Read row by row, the 20 MB file, its outline and its 200,000 records
+    // need well over 40 MB of address space, whichever step finds it out
+    // (what was stored stays when it is the store).
+    CommandResult result = run("ulimit -v 40000 && " + quote(kHostsim) + " --plugin " + quote(kPlugin) + " " +
                                quote(file.path()) + " 2>" + quote(scratch.path()));
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(readFile(scratch.path()), "导入文件“" + file.path() + "”时内存不足，导入已中止。未导入任何记录。\n");
-    EXPECT_NE(result.out.find(file.path() + ": not imported: 导入文件“" + file.path() + "”时内存不足"), std::string::npos)
-        << result.out;
+    std::string told = "导入文件“" + file.path() + "”时内存不足，导入已中止。";
+    std::string error = readFile(scratch.path());
+    EXPECT_TRUE(error == told + "未导入任何记录。\n" || error == told + "此前已导入的记录保留在模型中。\n") << error;
+    EXPECT_NE(result.out.find(file.path() + ": not imported: " + told), std::string::npos) << result.out;
 }
 
 TEST(Hostsim, SaysPerFileWhetherItWasImportedAndWhatItAdded)

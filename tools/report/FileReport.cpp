@@ -129,7 +129,7 @@ const char* keyText(const TiXmlElement* entry)
 
 int lineOf(const TiXmlElement* element)
 {
-    return element ? element->Row() : 0;
+    return element ? document::lineOf(element) : 0;
 }
 
 } // namespace
