@@ -295,7 +295,8 @@ void forEachElement(TiXmlDocument& tree, F&& f)
 
 // The text TinyXML parses into the outline's tree: the file up to where
 // TinyXML stops reading, with each row written as an empty element of its
-// name and the top-level elements after the second left out.
+// name and the top-level elements after the second left out, then NUL
+// bytes.
 std::string outlineText(const DocumentText& text, const ParseTrace& trace, const Outline& outline)
 {
     const char* bytes = text.data();
@@ -321,6 +322,9 @@ std::string outlineText(const DocumentText& text, const ParseTrace& trace, const
     }
     skipDroppedBefore(end);
     out.append(bytes + at, end - at);
+    // NUL bytes after it, as after any text TinyXML parses here: it may
+    // step a few bytes past a text's end.
+    out.append(DocumentText::kPadding, '\0');
     return out;
 }
 

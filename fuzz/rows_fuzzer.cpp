@@ -59,7 +59,7 @@ Outcome import(const std::string& path, document::Reading reading, bool observed
     outcome.told = lossMessage(path.c_str(), reader.losses());
     if (observed) {
         dictcheck::FileReport report = observer.finish();
-        outcome.report = dictcheck::reportText(report) + dictcheck::reportJson(report).dump();
+        outcome.report = dictcheck::reportText(report) + dictcheck::reportJson(report).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
     return outcome;
 }
