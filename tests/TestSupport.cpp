@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -220,6 +221,33 @@ std::vector<DamagedCopy> damagedSampleCopies()
          replaced(sample, nodes, "<Key><Value>2</Value></Key>", "\n<Key><Value>1<!-- again --></Value></Key>"),
          "key-repeated", "<!-- again -->", "1 行的键与同一表中先前的行相同"},
     };
+}
+
+std::vector<std::string> copiesChangedAtRandom(const std::string& text, unsigned seed, int count)
+{
+    std::mt19937 random(seed);
+    const char kBytes[] = "0,.-<>/&;x9 e";
+    std::vector<std::string> copies;
+    for (int i = 0; i < count && !text.empty(); ++i) {
+        std::string copy = text;
+        int changes = 1 + static_cast<int>(random() % 3);
+        for (int k = 0; k < changes && !copy.empty(); ++k) {
+            std::size_t at = random() % copy.size();
+            switch (random() % 3) {
+            case 0:
+                copy[at] = kBytes[random() % (sizeof kBytes - 1)];
+                break;
+            case 1:
+                copy.erase(at, 1 + random() % 8);
+                break;
+            default:
+                copy.insert(at, copy.substr(at, 1 + random() % 30));
+                break;
+            }
+        }
+        copies.push_back(std::move(copy));
+    }
+    return copies;
 }
 
 } // namespace testsupport

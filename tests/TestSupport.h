@@ -97,6 +97,9 @@ struct DamagedCopy {
 };
 std::vector<DamagedCopy> damagedSampleCopies();
 std::string sampleText();
+// `count` copies of a text, each with one to three places changed at
+// random (a byte replaced, a few removed, or a few doubled), from `seed`.
+std::vector<std::string> copiesChangedAtRandom(const std::string& text, unsigned seed, int count);
 
 std::string readFile(const std::string& path);
 std::vector<std::string> readLines(const std::string& path);

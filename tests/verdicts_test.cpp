@@ -6,7 +6,6 @@
 // sample changed at random places.
 #include <algorithm>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -119,26 +118,9 @@ TEST(Verdicts, AgreeOnCopiesChangedAtRandomPlaces)
 {
     // Each copy has a few bytes of the sample's text changed, removed or
     // doubled: most stay models, with losses of every kind.
-    const std::string sample = sampleText();
-    std::mt19937 random(2026);
-    const char kBytes[] = "0,.-<>/&;x9 e";
-    for (int i = 0; i < 40; ++i) {
-        std::string copy = sample;
-        int changes = 1 + static_cast<int>(random() % 3);
-        for (int k = 0; k < changes; ++k) {
-            std::size_t at = random() % copy.size();
-            switch (random() % 3) {
-            case 0:
-                copy[at] = kBytes[random() % (sizeof kBytes - 1)];
-                break;
-            case 1:
-                copy.erase(at, 1 + random() % 8);
-                break;
-            default:
-                copy.insert(at, copy.substr(at, 1 + random() % 30));
-                break;
-            }
-        }
+    std::vector<std::string> copies = copiesChangedAtRandom(sampleText(), 2026, 40);
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        const std::string& copy = copies[i];
         TempFile file(copy);
         expectAgreement({"random copy " + std::to_string(i), file.path()});
     }
