@@ -271,20 +271,24 @@ void explainFailure(const DocumentText& text, const ParseTrace& trace, const Con
 
 namespace {
 
-// Every element of a tree in document order, without recursion.
+// Every element of a tree in document order, with its level (the root
+// being 1), without recursion.
 template <class F>
 void forEachElement(TiXmlDocument& tree, F&& f)
 {
     TiXmlNode* node = tree.FirstChild();
+    int depth = 1;
     while (node) {
         if (TiXmlElement* element = node->ToElement())
-            f(element);
+            f(element, depth);
         if (node->FirstChild()) {
             node = node->FirstChild();
+            ++depth;
             continue;
         }
         while (node && !node->NextSibling()) {
             node = node->Parent();
+            --depth;
             if (node == &tree)
                 node = nullptr;
         }
@@ -351,11 +355,22 @@ bool parseOutline(TiXmlDocument& tree, const DocumentText& text, const ParseTrac
             outline.elements[i].line = places[i].row;
     }
     tree.SetTabSize(0);
-    tree.Parse(outlineText(text, trace, outline).c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    // A text without rows or elements left out is its own outline.
+    bool cut = !outline.dropped.empty() ||
+               std::any_of(outline.elements.begin(), outline.elements.end(), [](const OutlineElement& e) { return e.isRow(); });
+    if (cut)
+        tree.Parse(outlineText(text, trace, outline).c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    else
+        tree.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
+    // The outline's elements, in document order: every element, or the
+    // rows alone.
+    auto outlined = [&](int depth) { return depth == kRowDepth || (depth < kRowDepth && outline.everyElement); };
     std::size_t count = 0;
     bool matches = !tree.Error();
     if (matches)
-        forEachElement(tree, [&](TiXmlElement* element) {
+        forEachElement(tree, [&](TiXmlElement* element, int depth) {
+            if (!outlined(depth))
+                return;
             matches = matches && count < outline.elements.size() &&
                       isNamedAt(element, text, outline.elements[count]);
             ++count;
@@ -367,7 +382,10 @@ bool parseOutline(TiXmlDocument& tree, const DocumentText& text, const ParseTrac
     }
     elements = std::move(outline.elements);
     count = 0;
-    forEachElement(tree, [&](TiXmlElement* element) { element->SetUserData(&elements[count++]); });
+    forEachElement(tree, [&](TiXmlElement* element, int depth) {
+        if (outlined(depth))
+            element->SetUserData(&elements[count++]);
+    });
     return true;
 }
 
@@ -407,7 +425,9 @@ bool Loader::load(const char* path, TiXmlDocument& tree, LoadedDocument* rows, L
     // Only a report reads the places of what it finds.
     bool places = positions == Positions::Tracked && loaded;
     std::vector<std::size_t> droppedAt;
+    // Only a report reads the lines of the elements above the rows.
     Outline outline;
+    outline.everyElement = positions == Positions::Tracked;
     ParseTrace trace = traceParse(text, places ? &droppedAt : nullptr, rows ? &outline : nullptr);
     if (trace.broken != ParseTrace::Bound::None) {
         why = refusal(text, trace);

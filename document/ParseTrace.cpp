@@ -506,7 +506,7 @@ const char* Tracer::element(const char* p)
         while (m_classes.name[byte(*p)])
             ++p;
         m_open[m_depth++] = std::string_view(name, static_cast<std::size_t>(p - name));
-        if (m_outlined && m_depth <= kRowDepth) {
+        if (m_outlined && (m_depth == kRowDepth || (m_depth < kRowDepth && m_outline->everyElement))) {
             OutlineElement e;
             e.begin = static_cast<std::size_t>(tag - m_begin);
             e.nameAt = static_cast<std::uint32_t>(name - tag);
@@ -608,6 +608,7 @@ ParseTrace Tracer::run()
     }
     bool anyNode = false;
     int topElements = 0;
+    bool droppedLast = false; // the last top-level node was an element left out of the outline
     for (p = skipSpace(p); p; p = p ? skipSpace(p) : nullptr) {
         if (*p != '<') {
             trace.unreadFrom = static_cast<std::size_t>(p - m_begin);
@@ -615,6 +616,7 @@ ParseTrace Tracer::run()
         }
         anyNode = true;
         Node node = identify(p);
+        droppedLast = droppedLast && node == Node::Element;
         if (node == Node::Element) {
             const char* start = p;
             ++topElements;
@@ -622,8 +624,17 @@ ParseTrace Tracer::run()
             if (m_outline && topElements == 1)
                 m_outline->rootUtf8 = m_utf8;
             p = element(p);
-            if (m_outline && !m_outlined && p)
-                m_outline->dropped.emplace_back(start - m_begin, p - m_begin);
+            // Elements left out one after another are one span: nothing
+            // but white space lies between them.
+            if (m_outline && !m_outlined && p) {
+                auto& dropped = m_outline->dropped;
+                if (droppedLast)
+                    dropped.back().second = static_cast<std::size_t>(p - m_begin);
+                else
+                    dropped.emplace_back(start - m_begin, p - m_begin);
+                droppedLast = true;
+                continue;
+            }
             if (m_broken != ParseTrace::Bound::None) {
                 trace.broken = m_broken;
                 trace.brokenAt = static_cast<std::size_t>(m_brokenAt - m_begin);

@@ -97,12 +97,13 @@ struct OutlineElement {
     bool isRow() const { return end != npos; }
 };
 
-// What a document is read by, one row at a time: every element down to
-// the rows' level, in document order (the rows with their spans), except
-// the top-level elements after the second, which no reader looks at and
-// which are left out whole (`dropped`), and the encoding TinyXML reads the
-// root element in.
+// What a document is read by, one row at a time: the rows with their
+// spans and, with `everyElement`, every element above them too, in
+// document order, except inside the top-level elements after the second,
+// which no reader looks at and which are left out whole (`dropped`); and
+// the encoding TinyXML reads the root element in.
 struct Outline {
+    bool everyElement = false; // asked for by the loader
     std::vector<OutlineElement> elements;
     std::vector<std::pair<std::size_t, std::size_t>> dropped;
     bool rootUtf8 = false;
