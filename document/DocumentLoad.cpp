@@ -435,7 +435,6 @@ bool Loader::load(const char* path, TiXmlDocument& tree, LoadedDocument* rows, L
     }
     if (text.size() > 0) {
         if (rows && !trace.fails && parseOutline(tree, text, trace, outline, positions, rows->m_elements)) {
-            rows->m_rowEncoding = outline.rootUtf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
             rows->m_rowTabSize = positions == Positions::Tracked ? 4 : 0;
             if (loaded)
                 describeLoaded(text, trace, droppedAt, places, *loaded);
@@ -481,7 +480,7 @@ RowTree::RowTree(LoadedDocument* document, TiXmlElement* row) : m_element(row)
     } restore{after, after};
     after = '\0';
     m_tree.SetTabSize(document->m_rowTabSize);
-    m_tree.Parse(document->m_text.data() + at->begin, nullptr, document->m_rowEncoding);
+    m_tree.Parse(document->m_text.data() + at->begin, nullptr, at->utf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY);
     m_element = m_tree.RootElement();
     if (m_tree.Error() || !m_element)
         throw std::logic_error("a table row did not parse on its own as it does in its file");

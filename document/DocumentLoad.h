@@ -109,7 +109,6 @@ private:
     TiXmlDocument m_tree;
     DocumentText m_text; // kept when the rows are read one at a time
     std::vector<OutlineElement> m_elements;
-    TiXmlEncoding m_rowEncoding = TIXML_ENCODING_LEGACY;
     int m_rowTabSize = 0;
 };
 

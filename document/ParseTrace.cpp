@@ -511,6 +511,7 @@ const char* Tracer::element(const char* p)
             e.begin = static_cast<std::size_t>(tag - m_begin);
             e.nameAt = static_cast<std::uint32_t>(name - tag);
             e.nameLength = static_cast<std::uint32_t>(p - name);
+            e.utf8 = m_utf8;
             m_outline->elements.push_back(e);
         }
         int attributes = 0;
@@ -621,8 +622,6 @@ ParseTrace Tracer::run()
             const char* start = p;
             ++topElements;
             m_outlined = m_outline && topElements <= 2;
-            if (m_outline && topElements == 1)
-                m_outline->rootUtf8 = m_utf8;
             p = element(p);
             // Elements left out one after another are one span: nothing
             // but white space lies between them.

@@ -94,19 +94,18 @@ struct OutlineElement {
     std::uint32_t nameAt = 0; // from `begin`
     std::uint32_t nameLength = 0;
     int line = 0; // its row as TinyXML counts rows, when the loader keeps positions
+    bool utf8 = false; // TinyXML reads it as UTF-8, not byte by byte
     bool isRow() const { return end != npos; }
 };
 
 // What a document is read by, one row at a time: the rows with their
 // spans and, with `everyElement`, every element above them too, in
 // document order, except inside the top-level elements after the second,
-// which no reader looks at and which are left out whole (`dropped`); and
-// the encoding TinyXML reads the root element in.
+// which no reader looks at and which are left out whole (`dropped`).
 struct Outline {
     bool everyElement = false; // asked for by the loader
     std::vector<OutlineElement> elements;
     std::vector<std::pair<std::size_t, std::size_t>> dropped;
-    bool rootUtf8 = false;
 };
 
 // `droppedAt`, when given, receives the offset of each dropped '&'; the
