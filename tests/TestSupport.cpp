@@ -223,6 +223,20 @@ std::vector<DamagedCopy> damagedSampleCopies()
     };
 }
 
+std::vector<std::string> filesTheTestsHold()
+{
+    std::vector<std::string> files;
+    for (const char* folder : {"/tests/data", "/samples", "/fuzz/corpus", "/fuzz/bounds-corpus"}) {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::directory_iterator(std::string(SOURCE_DIR) + folder))
+            if (entry.is_regular_file())
+                found.push_back(entry.path().string());
+        std::sort(found.begin(), found.end());
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    return files;
+}
+
 std::vector<std::string> copiesChangedAtRandom(const std::string& text, unsigned seed, int count)
 {
     std::mt19937 random(seed);

@@ -97,6 +97,9 @@ struct DamagedCopy {
 };
 std::vector<DamagedCopy> damagedSampleCopies();
 std::string sampleText();
+// Every file the tests hold: the test models, the samples and both fuzz
+// seed folders, each folder's files sorted.
+std::vector<std::string> filesTheTestsHold();
 // `count` copies of a text, each with one to three places changed at
 // random (a byte replaced, a few removed, or a few doubled), from `seed`.
 std::vector<std::string> copiesChangedAtRandom(const std::string& text, unsigned seed, int count);

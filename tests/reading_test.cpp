@@ -4,7 +4,6 @@
 // copies of the sample, copies changed at random places and a generated
 // model. The rows' content is never part of the loaded tree.
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,19 +17,8 @@
 #include "hostsim/framework/FrameworkHost.h"
 
 using namespace testsupport;
-namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> filesIn(const std::string& folder)
-{
-    std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.is_regular_file())
-            files.push_back(entry.path().string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 class Reading : public ::testing::Test {
 protected:
@@ -39,10 +27,7 @@ protected:
 
 TEST_F(Reading, RowByRowAgreesWithTheWholeDocumentOnEveryFileTheTestsHold)
 {
-    std::vector<std::string> files;
-    for (const char* folder : {"tests/data", "samples", "fuzz/corpus", "fuzz/bounds-corpus"})
-        for (const std::string& file : filesIn(std::string(SOURCE_DIR) + "/" + folder))
-            files.push_back(file);
+    std::vector<std::string> files = filesTheTestsHold();
     ASSERT_GT(files.size(), 10u);
     for (const std::string& file : files)
         EXPECT_EQ(oracle::readingDifference(file), "") << file;

@@ -5,7 +5,6 @@
 // damaged copy of the sample, files that are not models, and copies of the
 // sample changed at random places.
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,6 @@
 #include "TestSupport.h"
 
 using namespace testsupport;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -65,22 +63,9 @@ void expectAgreement(const Case& c)
     EXPECT_EQ(check.status, checked == "complete, " ? 0 : 1) << c.what;
 }
 
-std::vector<std::string> filesIn(const std::string& folder)
-{
-    std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.is_regular_file())
-            files.push_back(entry.path().string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 TEST(Verdicts, AgreeOnEveryFileTheTestsHold)
 {
-    std::vector<std::string> files;
-    for (const char* folder : {"/tests/data", "/samples", "/fuzz/corpus", "/fuzz/bounds-corpus"})
-        for (const std::string& file : filesIn(std::string(SOURCE_DIR) + folder))
-            files.push_back(file);
+    std::vector<std::string> files = filesTheTestsHold();
     ASSERT_GE(files.size(), 10u);
     for (const std::string& file : files)
         expectAgreement({file, file});
